@@ -1,0 +1,89 @@
+#include "platform/linux/system_linux.h"
+
+#include "platform/platform.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "text/cp1252.h"
+
+namespace tavolin {
+
+namespace {
+
+// File names leave the program as UTF-8 and come back as Windows-1252.
+std::string toUtf8(const std::string& path) { return cp1252ToUtf8(path); }
+
+}  // namespace
+
+std::string LinuxSystem::getApplicationPath() {
+  char path[4096];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) return {};
+  path[length] = '\0';
+  const char* slash = std::strrchr(path, '/');
+  if (!slash) return {};
+  return utf8ToCp1252(std::string(path, static_cast<std::size_t>(slash - path)));
+}
+
+std::string LinuxSystem::getErrorText(std::uint32_t code) {
+  // strerrordesc_np knows no text for codes the C library does not define,
+  // where strerror would make one up.
+  const char* text = code <= 0x7FFFFFFF ? strerrordesc_np(static_cast<int>(code)) : nullptr;
+  if (!text) return unknownErrorText(code);
+  return utf8ToCp1252(text) + "\n";
+}
+
+std::string LinuxSystem::fromCommandLine(const char* argument) const { return utf8ToCp1252(argument); }
+
+std::optional<std::string> LinuxSystem::getEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value) return std::nullopt;
+  return utf8ToCp1252(value);
+}
+
+std::optional<std::string> LinuxSystem::applicationDataFolder() {
+  for (const char* name : {"APPDATA", "XDG_DATA_HOME"}) {
+    std::optional<std::string> folder = getEnvironment(name);
+    if (folder && !folder->empty()) return folder;
+  }
+  std::optional<std::string> home = getEnvironment("HOME");
+  if (home && !home->empty()) return *home + "/.local/share";
+  return std::nullopt;
+}
+
+LocalTime LinuxSystem::localTime() {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+bool LinuxSystem::canReadFile(const std::string& path) {
+  struct stat info{};
+  return ::stat(toUtf8(path).c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         ::access(toUtf8(path).c_str(), R_OK) == 0;
+}
+
+bool LinuxSystem::isDirectory(const std::string& path) {
+  struct stat info{};
+  return ::stat(toUtf8(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::unique_ptr<TextFile> LinuxSystem::openTextFile(const std::string& path, FileMode mode) {
+  std::FILE* stream = std::fopen(toUtf8(path).c_str(), mode == FileMode::Replace ? "w" : "a");
+  if (!stream) return nullptr;
+  return std::make_unique<StdioTextFile>(stream, textEncoding());
+}
+
+}  // namespace tavolin
+
+namespace tavolin {
+
+std::unique_ptr<System> makeSystem() { return std::make_unique<LinuxSystem>(); }
+
+}  // namespace tavolin

@@ -1,0 +1,120 @@
+// Typing a reading, and the keys around it, into the focused window.
+#include "processing/card_data_processor.h"
+
+namespace tavolin {
+
+namespace {
+
+constexpr char kEtx = 0x03;
+
+}  // namespace
+
+void CardDataProcessor::TextToKeys(const char* reading, std::int32_t length) {
+  m_keyboard.refreshLayout();
+  char* prepared = PrepareDataTransfer(reading, length);
+  if (!prepared) return;
+  Ranges r = SplitRanges(prepared);
+  m_trace("TextToKeys(): pData: '%s', mit Länge %d, Len1: %d, Index-Start2: %d Len2: %d\n", r.text, r.length,
+          r.len1, r.start2, r.len2);
+
+  TruncateFirst(r.text, r.len1);
+  if (r.hasSecond()) TruncateFirst(r.text + r.start2, r.len2);
+
+  const KeyCodeList& prefix = m_dataPostProcessing.PrefixCode;
+  if (prefix.count > 0) {
+    m_trace("Präfix vorhanden, Länge: %d\n", prefix.count);
+    for (std::int32_t i = 0; i < prefix.count; ++i) TypeKeyCode(prefix.codes[static_cast<std::size_t>(i)]);
+  }
+
+  typeRange(FinishRange(r.text, 0, r.len1, m_rangeDecimal), r.len1);
+
+  if (r.hasSecond()) {
+    const KeyCodeList& interfix = m_dataPostProcessing.InterfixCode;
+    if (interfix.count > 0) {
+      m_trace("Interfix vorhanden, Länge: %d\n", interfix.count);
+      for (std::int32_t i = 0; i < interfix.count; ++i) TypeKeyCode(interfix.codes[static_cast<std::size_t>(i)]);
+    }
+    typeRange(FinishRange(r.text, r.start2, r.len2, m_rangeDecimal), r.len2);
+  }
+
+  const KeyCodeList& postfix = m_dataPostProcessing.PostfixCode;
+  if (postfix.count > 0) {
+    m_trace("Postfix vorhanden, Länge: %d\n", postfix.count);
+    for (std::int32_t i = 0; i < postfix.count; ++i) TypeKeyCode(postfix.codes[static_cast<std::size_t>(i)]);
+  }
+}
+
+void CardDataProcessor::typeRange(const char* text, std::int32_t length) {
+  for (std::int32_t i = 0; i < length; ++i) TypeChar(text[i]);
+}
+
+void CardDataProcessor::TypeChar(char c) {
+  const auto code = static_cast<unsigned char>(c);
+  if (c == kEtx) {
+    // ETX is typed as the key of "+", without the modifiers "+" may need.
+    const KeyCode k = m_keyboard.vkKeyScan('+');
+    if (k == key_code::None) {
+      m_trace("VkKeyScan('%c' (=='0x%02x')) failed\n", code, code);
+      return;
+    }
+    const auto vk = static_cast<std::uint8_t>(k & 0xFF);
+    pressKey(vk);
+    m_trace("ETX (=='0x%02x'), ersetzt zu '+', vkscan: 0x%04x\n", code, static_cast<unsigned>(k));
+    releaseKey(vk);
+    return;
+  }
+  const KeyCode k = m_keyboard.vkKeyScan(c);
+  // Card data never fire shortcuts: a character that needs CTRL without
+  // ALT (a control character) is left out like one that no key produces.
+  // CTRL with ALT is AltGr and types a character.
+  const bool shortcut = (k & key_code::CtrlBit) && !(k & key_code::AltBit);
+  if (k == key_code::None || shortcut) {
+    m_trace("VkKeyScan('%c' (=='0x%02x')) failed\n", code, code);
+    return;
+  }
+  m_trace("Char: '%c' (=='0x%02x'), vkscan: 0x%04x\n", code, code, static_cast<unsigned>(k));
+  sendKeyCode(k);
+}
+
+void CardDataProcessor::TypeKeyCode(KeyCode k) {
+  m_trace("vkscan: 0x%04x\n", static_cast<unsigned>(k));
+  // A configured character that the layout could not produce is not sent:
+  // it would press every modifier around a key that does not exist.
+  if (k == key_code::None) return;
+  sendKeyCode(k);
+}
+
+void CardDataProcessor::sendKeyCode(KeyCode k) {
+  static constexpr struct {
+    KeyCode bit;
+    std::uint8_t vk;
+    const char* trace;
+  } kModifiers[] = {
+      {key_code::ShiftBit, key_code::VkShift, "shiftstate: SHIFT key is pressed\n"},
+      {key_code::CtrlBit, key_code::VkControl, "shiftstate: CTRL key is pressed\n"},
+      {key_code::AltBit, key_code::VkMenu, "shiftstate: ALT key is pressed\n"},
+  };
+  for (const auto& modifier : kModifiers) {
+    if (k & modifier.bit) {
+      m_trace("%s", modifier.trace);
+      pressKey(modifier.vk);
+    }
+  }
+  const auto vk = static_cast<std::uint8_t>(k & 0xFF);
+  pressKey(vk);
+  releaseKey(vk);
+  // Released in the order they were pressed.
+  for (const auto& modifier : kModifiers) {
+    if (k & modifier.bit) releaseKey(modifier.vk);
+  }
+}
+
+void CardDataProcessor::pressKey(std::uint8_t vk) {
+  m_keyboard.keyEvent(vk, static_cast<std::uint8_t>(m_keyboard.mapVirtualKey(vk)), Keyboard::KeyDown);
+}
+
+void CardDataProcessor::releaseKey(std::uint8_t vk) {
+  m_keyboard.keyEvent(vk, static_cast<std::uint8_t>(m_keyboard.mapVirtualKey(vk)), Keyboard::KeyUp);
+}
+
+}  // namespace tavolin

@@ -1,0 +1,71 @@
+#include "processing/settings.h"
+
+namespace tavolin {
+
+std::string defaultSoundFile(const std::string& programFolder, char pathSeparator) {
+  static const char kFile[] = "Elvorbeep.wav";
+  if (programFolder.empty()) return kFile;
+  return programFolder + pathSeparator + kFile;
+}
+
+Settings defaultSettings(const std::string& programFolder, char pathSeparator) {
+  Settings settings;
+  settings.com.sSoundFile = defaultSoundFile(programFolder, pathSeparator);
+  return settings;
+}
+
+const SettingValue<ComSettings> SettingValues::com[ComSettings::valueCount] = {
+    {"COM", &ComSettings::sCom},
+    {"Speed", &ComSettings::sSpeed},
+    {"Data bits", &ComSettings::sDataBits},
+    {"Parity", &ComSettings::sParity},
+    {"Stop bits", &ComSettings::sStopBits},
+    {"Flow control", &ComSettings::sFlowControl},
+    {"Ravlink protocol", &ComSettings::sRavlinkProtocol},
+    {"Signaling", &ComSettings::sSignaling},
+    {"Use Sound", &ComSettings::sUseSound},
+    {"Sound file", &ComSettings::sSoundFile},
+};
+
+const SettingValue<CardDataSettings> SettingValues::cardData[CardDataSettings::valueCount] = {
+    {"Total reader data length", &CardDataSettings::sTotalLength},
+    {"Fixed length", &CardDataSettings::sFixedLength},
+    {"Read start position", &CardDataSettings::sReadStart},
+    {"Read stop position", &CardDataSettings::sReadStop},
+    {"2. Read start position", &CardDataSettings::sReadStart2},
+    {"2. Read stop position", &CardDataSettings::sReadStop2},
+    {"Read characters in 1 byte", &CardDataSettings::sByteMode},
+    {"Show non numeric characters", &CardDataSettings::sNonNumeric},
+    {"Reading direction", &CardDataSettings::sDirection},
+    {"Filter: 1.truncate, 2.convert", &CardDataSettings::sTruncateFirst},
+    {"Conversion", &CardDataSettings::sConversion},
+    {"Decimal n-digit (right aligned)", &CardDataSettings::sDigits},
+    {"Padding character used", &CardDataSettings::sPadUsed},
+    {"Padding character", &CardDataSettings::sPadChar},
+};
+
+const SettingValue<AddCharsSettings> SettingValues::addChars[AddCharsSettings::valueCount] = {
+    {"Prefix characters", &AddCharsSettings::sPrefix},
+    {"Characters separating 2 data portions", &AddCharsSettings::sInterfix},
+    {"Postfix characters", &AddCharsSettings::sPostfix},
+};
+
+namespace {
+
+template <typename Group, std::size_t N>
+std::string* findIn(const SettingValue<Group> (&table)[N], Group& group, const std::string& name) {
+  for (const auto& value : table) {
+    if (name == value.name) return &(group.*value.member);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string* findSettingValue(Settings& settings, const std::string& name) {
+  if (std::string* v = findIn(SettingValues::com, settings.com, name)) return v;
+  if (std::string* v = findIn(SettingValues::cardData, settings.cardData, name)) return v;
+  return findIn(SettingValues::addChars, settings.addChars, name);
+}
+
+}  // namespace tavolin

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string_view>
+
+namespace tavolin {
+
+// An open text file of the trace or the data log. Each write goes to disk
+// at once.
+class TextFile {
+ public:
+  virtual ~TextFile() = default;
+  // Writes Windows-1252 text, "\n" ending lines, and flushes.
+  virtual void write(std::string_view text) = 0;
+};
+
+// A text file on a C stream. The Windows edition writes the program's
+// Windows-1252 bytes unchanged to a stream opened in text mode; the Linux
+// edition writes UTF-8.
+class StdioTextFile : public TextFile {
+ public:
+  enum class Encoding { Windows1252, Utf8 };
+
+  // Takes ownership of the stream.
+  StdioTextFile(std::FILE* stream, Encoding encoding);
+  ~StdioTextFile() override;
+  StdioTextFile(const StdioTextFile&) = delete;
+  StdioTextFile& operator=(const StdioTextFile&) = delete;
+
+  void write(std::string_view text) override;
+
+ private:
+  std::FILE* m_pStream;
+  Encoding m_eEncoding;
+};
+
+}  // namespace tavolin
