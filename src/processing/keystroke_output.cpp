@@ -26,7 +26,8 @@ void CardDataProcessor::TextToKeys(const char* reading, std::int32_t length) {
     for (std::int32_t i = 0; i < prefix.count; ++i) TypeKeyCode(prefix.codes[static_cast<std::size_t>(i)]);
   }
 
-  typeRange(FinishRange(r.text, 0, r.len1, m_rangeDecimal), r.len1);
+  const char* range1 = FinishRange(r.text, 0, r.len1, m_rangeDecimal);
+  typeRange(range1, r.len1);
 
   if (r.hasSecond()) {
     const KeyCodeList& interfix = m_dataPostProcessing.InterfixCode;
@@ -34,7 +35,8 @@ void CardDataProcessor::TextToKeys(const char* reading, std::int32_t length) {
       m_trace("Interfix vorhanden, Länge: %d\n", interfix.count);
       for (std::int32_t i = 0; i < interfix.count; ++i) TypeKeyCode(interfix.codes[static_cast<std::size_t>(i)]);
     }
-    typeRange(FinishRange(r.text, r.start2, r.len2, m_rangeDecimal), r.len2);
+    const char* range2 = FinishRange(r.text, r.start2, r.len2, m_rangeDecimal);
+    typeRange(range2, r.len2);
   }
 
   const KeyCodeList& postfix = m_dataPostProcessing.PostfixCode;

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "processing/us_layout_keyboard.h"
+
+namespace tavolin {
+namespace {
+
+TEST(UsLayoutKeyboard, LettersDigitsAndSigns) {
+  UsLayoutKeyboard keyboard;
+  const struct {
+    char c;
+    KeyCode code;
+  } keys[] = {
+      {'a', 0x0041}, {'z', 0x005A}, {'A', 0x0141}, {'Z', 0x015A}, {'0', 0x0030}, {'9', 0x0039},
+      {')', 0x0130}, {'!', 0x0131}, {'@', 0x0132}, {'#', 0x0133}, {'^', 0x0136}, {'(', 0x0139},
+      {';', 0x00BA}, {':', 0x01BA}, {'=', 0x00BB}, {'+', 0x01BB}, {',', 0x00BC}, {'<', 0x01BC},
+      {'-', 0x00BD}, {'_', 0x01BD}, {'.', 0x00BE}, {'>', 0x01BE}, {'/', 0x00BF}, {'?', 0x01BF},
+      {'`', 0x00C0}, {'~', 0x01C0}, {'[', 0x00DB}, {'{', 0x01DB}, {'\\', 0x00DC}, {'|', 0x01DC},
+      {']', 0x00DD}, {'}', 0x01DD}, {'\'', 0x00DE}, {'"', 0x01DE}, {' ', 0x0020},
+  };
+  for (const auto& k : keys) EXPECT_EQ(keyboard.vkKeyScan(k.c), k.code) << k.c;
+}
+
+TEST(UsLayoutKeyboard, ControlCharacters) {
+  UsLayoutKeyboard keyboard;
+  EXPECT_EQ(keyboard.vkKeyScan('\x08'), 0x0008);
+  EXPECT_EQ(keyboard.vkKeyScan('\x09'), 0x0009);
+  EXPECT_EQ(keyboard.vkKeyScan('\x0D'), 0x000D);
+  EXPECT_EQ(keyboard.vkKeyScan('\x1B'), 0x001B);
+  EXPECT_EQ(keyboard.vkKeyScan('\x0A'), 0x020D);
+  EXPECT_EQ(keyboard.vkKeyScan('\x01'), 0x0241);
+  EXPECT_EQ(keyboard.vkKeyScan('\x03'), 0x0243);
+  EXPECT_EQ(keyboard.vkKeyScan('\x1A'), 0x025A);
+}
+
+// Every byte has exactly one meaning; the printable ASCII characters each
+// have their own key, everything from 0x80 on and the rest has none.
+TEST(UsLayoutKeyboard, EveryByte) {
+  UsLayoutKeyboard keyboard;
+  std::set<KeyCode> printable;
+  for (int c = 0; c < 256; ++c) {
+    const KeyCode code = keyboard.vkKeyScan(static_cast<char>(c));
+    const bool hasKey = (c >= 0x01 && c <= 0x1B) || (c >= 0x20 && c <= 0x7E);
+    EXPECT_EQ(code != key_code::None, hasKey) << c;
+    if (c >= 0x20 && c <= 0x7E) {
+      EXPECT_TRUE(printable.insert(code).second) << "two characters on one key: " << c;
+      EXPECT_EQ(code & 0xFE00, 0) << c;  // SHIFT at most
+      EXPECT_NE(keyboard.mapVirtualKey(code & 0xFF), 0u) << c;
+    }
+  }
+}
+
+TEST(UsLayoutKeyboard, ScanCodesOfSetOne) {
+  UsLayoutKeyboard keyboard;
+  const std::pair<std::uint32_t, std::uint32_t> scans[] = {
+      {0x41, 0x1E}, {0x51, 0x10}, {0x4D, 0x32}, {0x31, 0x02}, {0x30, 0x0B}, {0x0D, 0x1C}, {0x09, 0x0F},
+      {0x1B, 0x01}, {0x10, 0x2A}, {0x11, 0x1D}, {0x12, 0x38}, {0x70, 0x3B}, {0x77, 0x42}, {0xBF, 0x35},
+      {0x0A, 0x00}, {0xFF, 0x00}};
+  for (const auto& [vk, scan] : scans) EXPECT_EQ(keyboard.mapVirtualKey(vk), scan) << vk;
+}
+
+TEST(UsLayoutKeyboard, PrintsEachEvent) {
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  UsLayoutKeyboard keyboard(out);
+  keyboard.keyEvent(0x41, 0x1E, Keyboard::KeyDown);
+  keyboard.keyEvent(0x41, 0x1E, Keyboard::KeyUp);
+  std::rewind(out);
+  char text[64] = {};
+  const std::size_t length = std::fread(text, 1, sizeof text - 1, out);
+  std::fclose(out);
+  EXPECT_EQ(std::string(text, length), "down 0x41 0x1e\nup 0x41 0x1e\n");
+}
+
+}  // namespace
+}  // namespace tavolin
