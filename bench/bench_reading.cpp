@@ -29,9 +29,7 @@ void runReadings(benchmark::State& state, const Settings& settings, const std::s
   state.SetItemsProcessed(state.iterations());
 }
 
-void BM_DefaultSettings(benchmark::State& state) {
-  runReadings(state, Settings{}, "1234567890ABCD");
-}
+void BM_DefaultSettings(benchmark::State& state) { runReadings(state, Settings{}, "1234567890ABCD"); }
 BENCHMARK(BM_DefaultSettings);
 
 // Two ranges of nibbles, read backward, each converted to 8 decimal digits

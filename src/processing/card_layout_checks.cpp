@@ -16,8 +16,7 @@ bool isPosition(std::int32_t n) { return n >= 1 && n <= CardDataProcessor::maxPo
 
 }  // namespace
 
-CardDataProcessor::CardDataProcessor(Keyboard& keyboard, Trace& trace)
-    : m_keyboard(keyboard), m_trace(trace) {
+CardDataProcessor::CardDataProcessor(Keyboard& keyboard, Trace& trace) : m_keyboard(keyboard), m_trace(trace) {
   m_decodedReading[0] = '\0';
 }
 

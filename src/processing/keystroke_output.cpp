@@ -14,8 +14,8 @@ void CardDataProcessor::TextToKeys(const char* reading, std::int32_t length) {
   char* prepared = PrepareDataTransfer(reading, length);
   if (!prepared) return;
   Ranges r = SplitRanges(prepared);
-  m_trace("TextToKeys(): pData: '%s', mit Länge %d, Len1: %d, Index-Start2: %d Len2: %d\n", r.text, r.length,
-          r.len1, r.start2, r.len2);
+  m_trace("TextToKeys(): pData: '%s', mit Länge %d, Len1: %d, Index-Start2: %d Len2: %d\n", r.text, r.length, r.len1,
+          r.start2, r.len2);
 
   TruncateFirst(r.text, r.len1);
   if (r.hasSecond()) TruncateFirst(r.text + r.start2, r.len2);

@@ -26,8 +26,7 @@ char* CardDataProcessor::PrepareDataTransfer(const char* reading, std::int32_t l
     m_trace("PrepareDataTransfer(): Fehler: Lesung mit Länge 0\n");
     return nullptr;
   }
-  m_trace("PrepareDataTransfer(): Start, vollständige Lesung: '%.*s' mit Länge: %d Byte\n", length, reading,
-          length);
+  m_trace("PrepareDataTransfer(): Start, vollständige Lesung: '%.*s' mit Länge: %d Byte\n", length, reading, length);
 
   // The reading ends after its iByteStop-th byte. Nothing behind what the
   // reader delivered is read, and the caller's buffer is left as it is.
@@ -56,8 +55,7 @@ char* CardDataProcessor::PrepareDataTransfer(const char* reading, std::int32_t l
       }
     }
     // The low nibble of the stop byte lies behind an odd stop position.
-    if (a.iNibbleMode == 1 && a.iCardStop % 2 != 0 && bytes == static_cast<std::size_t>(a.iByteStop) &&
-        n > 0) {
+    if (a.iNibbleMode == 1 && a.iCardStop % 2 != 0 && bytes == static_cast<std::size_t>(a.iByteStop) && n > 0) {
       --n;
     }
   }
@@ -85,8 +83,7 @@ char* CardDataProcessor::PrepareDataTransfer(const char* reading, std::int32_t l
 
 void CardDataProcessor::ReducePadchars(const char* start, std::int32_t& length) {
   const char pad = static_cast<char>(m_filterAttr.cPadChar);
-  m_trace("ReducePadchars(): bPadUsed true, Padchar: '%c' == '0x%02x'\n", m_filterAttr.cPadChar,
-          m_filterAttr.cPadChar);
+  m_trace("ReducePadchars(): bPadUsed true, Padchar: '%c' == '0x%02x'\n", m_filterAttr.cPadChar, m_filterAttr.cPadChar);
   std::int32_t last = length - 1;
   while (last > 0 && start[last] == pad) {
     --last;
@@ -121,8 +118,7 @@ double CardDataProcessor::HexToDouble(const char* text) {
   return value;
 }
 
-void CardDataProcessor::TrimmedDecimal(const char* text, std::int32_t startIndex, std::int32_t& length,
-                                       char* output) {
+void CardDataProcessor::TrimmedDecimal(const char* text, std::int32_t startIndex, std::int32_t& length, char* output) {
   m_trace("TrimmedDecimal() Start: '%s' Startindex: %d len: %d\n", text, startIndex, length);
 
   // A negative length copies nothing.

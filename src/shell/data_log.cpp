@@ -10,8 +10,8 @@ DataLog::DataLog(System& system, Trace& trace) : m_system(system), m_trace(trace
 
 void DataLog::start(const std::string& folder, const LocalTime& t) {
   char name[64];
-  std::snprintf(name, sizeof name, "Datalog%04d%02d%02d_%02d_%02d_%02d-", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
+  std::snprintf(name, sizeof name, "Datalog%04d%02d%02d_%02d_%02d_%02d-", t.year, t.month, t.day, t.hour, t.minute,
+                t.second);
   m_sPrefix = m_system.joinPath(folder, name);
   m_uNumber = 1;
   m_sSuffix = ".txt";
@@ -44,9 +44,9 @@ void DataLog::writeReading(std::string_view readingText) {
   const LocalTime t = m_system.localTime();
   char buffer[512];
   std::string storage;
-  m_file->write(formatText(buffer, sizeof buffer, storage, "%02d.%02d.%04d %02d:%02d:%02d: data: %.*s\n",
-                           t.day, t.month, t.year, t.hour, t.minute, t.second,
-                           static_cast<int>(readingText.size()), readingText.data()));
+  m_file->write(formatText(buffer, sizeof buffer, storage, "%02d.%02d.%04d %02d:%02d:%02d: data: %.*s\n", t.day,
+                           t.month, t.year, t.hour, t.minute, t.second, static_cast<int>(readingText.size()),
+                           readingText.data()));
   if (++m_uLines >= linesPerFile) {
     m_file.reset();
     openDataLog();

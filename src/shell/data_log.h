@@ -46,9 +46,9 @@ class DataLog {
 
 // The trace file and the data log as the start-up finds them.
 enum class TraceSetUp {
-  Off,           // no trace file: no tracing for this run
-  On,            // the existing trace file was emptied and receives the trace
-  NotWritable,   // it exists but cannot be written again: tell the user
+  Off,          // no trace file: no tracing for this run
+  On,           // the existing trace file was emptied and receives the trace
+  NotWritable,  // it exists but cannot be written again: tell the user
 };
 
 // Switches tracing on when the trace file exists in the application-data

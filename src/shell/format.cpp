@@ -4,8 +4,8 @@
 
 namespace tavolin {
 
-std::string_view formatInto(char* buffer, std::size_t size, std::string& storage,
-                            const char* format, std::va_list args) {
+std::string_view formatInto(char* buffer, std::size_t size, std::string& storage, const char* format,
+                            std::va_list args) {
   std::va_list again;
   va_copy(again, args);
   const int length = std::vsnprintf(buffer, size, format, args);
@@ -21,8 +21,7 @@ std::string_view formatInto(char* buffer, std::size_t size, std::string& storage
   return result;
 }
 
-std::string_view formatText(char* buffer, std::size_t size, std::string& storage,
-                            const char* format, ...) {
+std::string_view formatText(char* buffer, std::size_t size, std::string& storage, const char* format, ...) {
   std::va_list args;
   va_start(args, format);
   const std::string_view result = formatInto(buffer, size, storage, format, args);

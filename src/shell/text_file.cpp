@@ -4,8 +4,7 @@
 
 namespace tavolin {
 
-StdioTextFile::StdioTextFile(std::FILE* stream, Encoding encoding)
-    : m_pStream(stream), m_eEncoding(encoding) {}
+StdioTextFile::StdioTextFile(std::FILE* stream, Encoding encoding) : m_pStream(stream), m_eEncoding(encoding) {}
 
 StdioTextFile::~StdioTextFile() {
   if (m_pStream) std::fclose(m_pStream);

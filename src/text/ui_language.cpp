@@ -21,8 +21,7 @@ bool isGermanLanguageId(std::int32_t languageId) {
 
 UiLanguage::UiLanguage() : m_iLanguage(German) {}
 
-UiLanguage::UiLanguage(std::int32_t languageId)
-    : m_iLanguage(isGermanLanguageId(languageId) ? German : English) {}
+UiLanguage::UiLanguage(std::int32_t languageId) : m_iLanguage(isGermanLanguageId(languageId) ? German : English) {}
 
 const char* UiLanguage::text(std::int32_t index) const {
   if (index < 0 || index >= UiTextTable::count) return "???";

@@ -48,7 +48,7 @@ class RecordingKeyboard : public Keyboard {
   std::string typed() {
     static const std::map<std::uint8_t, std::string> names = {
         {0x08, "BS"}, {0x09, "TAB"}, {0x0A, "0A"}, {0x0D, "CR"}, {0x1B, "ESC"}, {0x70, "F1"}, {0x71, "F2"},
-        {0x72, "F3"}, {0x73, "F4"}, {0x74, "F5"}, {0x75, "F6"}, {0x76, "F7"}, {0x77, "F8"}, {0xFF, "FF"}};
+        {0x72, "F3"}, {0x73, "F4"},  {0x74, "F5"}, {0x75, "F6"}, {0x76, "F7"},  {0x77, "F8"}, {0xFF, "FF"}};
     std::string result;
     bool shift = false, ctrl = false, alt = false;
     for (const Event& e : events) {

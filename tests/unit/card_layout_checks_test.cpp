@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/memory_text_file.h"
+#include "fakes/named_params.h"
 #include "fakes/recording_keyboard.h"
 #include "processing/card_data_processor.h"
 #include "processing/special_key_table.h"
@@ -30,8 +31,6 @@ struct Layout {
   std::int32_t cardStart, cardStop, cardLen1, cardStart2, cardLen2, totalLen;
 };
 
-void PrintTo(const Layout& l, std::ostream* os) { *os << l.name; }
-
 class CardAttrLayouts : public CardLayoutChecks, public ::testing::WithParamInterface<Layout> {};
 
 TEST_P(CardAttrLayouts, DerivesLayout) {
@@ -59,6 +58,7 @@ TEST_P(CardAttrLayouts, DerivesLayout) {
   EXPECT_EQ(a.iTotalLen, l.totalLen);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Layouts, CardAttrLayouts,
     ::testing::Values(
@@ -77,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Backward: range 2 comes first in the inverted data, the lengths swap.
         Layout{"NibblesTwoRangesBackward", "NIBBELWISE", "BACKWARD", "2", "5", "8", "11", "16", 6, 1, 6, 3, 3, 3, 1, 11, 4, 6, 4, 8},
         Layout{"UnevenRangesBackward", "BYTEWISE", "BACKWARD", "1", "2", "5", "10", "10", 10, 1, 10, 6, 8, 2, 1, 10, 6, 8, 2, 10}),
-    [](const ::testing::TestParamInfo<Layout>& info) { return std::string(info.param.name); });
+    testing::NamedParam());
+// clang-format on
 
 struct Implausible {
   const char* name;
@@ -87,8 +88,6 @@ struct Implausible {
   const char* start2;
   const char* stop2;
 };
-
-void PrintTo(const Implausible& v, std::ostream* os) { *os << v.name; }
 
 class ImplausibleLayouts : public CardLayoutChecks, public ::testing::WithParamInterface<Implausible> {};
 
@@ -106,6 +105,7 @@ TEST_P(ImplausibleLayouts, AreRefused) {
             std::string::npos);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     OutOfRange, ImplausibleLayouts,
     ::testing::Values(Implausible{"StopBeyondBuffer", "14", "1", "108", "-", "-"},
@@ -116,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Implausible{"TotalNotANumber", "", "1", "14", "-", "-"},
                       Implausible{"Range2StopBeyondBuffer", "14", "1", "14", "20", "300"},
                       Implausible{"Range2StartNegative", "14", "1", "14", "-5", "-"}),
-    [](const ::testing::TestParamInfo<Implausible>& info) { return std::string(info.param.name); });
+    testing::NamedParam());
+// clang-format on
 
 TEST_F(CardLayoutChecks, KeywordsAreExactAndUnknownMeansFirstChoice) {
   card.sByteMode = "bytewise";
@@ -173,7 +174,8 @@ TEST_F(CardLayoutChecks, Range2IsDroppedWithTheRightTrace) {
     EXPECT_EQ(processor.cardAttr().iByteStart2, 0);
     const std::string& trace = captured.text();
     const std::string firstLine = "CheckCardAttr(): 1. Leselänge: 14 Bytes oder Nibbel\n";
-    const std::string nextLine = trace.substr(firstLine.size(), trace.find('\n', firstLine.size()) + 1 - firstLine.size());
+    const std::string nextLine =
+        trace.substr(firstLine.size(), trace.find('\n', firstLine.size()) + 1 - firstLine.size());
     if (c.trace) {
       EXPECT_EQ(nextLine, c.trace) << c.start2 << " " << c.stop2;
     } else {

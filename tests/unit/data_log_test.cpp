@@ -1,7 +1,8 @@
+#include "shell/data_log.h"
+
 #include <gtest/gtest.h>
 
 #include "fakes/fake_system.h"
-#include "shell/data_log.h"
 
 namespace tavolin {
 namespace {

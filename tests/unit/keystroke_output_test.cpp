@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/configured_processor.h"
+#include "fakes/named_params.h"
 
 namespace tavolin {
 namespace {
@@ -11,8 +12,6 @@ struct Typing {
   std::string reading;
   const char* typed;
 };
-
-void PrintTo(const Typing& t, std::ostream* os) { *os << t.name; }
 
 class Typings : public ::testing::TestWithParam<Typing> {};
 
@@ -29,6 +28,7 @@ TEST_P(Typings, TextToKeys) {
   EXPECT_EQ(p.type(t.reading), t.typed);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Readings, Typings,
     ::testing::Values(
@@ -87,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
         Typing{"ControlCharactersInDataAreLeftOut", {}, "A\x01" "B\x0A" "C\x18", "ABC"},
         Typing{"KeysOutsideTheLayoutAreLeftOut", {}, "A\xE4" "B", "AB"},
         Typing{"ConfiguredControlKeysAreTyped", {{"Postfix characters", "\x01"}}, "1", "1<CTRL+a>"}),
-    [](const ::testing::TestParamInfo<Typing>& info) { return std::string(info.param.name); });
+    testing::NamedParam());
+// clang-format on
 
 class KeystrokeOutput : public ::testing::Test {
  protected:

@@ -58,8 +58,8 @@ TEST_F(PlatformSystem, TextFilesLeaveInTheEditionsEncoding) {
   again.reset();
   EXPECT_TRUE(system->canReadFile(path));
   const std::string expected = system->textEncoding() == StdioTextFile::Encoding::Utf8
-                                   ? "L\xC3\xA4nge\n2\n"      // Linux: UTF-8, "\n"
-                                   : "L\xE4nge\r\n2\r\n";     // Windows: Windows-1252, text mode
+                                   ? "L\xC3\xA4nge\n2\n"   // Linux: UTF-8, "\n"
+                                   : "L\xE4nge\r\n2\r\n";  // Windows: Windows-1252, text mode
   EXPECT_EQ(readBytes(path), expected);
   std::remove(path.c_str());
   EXPECT_FALSE(system->canReadFile(path));

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "fakes/configured_processor.h"
+#include "fakes/named_params.h"
 
 namespace tavolin {
 namespace {
@@ -29,8 +30,6 @@ struct Decoding {
   const char* result;
 };
 
-void PrintTo(const Decoding& d, std::ostream* os) { *os << d.name; }
-
 class Decodings : public ReadingTransformation, public ::testing::WithParamInterface<Decoding> {};
 
 TEST_P(Decodings, PrepareDataTransfer) {
@@ -44,6 +43,7 @@ TEST_P(Decodings, PrepareDataTransfer) {
   EXPECT_EQ(prepare(d.reading), d.result);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Modes, Decodings,
     ::testing::Values(
@@ -64,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
         Decoding{"ShortReadingBeforeStart", "BYTEWISE", "MAPTOHEXCHARS", "FORWARD", "5", "8", "ABC", ""},
         // Nothing past the delivered bytes is decoded.
         Decoding{"NibblesShortReading", "NIBBELWISE", "MAPTOHEXCHARS", "FORWARD", "1", "7", "\x12\xAB", "12AB"}),
-    [](const ::testing::TestParamInfo<Decoding>& info) { return std::string(info.param.name); });
+    testing::NamedParam());
+// clang-format on
 
 TEST_F(ReadingTransformation, ReadingOfLengthZeroGivesNoText) {
   p.configure(settings);
@@ -153,12 +154,9 @@ struct Conversion {
 
 TEST_F(ReadingTransformation, TrimmedDecimal) {
   const Conversion cases[] = {
-      {"00A1F", 0, 5, "8", "00002591"},
-      {"3B9ACA00", 0, 8, "8", "00000000"},  // 1000000000 keeps its last 8 digits
-      {"12G4", 0, 4, "8", "00000000"},
-      {"FFFFFFFFFFFFF", 0, 13, "10", "9627370495"},
-      {"FFFFFFFFFFFFF", 0, 13, "0", ""},
-      {"xxFF", 2, 2, "6", "000255"},
+      {"00A1F", 0, 5, "8", "00002591"},  {"3B9ACA00", 0, 8, "8", "00000000"},  // 1000000000 keeps its last 8 digits
+      {"12G4", 0, 4, "8", "00000000"},   {"FFFFFFFFFFFFF", 0, 13, "10", "9627370495"},
+      {"FFFFFFFFFFFFF", 0, 13, "0", ""}, {"xxFF", 2, 2, "6", "000255"},
       {"FF", 0, 0, "3", "000"},   // an empty range is 0
       {"FF", 0, -2, "3", "000"},  // a negative length copies nothing
       {"F", 0, 5, "4", "0015"},   // the text ends before the length
@@ -211,8 +209,6 @@ struct RangeFilter {
   const char* result;
 };
 
-void PrintTo(const RangeFilter& f, std::ostream* os) { *os << f.name; }
-
 class RangeFilters : public ReadingTransformation, public ::testing::WithParamInterface<RangeFilter> {};
 
 TEST_P(RangeFilters, FilterRange) {
@@ -232,6 +228,7 @@ TEST_P(RangeFilters, FilterRange) {
   EXPECT_EQ(std::string(result, static_cast<std::size_t>(length)), f.result);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Orders, RangeFilters,
     ::testing::Values(RangeFilter{"NoFilter", "yes", "no", "20", "none", "0", "12  ", "12  "},
@@ -241,7 +238,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeFilter{"ConvertThenTruncate", "no", "yes", "30", "HEXA2DEC", "6", "64", "0001"},
                       RangeFilter{"ConvertOnly", "yes", "no", "20", "HEXA2DEC", "6", "FF", "000255"},
                       RangeFilter{"ConvertNothingKept", "no", "yes", "30", "HEXA2DEC", "0", "64", ""}),
-    [](const ::testing::TestParamInfo<RangeFilter>& info) { return std::string(info.param.name); });
+    testing::NamedParam());
+// clang-format on
 
 }  // namespace
 }  // namespace tavolin

@@ -1,10 +1,11 @@
+#include "shell/trace.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <thread>
 
 #include "fakes/memory_text_file.h"
-#include "shell/trace.h"
 #include "text/cp1252.h"
 
 namespace tavolin {

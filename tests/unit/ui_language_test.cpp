@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "text/ui_language.h"
+
+#include <gtest/gtest.h>
 
 namespace tavolin {
 namespace {

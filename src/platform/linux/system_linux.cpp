@@ -1,7 +1,5 @@
 #include "platform/linux/system_linux.h"
 
-#include "platform/platform.h"
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/platform.h"
 #include "text/cp1252.h"
 
 namespace tavolin {
@@ -64,13 +63,12 @@ LocalTime LinuxSystem::localTime() {
 }
 
 bool LinuxSystem::canReadFile(const std::string& path) {
-  struct stat info{};
-  return ::stat(toUtf8(path).c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-         ::access(toUtf8(path).c_str(), R_OK) == 0;
+  struct stat info {};
+  return ::stat(toUtf8(path).c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(toUtf8(path).c_str(), R_OK) == 0;
 }
 
 bool LinuxSystem::isDirectory(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   return ::stat(toUtf8(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 

@@ -1,11 +1,11 @@
 #include "platform/win32/system_win32.h"
 
-#include "platform/platform.h"
-
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+
+#include "platform/platform.h"
 
 namespace tavolin {
 
@@ -20,8 +20,8 @@ std::string Win32System::getApplicationPath() {
 
 std::string Win32System::getErrorText(std::uint32_t code) {
   char text[1024];
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                                      0, text, sizeof text, nullptr);
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                      text, sizeof text, nullptr);
   if (length == 0) return unknownErrorText(code);
   return std::string(text, length);
 }
