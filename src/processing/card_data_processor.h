@@ -93,11 +93,11 @@ class CardDataProcessor {
   FilterAttr m_filterAttr;
   DataPostProcessing m_dataPostProcessing;
 
-  char m_decodedReading[decodedSize];
-  char m_workBuffer[decodedSize];
-  char m_hexInput[decodedSize];
-  char m_decimalText[512];
-  char m_rangeDecimal[decimalSize];
+  char m_decodedReading[decodedSize] = {};
+  char m_workBuffer[decodedSize] = {};
+  char m_hexInput[decodedSize] = {};
+  char m_decimalText[512] = {};
+  char m_rangeDecimal[decimalSize] = {};
 };
 
 }  // namespace tavolin

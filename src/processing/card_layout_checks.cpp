@@ -16,9 +16,7 @@ bool isPosition(std::int32_t n) { return n >= 1 && n <= CardDataProcessor::maxPo
 
 }  // namespace
 
-CardDataProcessor::CardDataProcessor(Keyboard& keyboard, Trace& trace) : m_keyboard(keyboard), m_trace(trace) {
-  m_decodedReading[0] = '\0';
-}
+CardDataProcessor::CardDataProcessor(Keyboard& keyboard, Trace& trace) : m_keyboard(keyboard), m_trace(trace) {}
 
 void CardDataProcessor::CheckFilter(const CardDataSettings& s) {
   if (s.sPadUsed == "yes") {
@@ -80,16 +78,18 @@ std::int32_t CardDataProcessor::CheckCardAttr(const CardDataSettings& s) {
   a.iByteStart = H(s1);
   m_trace("CheckCardAttr(): 1. Leselänge: %d Bytes oder Nibbel\n", e1 - s1 + 1);
 
+  // Range 2 must begin behind range 1; "-" or another text that is not a
+  // number means there is none.
   bool twoRanges = false;
-  if (!hasStart2) {
-  } else if (s2 <= e1) {
+  if (hasStart2 && s2 <= e1) {
     m_trace("CheckCardAttr(): keine 2. Leselänge (da überlappender oder anschließender Lesebereich)\n");
-  } else if (!hasStop2) {
-  } else if (e2 - s2 + 1 <= 0) {
-    m_trace("CheckCardAttr(): keine 2. Leselänge (<= 0)\n");
-  } else {
-    m_trace("CheckCardAttr(): 2. Leselänge: %d Bytes oder Nibbel\n", e2 - s2 + 1);
-    twoRanges = true;
+  } else if (hasStart2 && hasStop2) {
+    if (e2 - s2 + 1 <= 0) {
+      m_trace("CheckCardAttr(): keine 2. Leselänge (<= 0)\n");
+    } else {
+      m_trace("CheckCardAttr(): 2. Leselänge: %d Bytes oder Nibbel\n", e2 - s2 + 1);
+      twoRanges = true;
+    }
   }
 
   if (twoRanges) {
