@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libcanberra-dev socat
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
 )
 

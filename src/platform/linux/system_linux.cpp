@@ -29,13 +29,15 @@ std::string LinuxSystem::getApplicationPath() {
   return utf8ToCp1252(std::string(path, static_cast<std::size_t>(slash - path)));
 }
 
-std::string LinuxSystem::getErrorText(std::uint32_t code) {
+std::string errnoText(int code) {
   // strerrordesc_np knows no text for codes the C library does not define,
   // where strerror would make one up.
-  const char* text = code <= 0x7FFFFFFF ? strerrordesc_np(static_cast<int>(code)) : nullptr;
-  if (!text) return unknownErrorText(code);
+  const char* text = code >= 0 ? strerrordesc_np(code) : nullptr;
+  if (!text) return unknownErrorText(static_cast<std::uint32_t>(code));
   return utf8ToCp1252(text) + "\n";
 }
+
+std::string LinuxSystem::getErrorText(std::uint32_t code) { return errnoText(static_cast<int>(code)); }
 
 std::string LinuxSystem::fromCommandLine(const char* argument) const { return utf8ToCp1252(argument); }
 

@@ -4,6 +4,10 @@
 
 namespace tavolin {
 
+// The C library's text for an errno value, with a line break; the
+// unknown-error text for a value it has no text for.
+std::string errnoText(int code);
+
 class LinuxSystem : public System {
  public:
   std::string getApplicationPath() override;

@@ -18,13 +18,15 @@ std::string Win32System::getApplicationPath() {
   return std::string(path, static_cast<std::size_t>(backslash - path));
 }
 
-std::string Win32System::getErrorText(std::uint32_t code) {
+std::string win32ErrorText(std::uint32_t code) {
   char text[1024];
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
                                       text, sizeof text, nullptr);
   if (length == 0) return unknownErrorText(code);
   return std::string(text, length);
 }
+
+std::string Win32System::getErrorText(std::uint32_t code) { return win32ErrorText(code); }
 
 std::optional<std::string> Win32System::getEnvironment(const char* name) {
   char value[32767];

@@ -4,6 +4,10 @@
 
 namespace tavolin {
 
+// The system's message text for an error code, with its line break; the
+// unknown-error text when the system has none.
+std::string win32ErrorText(std::uint32_t code);
+
 class Win32System : public System {
  public:
   std::string getApplicationPath() override;

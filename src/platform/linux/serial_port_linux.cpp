@@ -1,0 +1,260 @@
+#include "platform/linux/serial_port_linux.h"
+
+#include "platform/platform.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/linux/serial_speed_linux.h"
+#include "platform/linux/system_linux.h"
+#include "processing/settings_text.h"
+#include "text/cp1252.h"
+
+namespace tavolin {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int remainingMs(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Pseudo-terminals have no modem lines and no parity; they must still open.
+bool isPseudoTerminal(int fd) {
+  struct stat info {};
+  if (fstat(fd, &info) != 0) return false;
+  const unsigned int majorNumber = major(info.st_rdev);
+  return majorNumber >= 136 && majorNumber <= 143;
+}
+
+// The system text and who may use the device, for a port the user may not open.
+std::string accessDeniedText(const std::string& path) {
+  std::string text = errnoText(EACCES);
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0) {
+    const group* owner = getgrgid(info.st_gid);
+    const std::string name = owner ? owner->gr_name : std::to_string(info.st_gid);
+    text += "The device belongs to the group " + name + ": add the user to it (sudo usermod -aG " + name +
+            " $USER) and log in again.\n";
+  }
+  return text;
+}
+
+void applyLine(termios& tio, const DeviceControl& line, bool pty) {
+  cfmakeraw(&tio);
+  tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+  tio.c_cflag |= CLOCAL | CREAD | (line.ByteSize == 7 ? CS7 : CS8);
+  if (!pty && line.fParity && line.Parity != DeviceControl::NOPARITY) {
+    tio.c_cflag |= PARENB | (line.Parity == DeviceControl::ODDPARITY ? PARODD : 0);
+    tio.c_iflag |= INPCK;
+  }
+  if (line.StopBits == DeviceControl::TWOSTOPBITS) tio.c_cflag |= CSTOPB;
+  if (line.fOutxCtsFlow || line.fRtsControl == DeviceControl::RTS_CONTROL_HANDSHAKE) tio.c_cflag |= CRTSCTS;
+  if (line.fOutX) tio.c_iflag |= IXON;
+  if (line.fInX) tio.c_iflag |= IXOFF;
+  if (line.fAbortOnError) tio.c_iflag |= PARMRK;  // line errors are marked, and so noticed
+  tio.c_cc[VSTART] = line.XonChar ? line.XonChar : 0x11;
+  tio.c_cc[VSTOP] = line.XoffChar ? line.XoffChar : 0x13;
+  tio.c_cc[VMIN] = 0;
+  tio.c_cc[VTIME] = 0;
+}
+
+// DTR and RTS as the record wants them; 0 or the error code.
+int applyModemLines(int fd, const DeviceControl& line) {
+  int set = 0, clear = 0;
+  (line.fDtrControl ? set : clear) |= TIOCM_DTR;
+  (line.fRtsControl ? set : clear) |= TIOCM_RTS;
+  if (ioctl(fd, TIOCMBIS, &set) != 0 || ioctl(fd, TIOCMBIC, &clear) != 0) return errno;
+  return 0;
+}
+
+}  // namespace
+
+bool LineErrorMarks::decode(const char* raw, std::size_t size, bool discardNull, std::string& out) {
+  bool lineError = false;
+  const auto put = [&](char c) {
+    if (!(discardNull && c == '\0')) out += c;
+  };
+  for (std::size_t i = 0; i < size; ++i) {
+    const char c = raw[i];
+    switch (m_iPending) {
+      case 0:
+        if (c == '\377') {
+          m_iPending = 1;
+        } else {
+          put(c);
+        }
+        break;
+      case 1:
+        if (c == '\377') {
+          put(c);
+          m_iPending = 0;
+        } else {
+          m_iPending = 2;  // "\377\0": a mark
+        }
+        break;
+      default:
+        lineError = true;  // break or a byte with a parity or framing error
+        m_iPending = 0;
+        break;
+    }
+  }
+  return !lineError;
+}
+
+LinuxSerialPort::LinuxSerialPort(int fd, const DeviceControl& line, const CommTimeouts& timeouts)
+    : m_fd(fd), m_timeouts(timeouts), m_bDiscardNull(line.fNull), m_bAbortOnError(line.fAbortOnError) {}
+
+LinuxSerialPort::~LinuxSerialPort() { ::close(m_fd); }
+
+bool LinuxSerialPort::read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error) {
+  bytesRead = 0;
+  if (m_bFailed) {
+    error = EIO;
+    return false;
+  }
+  const Clock::time_point total =
+      Clock::now() + std::chrono::milliseconds(m_timeouts.ReadTotalTimeoutMultiplier * maxBytes +
+                                               m_timeouts.ReadTotalTimeoutConstant);
+  const auto interval = std::chrono::milliseconds(m_timeouts.ReadIntervalTimeout);
+  Clock::time_point lastByte{};
+  char raw[512];
+  while (bytesRead < maxBytes) {
+    const Clock::time_point deadline = bytesRead == 0 ? total : std::min(total, lastByte + interval);
+    const int wait = remainingMs(deadline);
+    if (wait == 0) break;
+    pollfd pfd{m_fd, POLLIN, 0};
+    const int ready = ::poll(&pfd, 1, wait);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) {
+      error = static_cast<std::uint32_t>(errno);
+      return false;
+    }
+    if (ready == 0) break;
+    const std::size_t want = std::min<std::size_t>(sizeof raw, maxBytes - bytesRead);
+    const ssize_t got = ::read(m_fd, raw, want);
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+    if (got <= 0) {
+      // The device went away (an unplugged adapter, a closed pty).
+      error = got < 0 ? static_cast<std::uint32_t>(errno) : EIO;
+      return false;
+    }
+    m_sDecoded.clear();
+    const bool clean =
+        m_bAbortOnError ? m_marks.decode(raw, static_cast<std::size_t>(got), m_bDiscardNull, m_sDecoded) : true;
+    if (!m_bAbortOnError) {
+      for (ssize_t i = 0; i < got; ++i) {
+        if (!(m_bDiscardNull && raw[i] == '\0')) m_sDecoded += raw[i];
+      }
+    }
+    if (!clean) {
+      m_bFailed = true;
+      error = EIO;
+      return false;
+    }
+    std::memcpy(buffer + bytesRead, m_sDecoded.data(), m_sDecoded.size());
+    bytesRead += static_cast<std::uint32_t>(m_sDecoded.size());
+    if (!m_sDecoded.empty()) lastByte = Clock::now();  // discarded bytes were never received
+  }
+  return true;
+}
+
+bool LinuxSerialPort::write(const char* data, std::uint32_t size, std::uint32_t& written, std::uint32_t& error) {
+  written = 0;
+  if (m_bFailed) {
+    error = EIO;
+    return false;
+  }
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::milliseconds(m_timeouts.WriteTotalTimeoutMultiplier * size +
+                                               m_timeouts.WriteTotalTimeoutConstant);
+  while (written < size) {
+    const ssize_t n = ::write(m_fd, data + written, size - written);
+    if (n > 0) {
+      written += static_cast<std::uint32_t>(n);
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN && errno != EINTR) {
+      error = static_cast<std::uint32_t>(errno);
+      return false;
+    }
+    const int wait = remainingMs(deadline);
+    if (wait == 0) break;  // time-out: fewer bytes written
+    pollfd pfd{m_fd, POLLOUT, 0};
+    if (::poll(&pfd, 1, wait) < 0 && errno != EINTR) {
+      error = static_cast<std::uint32_t>(errno);
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string LinuxSerialPorts::devicePath(const std::string& comSetting) const {
+  if (!comSetting.empty() && comSetting[0] == '/') return comSetting;
+  std::int32_t number = 0;
+  scanDecimal(comSetting, number);
+  return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+SerialPorts::OpenResult LinuxSerialPorts::open(const std::string& devicePath, const DeviceControl& line,
+                                               const CommTimeouts& timeouts) {
+  OpenResult result;
+  const std::string path = cp1252ToUtf8(devicePath);
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int code = errno;
+    if (code == ENOENT || code == ENODEV || code == ENXIO) {
+      result.failure = Failure::NotFound;
+    } else if (code == EBUSY) {
+      result.failure = Failure::Busy;
+    } else {
+      result.failure = Failure::Other;
+      result.text = code == EACCES ? accessDeniedText(path) : errnoText(code);
+    }
+    return result;
+  }
+  const auto fail = [&](Failure failure, int code) {
+    ::close(fd);
+    result.failure = failure;
+    result.text = errnoText(code);
+    return std::move(result);
+  };
+  // Exclusive: the driver refuses further opens, and the lock tells other
+  // openers (root among them, whom the driver lets through) that the port
+  // is taken.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno == EWOULDBLOCK ? Failure::Busy : Failure::Other, errno);
+  if (!isatty(fd)) return fail(Failure::Other, ENOTTY);
+  ioctl(fd, TIOCEXCL);
+
+  const bool pty = isPseudoTerminal(fd);
+  termios tio{};
+  if (tcgetattr(fd, &tio) != 0) return fail(Failure::Other, errno);
+  applyLine(tio, line, pty);
+  if (tcsetattr(fd, TCSANOW, &tio) != 0) return fail(Failure::Other, errno);
+  if (const int code = setLineSpeed(fd, line.BaudRate); code != 0) return fail(Failure::Other, code);
+  if (const int code = applyModemLines(fd, line); code != 0 && !pty) return fail(Failure::Other, code);
+
+  result.port = std::make_unique<LinuxSerialPort>(fd, line, timeouts);
+  return result;
+}
+
+}  // namespace tavolin
+
+namespace tavolin {
+
+std::unique_ptr<SerialPorts> makeSerialPorts() { return std::make_unique<LinuxSerialPorts>(); }
+
+}  // namespace tavolin

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "readers/serial_port.h"
+
+namespace tavolin {
+
+// Undoes the marking of the terminal driver (PARMRK): "\377\377" is a
+// data byte 0xFF, "\377\0\0" a break, "\377\0c" a character received
+// with a parity or framing error. Keeps its state across reads.
+class LineErrorMarks {
+ public:
+  // Appends the data bytes of raw to out (dropping zero bytes when
+  // discardNull); false when a line error was among them.
+  bool decode(const char* raw, std::size_t size, bool discardNull, std::string& out);
+
+ private:
+  int m_iPending = 0;  // bytes of a mark seen so far: 0, 1 (\377) or 2 (\377\0)
+};
+
+// A COM port on a Linux terminal device, with the Windows time-out rule
+// emulated by poll() and deadlines.
+class LinuxSerialPort : public SerialPort {
+ public:
+  LinuxSerialPort(int fd, const DeviceControl& line, const CommTimeouts& timeouts);
+  ~LinuxSerialPort() override;
+  LinuxSerialPort(const LinuxSerialPort&) = delete;
+  LinuxSerialPort& operator=(const LinuxSerialPort&) = delete;
+
+  bool read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error) override;
+  bool write(const char* data, std::uint32_t size, std::uint32_t& written, std::uint32_t& error) override;
+
+ private:
+  int m_fd;
+  CommTimeouts m_timeouts;
+  bool m_bDiscardNull;
+  bool m_bAbortOnError;
+  bool m_bFailed = false;  // a line error stopped the port
+  LineErrorMarks m_marks;
+  std::string m_sDecoded;
+};
+
+class LinuxSerialPorts : public SerialPorts {
+ public:
+  // "n" is /dev/ttyS<n-1>; an absolute path is taken as it is.
+  std::string devicePath(const std::string& comSetting) const override;
+  OpenResult open(const std::string& devicePath, const DeviceControl& line, const CommTimeouts& timeouts) override;
+};
+
+}  // namespace tavolin

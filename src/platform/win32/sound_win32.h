@@ -1,0 +1,12 @@
+#pragma once
+
+#include "shell/sound.h"
+
+namespace tavolin {
+
+class Win32Sound : public Sound {
+ public:
+  void playAsync(const std::string& file) override;
+};
+
+}  // namespace tavolin

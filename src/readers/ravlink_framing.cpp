@@ -1,0 +1,111 @@
+#include "readers/ravlink_framing.h"
+
+#include "readers/session_error.h"
+
+namespace tavolin {
+
+namespace {
+
+constexpr char kCancel[] = "Cancel";
+
+std::size_t frameLength(const std::string& buffer) {
+  return (static_cast<std::size_t>(static_cast<unsigned char>(buffer[1])) << 8 |
+          static_cast<unsigned char>(buffer[2])) +
+         5;
+}
+
+}  // namespace
+
+void RavlinkFraming::fail(const char* message) const {
+  m_channel.raise(message);
+  throw SessionError(message);  // raise() always throws the session's own type
+}
+
+char RavlinkFraming::blockCheck(const char* data, std::size_t size) {
+  unsigned sum = 0;
+  for (std::size_t i = 0; i < size; ++i) sum += static_cast<unsigned char>(data[i]);
+  return static_cast<char>(sum & 0xFF);
+}
+
+std::string RavlinkFraming::frame(const std::string& data) {
+  std::string result;
+  result.reserve(data.size() + 5);
+  result += STX;
+  result += '\0';
+  result += static_cast<char>(data.size() & 0xFF);
+  result += data;
+  result += ETX;
+  result += blockCheck(result.data(), result.size());
+  return result;
+}
+
+bool RavlinkFraming::takePacket(std::string& packet) {
+  if (m_sRxBuffer.empty()) return false;
+  const char first = m_sRxBuffer[0];
+  std::size_t size = 0;
+  if (first == ACK || first == NAK) {
+    size = 1;
+  } else if (first == STX) {
+    if (m_sRxBuffer.size() < 3 || m_sRxBuffer.size() < frameLength(m_sRxBuffer)) return false;
+    size = frameLength(m_sRxBuffer);
+  } else {
+    m_sRxBuffer.clear();
+    fail("Protocol error Ravlink state");
+  }
+  packet = m_sRxBuffer.substr(0, size);
+  m_sRxBuffer.erase(0, size);
+  return true;
+}
+
+std::string RavlinkFraming::readPacket(bool bExitOnTimeout) {
+  std::string packet;
+  while (!takePacket(packet)) {
+    const std::string bytes = m_channel.readRaw(bExitOnTimeout);
+    if (bytes.empty()) return {};
+    m_sRxBuffer += bytes;
+  }
+  return packet;
+}
+
+std::string RavlinkFraming::readRavlinkRequest(bool bExitOnTimeout) {
+  for (int frames = 0;; ++frames) {
+    if (frames == 2) fail("Packet discarded");
+    const std::string packet = readPacket(bExitOnTimeout);
+    if (packet.empty()) fail(kCancel);
+    if (packet[0] != STX) fail("Protocol error Ravlink Rx");
+    const bool correct = packet.size() >= 5 && packet.size() == frameLength(packet) &&
+                         packet[packet.size() - 2] == ETX &&
+                         packet.back() == blockCheck(packet.data(), packet.size() - 1);
+    if (correct) {
+      sendByte(ACK);
+      return packet.substr(3, packet.size() - 5);
+    }
+    sendByte(NAK);
+  }
+}
+
+void RavlinkFraming::sendRavlinkRequest(const std::string& request) {
+  if (!m_sRxBuffer.empty()) fail("Receive buffer not empty");
+  try {
+    m_channel.sendRaw(frame(request));
+  } catch (const SessionError& e) {
+    m_trace("RavlinkSession::sendRavlinkRequest(): sendRaw() failed: %s\n", e.message().c_str());
+    throw;
+  } catch (...) {
+    m_trace("RavlinkSession::sendRavlinkRequest(): catch error from sendRaw()\n");
+    throw;
+  }
+  const std::string reply = readPacket(true);
+  if (reply.empty()) fail(kCancel);
+  if (reply.size() == 1 && reply[0] == ACK) return;
+  if (reply.size() == 1 && reply[0] == NAK) {
+    m_trace("RavlinkSession::sendRavlinkRequest(): got NAK()\n");
+  } else {
+    const std::string data = reply.size() >= 5 ? reply.substr(3, reply.size() - 5) : std::string();
+    m_trace("RavlinkSession::sendRavlinkRequest(): ungültige Antwort: Länge: %d, Daten: '%s'\n",
+            static_cast<int>(reply.size()), data.c_str());
+  }
+  m_channel.reportReaderInfo("unexpected reader protocol error - ignored");
+}
+
+}  // namespace tavolin

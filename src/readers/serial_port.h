@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tavolin {
+
+// The line set-up of a COM port: the fields of the Windows device control
+// record (DCB) that the program sets, under their Windows names.
+struct DeviceControl {
+  static constexpr std::uint8_t NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2;
+  static constexpr std::uint8_t ONESTOPBIT = 0, TWOSTOPBITS = 2;
+  static constexpr std::uint8_t DTR_CONTROL_ENABLE = 1;
+  static constexpr std::uint8_t RTS_CONTROL_ENABLE = 1, RTS_CONTROL_HANDSHAKE = 2;
+
+  std::uint32_t BaudRate = 0;
+  bool fBinary = false;
+  bool fParity = false;
+  bool fOutxCtsFlow = false;
+  bool fOutxDsrFlow = false;
+  std::uint8_t fDtrControl = 0;
+  bool fDsrSensitivity = false;
+  bool fTXContinueOnXoff = false;
+  bool fOutX = false;
+  bool fInX = false;
+  bool fErrorChar = false;
+  bool fNull = false;  // received zero bytes are discarded
+  std::uint8_t fRtsControl = 0;
+  bool fAbortOnError = false;  // after a line error, reads and writes fail
+  std::uint16_t XonLim = 0;
+  std::uint16_t XoffLim = 0;
+  std::uint8_t ByteSize = 0;
+  std::uint8_t Parity = 0;
+  std::uint8_t StopBits = 0;
+  char XonChar = 0;
+  char XoffChar = 0;
+  char ErrorChar = 0;
+  char EofChar = 0;
+  char EvtChar = 0;
+};
+
+// Read and write time-outs in milliseconds (COMMTIMEOUTS). A read of N
+// bytes returns when N bytes have arrived, when more than the interval
+// passes between two bytes after the first, or when multiplier * N +
+// constant have passed in all.
+struct CommTimeouts {
+  std::uint32_t ReadIntervalTimeout = 0;
+  std::uint32_t ReadTotalTimeoutMultiplier = 0;
+  std::uint32_t ReadTotalTimeoutConstant = 0;
+  std::uint32_t WriteTotalTimeoutMultiplier = 0;
+  std::uint32_t WriteTotalTimeoutConstant = 0;
+};
+
+// An open COM port, used by one thread at a time. Failures give the
+// system's error code, whose text System::getErrorText knows.
+class SerialPort {
+ public:
+  virtual ~SerialPort() = default;
+  // Synchronous read by the time-out rule; bytesRead 0 when nothing came.
+  virtual bool read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error) = 0;
+  virtual bool write(const char* data, std::uint32_t size, std::uint32_t& written, std::uint32_t& error) = 0;
+};
+
+// Opens COM ports exclusively.
+class SerialPorts {
+ public:
+  enum class Failure { None, Busy, NotFound, Other };
+
+  struct OpenResult {
+    std::unique_ptr<SerialPort> port;
+    Failure failure = Failure::None;
+    std::string text;  // for Failure::Other: the system's text, with hints where the system has them
+  };
+
+  virtual ~SerialPorts() = default;
+
+  // The device path of the configured "COM" value.
+  virtual std::string devicePath(const std::string& comSetting) const = 0;
+
+  // Opens the device for exclusive use, applies the line set-up and the
+  // time-outs; on failure nothing stays open.
+  virtual OpenResult open(const std::string& devicePath, const DeviceControl& line, const CommTimeouts& timeouts) = 0;
+};
+
+}  // namespace tavolin

@@ -1,0 +1,29 @@
+#include "text/build_texts.h"
+
+namespace tavolin {
+
+const BuildTexts& BuildTexts::english() {
+  static const BuildTexts texts{
+      " COM port busy.",
+      " COM port not found.",
+      " No Ravlink reader?",
+      "Reader type: active sending",
+      "\nParameterization ",
+      " Reading length outside 1 to 107 bytes. Check settings of card data.",
+  };
+  return texts;
+}
+
+const BuildTexts& BuildTexts::german() {
+  static const BuildTexts texts{
+      " COM-Port belegt.",
+      " COM-Port nicht vorhanden.",
+      " Kein Ravlink-Leser?",
+      "Lesertyp: aktiv senden",
+      "\nParametrierung ",
+      " Leselänge außerhalb von 1 bis 107 Bytes. Einstellungen der Kartendaten überprüfen.",
+  };
+  return texts;
+}
+
+}  // namespace tavolin
