@@ -1,0 +1,59 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "shell/event_log.h"
+#include "shell/sound.h"
+
+namespace tavolin::testing {
+
+// An event log that keeps its entries as "id type: %1|%2|%3|%4".
+class RecordingEventLog : public EventLog {
+ public:
+  class RecordingSource : public Source {
+   public:
+    explicit RecordingSource(RecordingEventLog& log) : m_log(log) {}
+    void report(Type type, std::uint32_t id, const std::vector<std::string>& strings) override {
+      std::string line = std::to_string(id) + (type == Type::Error ? " error:" : type == Type::Warning ? " warning:" : " information:");
+      for (std::size_t i = 0; i < strings.size(); ++i) line += (i ? "|" : " ") + strings[i];
+      std::lock_guard<std::mutex> lock(m_log.m_mutex);
+      m_log.m_entries.push_back(line);
+    }
+
+   private:
+    RecordingEventLog& m_log;
+  };
+
+  std::unique_ptr<Source> registerSource(const std::string&) override {
+    return std::make_unique<RecordingSource>(*this);
+  }
+
+  std::vector<std::string> entries() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_entries;
+  }
+
+ private:
+  mutable std::mutex m_mutex;
+  std::vector<std::string> m_entries;
+};
+
+class RecordingSound : public Sound {
+ public:
+  void playAsync(const std::string& file) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_played.push_back(file);
+  }
+  std::size_t played() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_played.size();
+  }
+
+ private:
+  mutable std::mutex m_mutex;
+  std::vector<std::string> m_played;
+};
+
+}  // namespace tavolin::testing

@@ -1,0 +1,224 @@
+#include "readers/reader_session.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/named_params.h"
+#include "fakes/session_fixture.h"
+
+namespace tavolin {
+namespace {
+
+using Error = ReaderSession::ReaderSessionError;
+
+class ReaderSessionTest : public ::testing::Test, protected testing::SessionFixture {
+ protected:
+  std::unique_ptr<ReaderSession> start(std::int32_t byteStart = 1, std::int32_t readingLength = 14,
+                                       bool signaling = true, bool useSound = false) {
+    return std::make_unique<ReaderSession>(services(), "\\\\.\\COM1", signaling, useSound, "beep.wav", true,
+                                           byteStart, readingLength, owner);
+  }
+};
+
+TEST_F(ReaderSessionTest, AcceptsABurstOfTheReadingLength) {
+  auto session = start();
+  EXPECT_EQ(ports.openedPath, "\\\\.\\COM1");
+  ports.port.deliver("12345678901234");
+  ASSERT_TRUE(owner.waitFor("TextToKeys 12345678901234"));
+  EXPECT_TRUE(owner.waitFor("ShowCounter 3 1"));
+  EXPECT_EQ(owner.calls().front(), "ShowMessage 5 'Reader type: active sending' 0 0");
+  EXPECT_EQ(eventLog.entries(),
+            std::vector<std::string>{"8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM1|active sending type, "
+                                     "no further information available"});
+  session.reset();
+  EXPECT_TRUE(traced("ReaderSession::run(): bytesRead == m_iByteStop == 14\n"));
+  EXPECT_TRUE(traced("ReaderSession::cancelSession(): Exit code of thread: 0\n"));
+  EXPECT_FALSE(abortEvent.tryTake());
+}
+
+TEST_F(ReaderSessionTest, TestModeShowsLengthWarningsAndCutsOrFills) {
+  auto session = start();
+  session->setTestMode(true);
+  ports.port.deliver("1234567890ABCDEF");  // longer: cut to 14
+  ASSERT_TRUE(owner.waitFor("ShowReading 1 1234567890ABCD"));
+  EXPECT_TRUE(owner.waitFor("ShowMessage 4 '' 14 16"));
+  EXPECT_TRUE(owner.waitFor("ShowCounter 2 14"));
+  ports.port.deliver("12345");  // shorter: zeros, never what the last burst left
+  ASSERT_TRUE(owner.waitFor("ShowReading 1 12345" + std::string(9, '\0')));
+  EXPECT_TRUE(owner.waitFor("ShowMessage 4 '' 14 5"));
+  ports.port.deliver("ABCDEFGHIJKLMN");
+  EXPECT_TRUE(owner.waitFor("ShowMessage 4 '' 0 0"));
+  EXPECT_TRUE(owner.waitFor("ShowCounter 3 3"));
+  for (const std::string& call : owner.calls()) EXPECT_NE(call.rfind("TextToKeys", 0), 0u) << call;
+}
+
+TEST_F(ReaderSessionTest, DiscardsBurstsShorterThanTheStartButSignalsThem) {
+  auto session = start(5, 14, true, true);
+  ports.port.deliver("123");
+  ports.port.deliver("12345678901234");
+  ASSERT_TRUE(owner.waitFor("TextToKeys 12345678901234"));
+  EXPECT_TRUE(owner.waitFor("ShowCounter 3 1"));
+  session.reset();
+  EXPECT_TRUE(traced("ReaderSession::run(): bytesRead < m_iByteStart (3 < 5) -> verwerfen\n"));
+  EXPECT_EQ(sound.played(), 2u);
+}
+
+TEST_F(ReaderSessionTest, NoSoundWithoutSignaling) {
+  auto session = start(1, 14, false, true);
+  ports.port.deliver("12345678901234");
+  ASSERT_TRUE(owner.waitFor("ShowCounter 3 1"));
+  session.reset();
+  EXPECT_EQ(sound.played(), 0u);
+}
+
+TEST_F(ReaderSessionTest, AStreamIsCutIntoBufferSizedReadings) {
+  auto session = start(1, 107);
+  ports.port.deliver(std::string(108, 'a') + std::string(108, 'b') + std::string(34, 'c'));
+  ASSERT_TRUE(owner.waitFor("TextToKeys " + std::string(107, 'a')));
+  ASSERT_TRUE(owner.waitFor("TextToKeys " + std::string(107, 'b')));
+  ASSERT_TRUE(owner.waitFor("TextToKeys " + std::string(34, 'c') + std::string(73, '\0')));
+  EXPECT_TRUE(owner.waitFor("ShowCounter 3 3"));
+}
+
+TEST_F(ReaderSessionTest, IdleReaderGetsZeroBytes) {
+  auto session = start();
+  while (ports.port.written().size() < 2) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  session.reset();
+  EXPECT_EQ(ports.port.written().substr(0, 2), std::string(2, '\0'));
+  EXPECT_TRUE(traced("ReaderSession::readRaw() WriteFile() Länge Daten: 1\n"));
+}
+
+TEST_F(ReaderSessionTest, FailingPortEndsTheThreadAndSetsTheAbortEvent) {
+  auto session = start();
+  ports.port.fail();
+  ASSERT_TRUE(abortEvent.waitFor(std::chrono::seconds(5)));
+  session.reset();
+  EXPECT_EQ(session, nullptr);
+  EXPECT_TRUE(traced("ReaderSession::ReadFile() failed: 5: Unknown error from GetLastError(): 5l\n"));
+  EXPECT_TRUE(traced("ReaderSession run(): catch ReaderSessionError from readRaw(): Unknown error"));
+  EXPECT_TRUE(traced("ReaderSession::_run() caught an error\n"));
+  EXPECT_TRUE(traced("ReaderSession::cancelSession(): Exit code of thread: -1\n"));
+}
+
+TEST_F(ReaderSessionTest, ReadingsGoToTheDataLog) {
+  system.environment["APPDATA"] = "C:\\AppData";
+  system.directories.insert("C:\\AppData\\TavolinLog");
+  setUpTraceAndDataLog(system, captured.trace, dataLog);
+  auto session = start(1, 8);
+  system.now = {2014, 2, 1, 9, 5, 3};
+  ports.port.deliver("12345678");
+  ASSERT_TRUE(owner.waitFor("ShowCounter 3 1"));
+  session.reset();
+  EXPECT_EQ(system.content("C:\\AppData\\TavolinLog\\Datalog20140512_08_03_07-01.txt"),
+            "01.02.2014 09:05:03: data: 12345678\n");
+}
+
+struct OpenFailure {
+  const char* name;
+  SerialPorts::Failure failure;
+  bool german;
+  const char* message;
+};
+
+class OpenFailures : public ReaderSessionTest, public ::testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(OpenFailures, ThrowTheirText) {
+  const OpenFailure& f = GetParam();
+  ports.failure = f.failure;
+  ports.failureText = "The system's own text.\n";
+  try {
+    ReaderSession session(services(f.german ? BuildTexts::german() : BuildTexts::english()), "\\\\.\\COM9", true,
+                          false, "", true, 1, 14, owner);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.message(), f.message);
+  }
+  EXPECT_TRUE(owner.calls().empty());
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Texts, OpenFailures, ::testing::Values(
+    OpenFailure{"Busy", SerialPorts::Failure::Busy, false, " COM port busy."},
+    OpenFailure{"NotFound", SerialPorts::Failure::NotFound, false, " COM port not found."},
+    OpenFailure{"Other", SerialPorts::Failure::Other, false, "The system's own text.\n"},
+    OpenFailure{"BusyGerman", SerialPorts::Failure::Busy, true, " COM-Port belegt."},
+    OpenFailure{"NotFoundGerman", SerialPorts::Failure::NotFound, true, " COM-Port nicht vorhanden."}),
+    testing::NamedParam());
+// clang-format on
+
+TEST_F(ReaderSessionTest, ReadingLengthMustFitTheBuffer) {
+  for (const std::int32_t length : {0, -3, 108, 500}) {
+    EXPECT_THROW(start(1, length), Error) << length;
+    EXPECT_TRUE(ports.openedPath.empty()) << "opened for " << length;
+  }
+  EXPECT_NO_THROW(start(1, 107));
+}
+
+struct LineCase {
+  const char* name;
+  const char* speed;
+  const char* dataBits;
+  const char* parity;
+  const char* stopBits;
+  const char* flow;
+  std::uint32_t baudRate;
+  std::uint8_t byteSize, parityCode, stopBitsCode;
+  bool ctsFlow, outX, inX;
+  std::uint8_t rtsControl;
+};
+
+class LineSetUps : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(LineSetUps, FromTheStoredTexts) {
+  const LineCase& c = GetParam();
+  ComSettings settings;
+  settings.sSpeed = c.speed;
+  settings.sDataBits = c.dataBits;
+  settings.sParity = c.parity;
+  settings.sStopBits = c.stopBits;
+  settings.sFlowControl = c.flow;
+  testing::CapturedTrace captured;
+  const DeviceControl dcb = ReaderSession::setCOMProperties(settings, captured.trace);
+  EXPECT_EQ(dcb.BaudRate, c.baudRate);
+  EXPECT_EQ(dcb.ByteSize, c.byteSize);
+  EXPECT_EQ(dcb.Parity, c.parityCode);
+  EXPECT_EQ(dcb.StopBits, c.stopBitsCode);
+  EXPECT_EQ(dcb.fOutxCtsFlow, c.ctsFlow);
+  EXPECT_EQ(dcb.fOutX, c.outX);
+  EXPECT_EQ(dcb.fInX, c.inX);
+  EXPECT_EQ(dcb.fRtsControl, c.rtsControl);
+  // The fixed part of the record.
+  EXPECT_TRUE(dcb.fBinary && dcb.fParity && dcb.fTXContinueOnXoff && dcb.fErrorChar && dcb.fNull && dcb.fAbortOnError);
+  EXPECT_EQ(dcb.fDtrControl, DeviceControl::DTR_CONTROL_ENABLE);
+  EXPECT_FALSE(dcb.fOutxDsrFlow || dcb.fDsrSensitivity);
+  EXPECT_EQ(dcb.XonLim, 100);
+  EXPECT_EQ(dcb.XoffLim, 100);
+  EXPECT_EQ(dcb.XonChar, 0x11);
+  EXPECT_EQ(dcb.XoffChar, 0x13);
+  EXPECT_EQ(dcb.ErrorChar | dcb.EofChar | dcb.EvtChar, 0);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Texts, LineSetUps, ::testing::Values(
+    LineCase{"Defaults", "19200", "8", "none", "1", "none", 19200, 8, 0, 0, false, false, false, 1},
+    LineCase{"Fastest", "115200", "7", "odd", "2", "Xon/Xoff", 115200, 7, 1, 2, false, true, true, 1},
+    LineCase{"UnlistedSpeed", "110", "5", "even", "1.5", "Hardware", 9600, 8, 2, 0, true, false, false, 2},
+    LineCase{"NotNumbers", "fast", "9", "mark", "x", "hardware", 9600, 8, 0, 0, false, false, false, 1},
+    LineCase{"CaseMatters", "14400", "6", "Even", "2", "xon/xoff", 14400, 8, 0, 2, false, false, false, 1}),
+    testing::NamedParam());
+// clang-format on
+
+TEST(ReaderSessionLine, TraceAndTimeOuts) {
+  testing::CapturedTrace captured;
+  ComSettings settings;
+  settings.sSpeed = "110";
+  ReaderSession::setCOMProperties(settings, captured.trace);
+  EXPECT_EQ(captured.text(), "ReaderSession::setCOMProperties() Baudrate 110\n");
+  const CommTimeouts t = ReaderSession::timeouts();
+  EXPECT_EQ(t.ReadIntervalTimeout, 200u);
+  EXPECT_EQ(t.ReadTotalTimeoutMultiplier * 108 + t.ReadTotalTimeoutConstant, 2260u);
+  EXPECT_EQ(t.WriteTotalTimeoutMultiplier, 20u);
+  EXPECT_EQ(t.WriteTotalTimeoutConstant, 100u);
+}
+
+}  // namespace
+}  // namespace tavolin
