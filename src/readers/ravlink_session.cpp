@@ -28,8 +28,8 @@ DeviceControl RavlinkSession::busLine() {
   DeviceControl dcb;
   dcb.BaudRate = 19200;
   dcb.ByteSize = 8;
-  dcb.Parity = DeviceControl::NOPARITY;
-  dcb.StopBits = DeviceControl::ONESTOPBIT;
+  dcb.Parity = DeviceControl::NoParity;
+  dcb.StopBits = DeviceControl::OneStopBit;
   return dcb;
 }
 

@@ -50,7 +50,7 @@ DeviceControl ReaderSession::setCOMProperties(const ComSettings& settings, Trace
   dcb.BaudRate = baudRateOf(speed);
   dcb.fBinary = true;
   dcb.fParity = true;
-  dcb.fDtrControl = DeviceControl::DTR_CONTROL_ENABLE;
+  dcb.fDtrControl = DeviceControl::DtrControlEnable;
   dcb.fTXContinueOnXoff = true;
   dcb.fErrorChar = true;
   dcb.fNull = true;
@@ -61,17 +61,17 @@ DeviceControl ReaderSession::setCOMProperties(const ComSettings& settings, Trace
   const std::int32_t dataBits = scanNumber(settings.sDataBits);
   dcb.ByteSize = static_cast<std::uint8_t>(dataBits == 7 || dataBits == 8 ? dataBits : 8);
 
-  dcb.Parity = settings.sParity == "odd"    ? DeviceControl::ODDPARITY
-               : settings.sParity == "even" ? DeviceControl::EVENPARITY
-                                            : DeviceControl::NOPARITY;
-  dcb.StopBits = scanNumber(settings.sStopBits) == 2 ? DeviceControl::TWOSTOPBITS : DeviceControl::ONESTOPBIT;
+  dcb.Parity = settings.sParity == "odd"    ? DeviceControl::OddParity
+               : settings.sParity == "even" ? DeviceControl::EvenParity
+                                            : DeviceControl::NoParity;
+  dcb.StopBits = scanNumber(settings.sStopBits) == 2 ? DeviceControl::TwoStopBits : DeviceControl::OneStopBit;
 
-  dcb.fRtsControl = DeviceControl::RTS_CONTROL_ENABLE;
+  dcb.fRtsControl = DeviceControl::RtsControlEnable;
   if (settings.sFlowControl == "Xon/Xoff") {
     dcb.fOutX = dcb.fInX = true;
   } else if (settings.sFlowControl == "Hardware") {
     dcb.fOutxCtsFlow = true;
-    dcb.fRtsControl = DeviceControl::RTS_CONTROL_HANDSHAKE;
+    dcb.fRtsControl = DeviceControl::RtsControlHandshake;
   }
   dcb.XonChar = 0x11;
   dcb.XoffChar = 0x13;

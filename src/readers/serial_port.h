@@ -9,10 +9,12 @@ namespace tavolin {
 // The line set-up of a COM port: the fields of the Windows device control
 // record (DCB) that the program sets, under their Windows names.
 struct DeviceControl {
-  static constexpr std::uint8_t NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2;
-  static constexpr std::uint8_t ONESTOPBIT = 0, TWOSTOPBITS = 2;
-  static constexpr std::uint8_t DTR_CONTROL_ENABLE = 1;
-  static constexpr std::uint8_t RTS_CONTROL_ENABLE = 1, RTS_CONTROL_HANDSHAKE = 2;
+  // The values of NOPARITY, ODDPARITY, EVENPARITY, ONESTOPBIT, TWOSTOPBITS,
+  // DTR_CONTROL_ENABLE, RTS_CONTROL_ENABLE and RTS_CONTROL_HANDSHAKE.
+  static constexpr std::uint8_t NoParity = 0, OddParity = 1, EvenParity = 2;
+  static constexpr std::uint8_t OneStopBit = 0, TwoStopBits = 2;
+  static constexpr std::uint8_t DtrControlEnable = 1;
+  static constexpr std::uint8_t RtsControlEnable = 1, RtsControlHandshake = 2;
 
   std::uint32_t BaudRate = 0;
   bool fBinary = false;

@@ -188,7 +188,7 @@ TEST_P(LineSetUps, FromTheStoredTexts) {
   EXPECT_EQ(dcb.fRtsControl, c.rtsControl);
   // The fixed part of the record.
   EXPECT_TRUE(dcb.fBinary && dcb.fParity && dcb.fTXContinueOnXoff && dcb.fErrorChar && dcb.fNull && dcb.fAbortOnError);
-  EXPECT_EQ(dcb.fDtrControl, DeviceControl::DTR_CONTROL_ENABLE);
+  EXPECT_EQ(dcb.fDtrControl, DeviceControl::DtrControlEnable);
   EXPECT_FALSE(dcb.fOutxDsrFlow || dcb.fDsrSensitivity);
   EXPECT_EQ(dcb.XonLim, 100);
   EXPECT_EQ(dcb.XoffLim, 100);

@@ -20,6 +20,60 @@
 
 namespace {
 
+// The pseudo-terminal the simulated reader sits on, with its device end
+// linked where the program expects the port.
+class Line {
+ public:
+  ~Line() { close(); }
+
+  bool open(const std::string& link) {
+    m_sLink = link;
+    master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+      std::perror("tavolin-readersim: pseudo-terminal");
+      return false;
+    }
+    device = ptsname(master);
+    // The simulator keeps the device end open, raw, so that its side of
+    // the line stays up while the program closes and reopens the port.
+    m_slave = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios tio{};
+    if (m_slave < 0 || tcgetattr(m_slave, &tio) != 0) {
+      std::perror("tavolin-readersim: device");
+      return false;
+    }
+    cfmakeraw(&tio);
+    tcsetattr(m_slave, TCSANOW, &tio);
+    struct stat existing {};
+    if (lstat(link.c_str(), &existing) == 0 && S_ISLNK(existing.st_mode)) ::unlink(link.c_str());
+    if (::symlink(device.c_str(), link.c_str()) != 0) {
+      std::fprintf(stderr, "tavolin-readersim: cannot link %s: %s\n", link.c_str(), std::strerror(errno));
+      return false;
+    }
+    return true;
+  }
+
+  // Like an unplugged adapter: the open device fails, a new one appears.
+  bool hangUp() {
+    close();
+    return open(m_sLink);
+  }
+
+  void close() {
+    if (!m_sLink.empty()) ::unlink(m_sLink.c_str());
+    if (m_slave >= 0) ::close(m_slave);
+    if (master >= 0) ::close(master);
+    m_slave = master = -1;
+  }
+
+  int master = -1;
+  std::string device;
+
+ private:
+  int m_slave = -1;
+  std::string m_sLink;
+};
+
 volatile std::sig_atomic_t g_stop = 0;
 void onSignal(int) { g_stop = 1; }
 
@@ -52,7 +106,7 @@ void usage(std::FILE* out) {
       "                         [--param NUMBER] [--commands FILE]\n"
       "Plays a card reader on a new pseudo-terminal whose device is linked at PATH\n"
       "(use PATH as the \"COM\" setting of the Linux edition).\n"
-      "Commands, one a line, from standard input (or FILE, e.g. a FIFO):\n"
+      "Commands, one a line, from standard input or FILE (a FIFO, or a file followed as it grows):\n"
       "  card 31 32 33        send these bytes as one burst (active reader)\n"
       "  text 12345678        send the text as one burst (active reader)\n"
       "  frame a;b;c;d;e;12*  send a frame with this data and wait for its ACK (bus reader)\n"
@@ -62,6 +116,7 @@ void usage(std::FILE* out) {
       "                       the next request, a stray byte now, the next frame in two writes\n"
       "  kind active|bus, type L, info TEXT, param NUMBER   change the reader\n"
       "  sleep MS             wait before the next command\n"
+      "  hangup               drop the line as an unplugged adapter would; a new one appears\n"
       "  stats                log the zero bytes received while idle\n"
       "  quit                 end (as does end of input or SIGTERM)\n"
       "Every byte received and sent is logged to standard error with a time stamp in ms.\n",
@@ -89,7 +144,7 @@ std::string trim(const std::string& text) {
 
 class Simulator {
  public:
-  Simulator(int master, bool bus) : m_master(master), m_bBus(bus), m_bus([this](const std::string& b) { send(b); }) {}
+  Simulator(Line& line, bool bus) : m_line(line), m_bBus(bus), m_bus([this](const std::string& b) { send(b); }) {}
 
   readersim::BusReader& bus() { return m_bus; }
 
@@ -97,14 +152,14 @@ class Simulator {
     logBytes("tx", bytes);
     std::size_t done = 0;
     while (done < bytes.size()) {
-      const ssize_t n = ::write(m_master, bytes.data() + done, bytes.size() - done);
+      const ssize_t n = ::write(m_line.master, bytes.data() + done, bytes.size() - done);
       if (n > 0) {
         done += static_cast<std::size_t>(n);
       } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
         logLine("error", std::string("write: ") + std::strerror(errno));
         return;
       } else {
-        pollfd p{m_master, POLLOUT, 0};
+        pollfd p{m_line.master, POLLOUT, 0};
         ::poll(&p, 1, 100);
       }
     }
@@ -143,7 +198,9 @@ class Simulator {
       const std::size_t bar = rest.find('|');
       m_bus.sendFrames({trim(rest.substr(0, bar)), bar == std::string::npos ? "" : trim(rest.substr(bar + 1))});
     } else if (verb == "fault") {
-      if (rest == "checksum") m_bus.damageNextFrame = true;
+      if (rest == "none") {
+        m_bus.damageNextFrame = m_bus.nakNextRequest = m_bus.ignoreNextRequest = m_bus.splitNextFrame = false;
+      } else if (rest == "checksum") m_bus.damageNextFrame = true;
       else if (rest == "nak") m_bus.nakNextRequest = true;
       else if (rest == "silent") m_bus.ignoreNextRequest = true;
       else if (rest == "split") m_bus.splitNextFrame = true;
@@ -159,6 +216,9 @@ class Simulator {
       m_bus.parameterization = rest;
     } else if (verb == "sleep") {
       m_sleepUntil = Clock::now() + std::chrono::milliseconds(std::atol(rest.c_str()));
+    } else if (verb == "hangup") {
+      if (!m_line.hangUp()) return false;
+      logLine("ready", m_line.device);
     } else if (verb == "stats") {
       logLine("stats", "zero bytes received: " + std::to_string(zeroBytes()));
     } else {
@@ -182,7 +242,7 @@ class Simulator {
   }
 
  private:
-  int m_master;
+  Line& m_line;
   bool m_bBus;
   readersim::BusReader m_bus;
   int m_iZeroBytes = 0;
@@ -223,29 +283,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
-    std::perror("tavolin-readersim: pseudo-terminal");
-    return 1;
-  }
-  const std::string device = ptsname(master);
-  // The simulator keeps the device end open, raw, so that its side of the
-  // line stays up while the program closes and reopens the port.
-  const int slave = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-  termios tio{};
-  if (slave < 0 || tcgetattr(slave, &tio) != 0) {
-    std::perror("tavolin-readersim: device");
-    return 1;
-  }
-  cfmakeraw(&tio);
-  tcsetattr(slave, TCSANOW, &tio);
-
-  struct stat existing {};
-  if (lstat(link.c_str(), &existing) == 0 && S_ISLNK(existing.st_mode)) ::unlink(link.c_str());
-  if (::symlink(device.c_str(), link.c_str()) != 0) {
-    std::fprintf(stderr, "tavolin-readersim: cannot link %s: %s\n", link.c_str(), std::strerror(errno));
-    return 1;
-  }
+  Line line;
+  if (!line.open(link)) return 1;
 
   struct sigaction action {};
   action.sa_handler = onSignal;
@@ -256,15 +295,17 @@ int main(int argc, char** argv) {
   const int commands = commandsPath.empty() ? STDIN_FILENO : ::open(commandsPath.c_str(), O_RDWR | O_CLOEXEC);
   if (commands < 0) {
     std::fprintf(stderr, "tavolin-readersim: cannot open %s: %s\n", commandsPath.c_str(), std::strerror(errno));
-    ::unlink(link.c_str());
     return 1;
   }
 
-  Simulator simulator(master, kind == "bus");
+  Simulator simulator(line, kind == "bus");
   simulator.bus().typeLetter = type;
   simulator.bus().info = info;
   simulator.bus().parameterization = param;
-  logLine("ready", device + " at " + link);
+  logLine("ready", line.device + " at " + link);
+  struct stat commandsInfo {};
+  // A regular file is followed as it grows; a pipe or FIFO ends at its end.
+  const bool followFile = fstat(commands, &commandsInfo) == 0 && S_ISREG(commandsInfo.st_mode);
 
   std::deque<std::string> queue;
   std::string partial;
@@ -276,19 +317,20 @@ int main(int argc, char** argv) {
       queue.pop_front();
     }
     if (!running || (!inputOpen && queue.empty() && simulator.ready())) break;
-    pollfd fds[2] = {{master, POLLIN, 0}, {inputOpen ? commands : -1, POLLIN, 0}};
+    pollfd fds[2] = {{line.master, POLLIN, 0}, {inputOpen && !followFile ? commands : -1, POLLIN, 0}};
     const int ready = ::poll(fds, 2, 20);
+    if (followFile) fds[1].revents = POLLIN;
     if (ready < 0 && errno != EINTR) break;
     if (fds[0].revents & POLLIN) {
       char buffer[512];
-      const ssize_t n = ::read(master, buffer, sizeof buffer);
+      const ssize_t n = ::read(line.master, buffer, sizeof buffer);
       if (n > 0) simulator.received(std::string(buffer, static_cast<std::size_t>(n)));
     }
     if (fds[1].revents & (POLLIN | POLLHUP)) {
       char buffer[512];
       const ssize_t n = ::read(commands, buffer, sizeof buffer);
       if (n <= 0) {
-        inputOpen = false;
+        inputOpen = followFile;
       } else {
         partial.append(buffer, static_cast<std::size_t>(n));
         std::size_t newline;
@@ -300,8 +342,5 @@ int main(int argc, char** argv) {
     }
   }
   logLine("stats", "zero bytes received: " + std::to_string(simulator.zeroBytes()));
-  ::unlink(link.c_str());
-  ::close(slave);
-  ::close(master);
   return 0;
 }

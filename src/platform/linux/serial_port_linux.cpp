@@ -57,12 +57,12 @@ void applyLine(termios& tio, const DeviceControl& line, bool pty) {
   cfmakeraw(&tio);
   tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
   tio.c_cflag |= CLOCAL | CREAD | (line.ByteSize == 7 ? CS7 : CS8);
-  if (!pty && line.fParity && line.Parity != DeviceControl::NOPARITY) {
-    tio.c_cflag |= PARENB | (line.Parity == DeviceControl::ODDPARITY ? PARODD : 0);
+  if (!pty && line.fParity && line.Parity != DeviceControl::NoParity) {
+    tio.c_cflag |= PARENB | (line.Parity == DeviceControl::OddParity ? PARODD : 0);
     tio.c_iflag |= INPCK;
   }
-  if (line.StopBits == DeviceControl::TWOSTOPBITS) tio.c_cflag |= CSTOPB;
-  if (line.fOutxCtsFlow || line.fRtsControl == DeviceControl::RTS_CONTROL_HANDSHAKE) tio.c_cflag |= CRTSCTS;
+  if (line.StopBits == DeviceControl::TwoStopBits) tio.c_cflag |= CSTOPB;
+  if (line.fOutxCtsFlow || line.fRtsControl == DeviceControl::RtsControlHandshake) tio.c_cflag |= CRTSCTS;
   if (line.fOutX) tio.c_iflag |= IXON;
   if (line.fInX) tio.c_iflag |= IXOFF;
   if (line.fAbortOnError) tio.c_iflag |= PARMRK;  // line errors are marked, and so noticed

@@ -1,0 +1,226 @@
+// Both reader sessions on the edition's real serial port, against
+// tavolin-readersim on a pseudo-terminal (see run_with_readersim.sh).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "fakes/fake_system.h"
+#include "fakes/memory_text_file.h"
+#include "fakes/recording_services.h"
+#include "fakes/recording_session_owner.h"
+#include "platform/platform.h"
+#include "readers/ravlink_session.h"
+#include "readers/reader_session.h"
+
+namespace tavolin {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+class SerialSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (device.empty()) GTEST_SKIP() << "run through run_with_readersim.sh";
+    simulator("kind active");
+    simulator("fault none");
+  }
+
+  // The serial driver of wine lacks two things of the Windows driver: it
+  // keeps received zero bytes and lets a second opener in.
+  static bool driverIsWine() { return !environment("TAVOLIN_SIM_WINE").empty(); }
+
+  // One command line to the simulator; returns once the simulator has
+  // taken it up.
+  static void simulator(const std::string& line) {
+    const std::size_t from = simulatorLog().size();
+    std::FILE* file = std::fopen(environment("TAVOLIN_SIM_COMMANDS").c_str(), "a");
+    ASSERT_NE(file, nullptr);
+    std::fprintf(file, "%s\n", line.c_str());
+    std::fclose(file);
+    ASSERT_TRUE(simulatorLogged(" cmd " + line + "\n", from)) << line;
+  }
+
+  static std::string simulatorLog() {
+    std::ifstream in(environment("TAVOLIN_SIM_LOG"), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  // Waits until the simulator has logged the text after position from.
+  static bool simulatorLogged(const std::string& text, std::size_t from = 0, milliseconds timeout = milliseconds(8000)) {
+    const Clock::time_point end = Clock::now() + timeout;
+    do {
+      const std::string log = simulatorLog();
+      if (log.size() > from && log.find(text, from) != std::string::npos) return true;
+      std::this_thread::sleep_for(milliseconds(20));
+    } while (Clock::now() < end);
+    return false;
+  }
+
+  SessionServices services() {
+    return {*system, *ports, sound, eventLog, captured.trace, dataLog, abortEvent, BuildTexts::english()};
+  }
+
+  std::unique_ptr<ReaderSession> activeSession(std::int32_t byteStart = 1, std::int32_t length = 8) {
+    return std::make_unique<ReaderSession>(services(), device, false, false, "", true, byteStart, length, owner);
+  }
+
+  std::unique_ptr<RavlinkSession> busSession(bool signaling = true) {
+    return std::make_unique<RavlinkSession>(services(), device, signaling, false, "", owner);
+  }
+
+  std::string device = environment("TAVOLIN_SIM_DEVICE");
+  std::unique_ptr<System> system = makeSystem();
+  std::unique_ptr<SerialPorts> ports = makeSerialPorts();
+  testing::RecordingSound sound;
+  testing::RecordingEventLog eventLog;
+  testing::CapturedTrace captured;
+  DataLog dataLog{*system, captured.trace};
+  AutoResetEvent abortEvent;
+  testing::RecordingSessionOwner owner;
+};
+
+TEST_F(SerialSessionTest, BurstsOfEveryLength) {
+  auto session = activeSession(3, 8);
+  simulator("text 12345678");
+  ASSERT_TRUE(owner.waitFor("TextToKeys 12345678"));
+  session->setTestMode(true);
+  simulator("sleep 400");
+  simulator("text 1234567890");
+  ASSERT_TRUE(owner.waitFor("ShowReading 1 12345678"));
+  EXPECT_TRUE(owner.waitFor("ShowMessage 4 '' 8 10"));
+  simulator("sleep 400");
+  simulator("text 12");  // shorter than the start: discarded
+  simulator("sleep 400");
+  simulator(driverIsWine() ? "card 41 42 43 44" : "card 41 42 00 43 44");  // the line drops zero bytes
+  ASSERT_TRUE(owner.waitFor("ShowReading 1 ABCD" + std::string(4, '\0')));
+  EXPECT_TRUE(owner.waitFor("ShowCounter 3 3"));
+  session.reset();
+  EXPECT_NE(captured.text().find("bytesRead < m_iByteStart (2 < 3) -> verwerfen"), std::string::npos);
+}
+
+TEST_F(SerialSessionTest, ContinuousStreamIsCutInto108BytePieces) {
+  auto session = activeSession(1, 107);
+  std::string card = "card";
+  for (int i = 0; i < 250; ++i) card += " 3" + std::to_string(i % 10);
+  simulator(card);
+  ASSERT_TRUE(owner.waitFor("ShowCounter 3 3"));
+  session.reset();
+  EXPECT_NE(captured.text().find("bytesRead != m_iByteStop: 108 != 107"), std::string::npos);
+  EXPECT_NE(captured.text().find("bytesRead != m_iByteStop: 34 != 107"), std::string::npos);
+}
+
+// The cadence of an idle line: a zero byte after every empty read of
+// 2260 ms; a stop is honoured within one such period.
+TEST_F(SerialSessionTest, IdleCadenceAndStop) {
+  const std::size_t from = simulatorLog().size();
+  auto session = activeSession();
+  ASSERT_TRUE(simulatorLogged("rx 00", from));
+  const Clock::time_point first = Clock::now();
+  const std::size_t after = simulatorLog().size();
+  ASSERT_TRUE(simulatorLogged("rx 00", after));
+  const auto period = std::chrono::duration_cast<milliseconds>(Clock::now() - first).count();
+  EXPECT_NEAR(period, 2260, 2260 * 0.15);
+  const Clock::time_point stop = Clock::now();
+  session.reset();
+  EXPECT_LT(std::chrono::duration_cast<milliseconds>(Clock::now() - stop).count(), 2260 * 1.15);
+  EXPECT_NE(captured.text().find("ReaderSession::cancelSession(): Exit code of thread: 0\n"), std::string::npos);
+  EXPECT_FALSE(abortEvent.tryTake());
+}
+
+TEST_F(SerialSessionTest, SecondOpenerIsBusy) {
+  if (driverIsWine()) GTEST_SKIP() << "wine's serial driver shares ports";
+  auto session = activeSession();
+  try {
+    activeSession();
+    FAIL() << "opened twice";
+  } catch (const ReaderSession::ReaderSessionError& e) {
+    EXPECT_EQ(e.message(), " COM port busy.");
+  }
+}
+
+TEST_F(SerialSessionTest, MissingPortIsNotFound) {
+  device = ports->devicePath("250");
+  try {
+    activeSession();
+    FAIL() << "opened " << device;
+  } catch (const ReaderSession::ReaderSessionError& e) {
+    EXPECT_EQ(e.message(), " COM port not found.");
+  }
+}
+
+TEST_F(SerialSessionTest, VanishingLineEndsTheThreadWithAFailure) {
+  auto session = activeSession();
+  simulator("hangup");
+  ASSERT_TRUE(abortEvent.waitFor(milliseconds(8000)));
+  session.reset();
+  EXPECT_NE(captured.text().find("ReaderSession::cancelSession(): Exit code of thread: -1\n"), std::string::npos);
+}
+
+TEST_F(SerialSessionTest, BusReaderIdentifiedAndReadings) {
+  simulator("kind bus");
+  simulator("type H");
+  simulator("info V3");
+  simulator("param 777");
+  auto session = busSession();
+  EXPECT_EQ(owner.calls().at(0), "ShowMessage 5 'Hitag V3\nParameterization 777' 0 0");
+  const std::size_t from = simulatorLog().size();
+  simulator("frame a;b;c;d;e;12345678*");
+  ASSERT_TRUE(owner.waitFor("TextToKeys 12345678"));
+  // The signalling request, framed, after the reading's acknowledgement.
+  EXPECT_TRUE(simulatorLogged("02 00 08 1b 62 31 3b 31 3b 31 2a 03", from));
+  simulator("fault split");
+  simulator("frame 1;2;3;4;5;X*");
+  ASSERT_TRUE(owner.waitFor("TextToKeys X"));
+  simulator("fault checksum");
+  simulator("frame Z*");
+  ASSERT_TRUE(owner.waitFor("TextToKeys Z"));
+  EXPECT_TRUE(owner.waitFor("ShowCounter 3 3"));
+  session.reset();
+  EXPECT_FALSE(abortEvent.tryTake());
+}
+
+TEST_F(SerialSessionTest, TwoFramesInOneWrite) {
+  simulator("kind bus");
+  auto quiet = busSession(false);
+  simulator("frames A* | B*");
+  ASSERT_TRUE(owner.waitFor("TextToKeys A"));
+  ASSERT_TRUE(owner.waitFor("TextToKeys B"));
+  quiet.reset();
+
+  // With signalling, the second frame is still waiting when the request is
+  // to be sent: the reader is out of step, and reading fails.
+  auto signalling = busSession(true);
+  simulator("frames C* | D*");
+  ASSERT_TRUE(abortEvent.waitFor(milliseconds(8000)));
+  signalling.reset();
+  EXPECT_NE(captured.text().find("RavlinkSession::run(): catch RavlinkSessionError Receive buffer not empty\n"),
+            std::string::npos);
+}
+
+TEST_F(SerialSessionTest, BusSessionWithoutReaderFails) {
+  const Clock::time_point start = Clock::now();
+  try {
+    busSession();
+    FAIL() << "no error";
+  } catch (const RavlinkSession::RavlinkSessionError& e) {
+    EXPECT_EQ(e.message(), " No Ravlink reader?");
+  }
+  const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
+  EXPECT_NEAR(took, 3140, 3140 * 0.15);
+}
+
+}  // namespace
+}  // namespace tavolin
