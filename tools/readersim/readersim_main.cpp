@@ -78,8 +78,10 @@ volatile std::sig_atomic_t g_stop = 0;
 void onSignal(int) { g_stop = 1; }
 
 using Clock = std::chrono::steady_clock;
-const Clock::time_point g_start = Clock::now();
+Clock::time_point g_start = Clock::now();
 
+// Milliseconds since the start, or with --monotonic since the system's
+// monotonic clock began, to compare with another process's times.
 long long elapsedMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - g_start).count();
 }
@@ -103,7 +105,7 @@ void logBytes(const char* direction, const std::string& bytes) {
 void usage(std::FILE* out) {
   std::fputs(
       "Usage: tavolin-readersim --link PATH [--kind active|bus] [--type LETTER] [--info TEXT]\n"
-      "                         [--param NUMBER] [--commands FILE]\n"
+      "                         [--param NUMBER] [--commands FILE] [--monotonic]\n"
       "Plays a card reader on a new pseudo-terminal whose device is linked at PATH\n"
       "(use PATH as the \"COM\" setting of the Linux edition).\n"
       "Commands, one a line, from standard input or FILE (a FIFO, or a file followed as it grows):\n"
@@ -119,7 +121,8 @@ void usage(std::FILE* out) {
       "  hangup               drop the line as an unplugged adapter would; a new one appears\n"
       "  stats                log the zero bytes received while idle\n"
       "  quit                 end (as does end of input or SIGTERM)\n"
-      "Every byte received and sent is logged to standard error with a time stamp in ms.\n",
+      "Every byte received and sent is logged to standard error with a time stamp in ms\n"
+      "since the start (--monotonic: of the system's monotonic clock).\n",
       out);
 }
 
@@ -270,6 +273,7 @@ int main(int argc, char** argv) {
     else if (arg == "--info") value(info);
     else if (arg == "--param") value(param);
     else if (arg == "--commands") value(commandsPath);
+    else if (arg == "--monotonic") g_start = Clock::time_point{};
     else if (arg == "--help" || arg == "-h") {
       usage(stdout);
       return 0;
