@@ -1,5 +1,7 @@
 #include "processing/settings.h"
 
+#include <type_traits>
+
 namespace tavolin {
 
 std::string defaultSoundFile(const std::string& programFolder, char pathSeparator) {
@@ -52,8 +54,10 @@ const SettingValue<AddCharsSettings> SettingValues::addChars[AddCharsSettings::v
 
 namespace {
 
+// The value of a group, const or not, by its name.
 template <typename Group, std::size_t N>
-std::string* findIn(const SettingValue<Group> (&table)[N], Group& group, const std::string& name) {
+auto findIn(const SettingValue<std::remove_const_t<Group>> (&table)[N], Group& group, const std::string& name)
+    -> decltype(&(group.*table[0].member)) {
   for (const auto& value : table) {
     if (name == value.name) return &(group.*value.member);
   }
@@ -62,10 +66,34 @@ std::string* findIn(const SettingValue<Group> (&table)[N], Group& group, const s
 
 }  // namespace
 
+std::string* findSettingValue(ComSettings& group, const std::string& name) {
+  return findIn(SettingValues::com, group, name);
+}
+
+std::string* findSettingValue(CardDataSettings& group, const std::string& name) {
+  return findIn(SettingValues::cardData, group, name);
+}
+
+std::string* findSettingValue(AddCharsSettings& group, const std::string& name) {
+  return findIn(SettingValues::addChars, group, name);
+}
+
+const std::string* findSettingValue(const ComSettings& group, const std::string& name) {
+  return findIn(SettingValues::com, group, name);
+}
+
+const std::string* findSettingValue(const CardDataSettings& group, const std::string& name) {
+  return findIn(SettingValues::cardData, group, name);
+}
+
+const std::string* findSettingValue(const AddCharsSettings& group, const std::string& name) {
+  return findIn(SettingValues::addChars, group, name);
+}
+
 std::string* findSettingValue(Settings& settings, const std::string& name) {
-  if (std::string* v = findIn(SettingValues::com, settings.com, name)) return v;
-  if (std::string* v = findIn(SettingValues::cardData, settings.cardData, name)) return v;
-  return findIn(SettingValues::addChars, settings.addChars, name);
+  if (std::string* v = findSettingValue(settings.com, name)) return v;
+  if (std::string* v = findSettingValue(settings.cardData, name)) return v;
+  return findSettingValue(settings.addChars, name);
 }
 
 }  // namespace tavolin

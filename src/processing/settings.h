@@ -84,4 +84,12 @@ struct SettingValues {
 // The value of the given name anywhere in the record, or nullptr.
 std::string* findSettingValue(Settings& settings, const std::string& name);
 
+// The value of the given name in one group, or nullptr.
+std::string* findSettingValue(ComSettings& group, const std::string& name);
+std::string* findSettingValue(CardDataSettings& group, const std::string& name);
+std::string* findSettingValue(AddCharsSettings& group, const std::string& name);
+const std::string* findSettingValue(const ComSettings& group, const std::string& name);
+const std::string* findSettingValue(const CardDataSettings& group, const std::string& name);
+const std::string* findSettingValue(const AddCharsSettings& group, const std::string& name);
+
 }  // namespace tavolin

@@ -1,0 +1,213 @@
+#include "processing/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "fakes/memory_registry.h"
+#include "fakes/memory_text_file.h"
+
+namespace tavolin {
+namespace {
+
+const std::string kKey = "SOFTWARE\\Brellmark\\Tavolin";
+
+class SettingsStoreTest : public ::testing::Test {
+ protected:
+  std::string line(const char* format, const char* text) {
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, format, text);
+    return buffer;
+  }
+  bool traced(const std::string& text) const { return captured.text().find(text) != std::string::npos; }
+
+  Settings loadAll() {
+    Settings settings;
+    store.LoadComSettings(settings.com);
+    store.LoadCardDataSettings(settings.cardData);
+    store.LoadAddCharsSettings(settings.addChars);
+    return settings;
+  }
+
+  testing::MemoryRegistry registry;
+  testing::CapturedTrace captured;
+  SettingsStore store{registry, captured.trace, defaultSettings("C:\\Programs\\Tavolin", '\\')};
+};
+
+TEST_F(SettingsStoreTest, FirstStartCreatesEveryValue) {
+  const Settings settings = loadAll();
+  EXPECT_TRUE(store.registryWritable());
+  EXPECT_EQ(registry.program().size(), 27u);
+  EXPECT_EQ(registry.program()["Sound file"].data, "C:\\Programs\\Tavolin\\Elvorbeep.wav");
+  EXPECT_EQ(registry.program()["2. Read start position"].data, "-");
+  EXPECT_EQ(settings.com.sSpeed, "19200");
+  EXPECT_EQ(settings.cardData.sReadStop, "14");
+  EXPECT_EQ(settings.addChars.sPostfix, "none");
+  for (const auto& [name, value] : registry.program()) {
+    EXPECT_TRUE(traced(name + " noch anlegen\n")) << name;
+    EXPECT_EQ(value.type, RegistryKey::REG_SZ_TYPE);
+  }
+  const std::string start =
+            "RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\ noch anlegen)\n"
+            "RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin anlegen)\n"
+            "RegOpenKeyEx() ok: HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin schreibbar\n"
+            "COM noch anlegen\n"
+            "Speed noch anlegen\n"
+            "Data bits noch anlegen\n";
+  EXPECT_EQ(captured.text().substr(0, start.size()), start);
+}
+
+TEST_F(SettingsStoreTest, ValuesAreReadInTheirOrders) {
+  loadAll();
+  registry.operations.clear();
+  captured.clear();
+  const Settings settings = loadAll();
+  std::vector<std::string> names;
+  std::istringstream lines(captured.text());
+  for (std::string l; std::getline(lines, l);) {
+    if (l.find(": '") != std::string::npos) names.push_back(l.substr(0, l.find(": '")));
+  }
+  const std::vector<std::string> expected = {
+      "COM", "Speed", "Data bits", "Parity", "Stop bits", "Flow control", "Ravlink protocol", "Signaling",
+      "Use Sound", "Sound file", "Total reader data length", "Fixed length", "Read start position",
+      "Read stop position", "2. Read start position", "2. Read stop position", "Read characters in 1 byte",
+      "Show non numeric characters", "Reading direction", "Conversion", "Decimal n-digit (right aligned)",
+      "Padding character used", "Padding character", "Filter: 1.truncate, 2.convert", "Prefix characters",
+      "Characters separating 2 data portions", "Postfix characters"};
+  EXPECT_EQ(names, expected);
+  EXPECT_TRUE(traced("COM: '2'\n"));
+  EXPECT_TRUE(traced("2. Read start position: '-'\n"));
+}
+
+TEST_F(SettingsStoreTest, SavesInTheirOrders) {
+  loadAll();
+  registry.operations.clear();
+  Settings settings;
+  ASSERT_TRUE(store.SaveCardDataSettings(settings.cardData));
+  std::vector<std::string> sets;
+  for (const std::string& op : registry.operations) {
+    if (op.rfind("set ", 0) == 0) sets.push_back(op.substr(4));
+  }
+  EXPECT_EQ(sets, std::vector<std::string>(std::begin(SettingsStore::cardDataSaveOrder),
+                                           std::end(SettingsStore::cardDataSaveOrder)));
+  EXPECT_EQ(registry.operations.front(), "open " + kKey + " write");
+}
+
+TEST_F(SettingsStoreTest, OtherTypesAreKeptAndTheDefaultUsed) {
+  registry.keys["SOFTWARE\\Brellmark"];
+  registry.program()["Speed"] = {RegistryKey::REG_DWORD_TYPE, std::string("\x00\x4b\x00\x00", 4)};
+  ComSettings com;
+  store.LoadComSettings(com);
+  EXPECT_EQ(com.sSpeed, "19200");
+  EXPECT_EQ(registry.program()["Speed"].type, RegistryKey::REG_DWORD_TYPE);
+  EXPECT_TRUE(traced("Speed keín REG_SZ - Fehler\n"));
+}
+
+TEST_F(SettingsStoreTest, TooLongValueCountsAsMissing) {
+  registry.keys["SOFTWARE\\Brellmark"];
+  registry.program()["Prefix characters"] = {RegistryKey::REG_SZ_TYPE, std::string(259, 'x')};
+  registry.program()["Postfix characters"] = {RegistryKey::REG_SZ_TYPE, std::string(260, 'y')};
+  AddCharsSettings add;
+  store.LoadAddCharsSettings(add);
+  EXPECT_EQ(add.sPrefix, std::string(259, 'x'));
+  EXPECT_EQ(add.sPostfix, "none");
+  EXPECT_EQ(registry.program()["Postfix characters"].data, "none");  // rewritten
+}
+
+TEST_F(SettingsStoreTest, GermanWordsAreNormalised) {
+  registry.keys["SOFTWARE\\Brellmark"];
+  const struct {
+    const char* parity;
+    const char* flow;
+    const char* prefix;
+    const char* parityAfter;
+    const char* flowAfter;
+    const char* prefixAfter;
+  } cases[] = {{"keine", "keine", "keine", "none", "none", "none"},
+               {"ungerade", "Xon/Xoff", "<TAB>", "odd", "Xon/Xoff", "<TAB>"},
+               {"gerade", "Hardware", "none", "even", "Hardware", "none"},
+               {"Gerade", "Keine", "Keine", "Gerade", "Keine", "Keine"}};
+  for (const auto& c : cases) {
+    registry.program()["Parity"] = {RegistryKey::REG_SZ_TYPE, c.parity};
+    registry.program()["Flow control"] = {RegistryKey::REG_SZ_TYPE, c.flow};
+    registry.program()["Prefix characters"] = {RegistryKey::REG_SZ_TYPE, c.prefix};
+    Settings s;
+    store.LoadComSettings(s.com);
+    store.LoadAddCharsSettings(s.addChars);
+    EXPECT_EQ(s.com.sParity, c.parityAfter);
+    EXPECT_EQ(s.com.sFlowControl, c.flowAfter);
+    EXPECT_EQ(s.addChars.sPrefix, c.prefixAfter);
+  }
+}
+
+TEST_F(SettingsStoreTest, ReadOnlyKey) {
+  registry.keys["SOFTWARE\\Brellmark"];
+  registry.program()["COM"] = {RegistryKey::REG_SZ_TYPE, "5"};
+  registry.readOnly.insert(kKey);
+  ComSettings com;
+  EXPECT_FALSE(store.LoadComSettings(com));
+  EXPECT_EQ(com.sCom, "5");
+  EXPECT_EQ(com.sSpeed, "19200");
+  EXPECT_EQ(registry.program().size(), 1u);  // nothing written
+  EXPECT_TRUE(traced("RegOpenKeyEx() Error: 5. (SOFTWARE\\Brellmark\\Tavolin ex. nicht schreibbar)\n"
+                     "RegOpenKeyEx() ok: HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin lesbar\n"));
+  EXPECT_FALSE(traced("noch anlegen"));
+}
+
+TEST_F(SettingsStoreTest, KeyNeitherReadableNorCreatable) {
+  registry.uncreatable.insert("SOFTWARE\\Brellmark");
+  const Settings settings = loadAll();
+  EXPECT_FALSE(store.registryWritable());
+  EXPECT_EQ(settings.com.sSoundFile, "C:\\Programs\\Tavolin\\Elvorbeep.wav");
+  EXPECT_TRUE(registry.program().empty());
+  EXPECT_TRUE(traced("RegCreateKeyEx() Error: 5. (SOFTWARE\\Brellmark\\ anlegen ging nicht)\n"));
+
+  testing::MemoryRegistry unreadable;
+  unreadable.keys["SOFTWARE\\Brellmark"];
+  unreadable.keys[kKey];
+  unreadable.unreadable.insert(kKey);
+  testing::CapturedTrace trace;
+  SettingsStore other(unreadable, trace.trace, Settings{});
+  ComSettings com;
+  EXPECT_FALSE(other.LoadComSettings(com));
+  EXPECT_EQ(com.sCom, "2");
+  EXPECT_NE(trace.text().find("RegOpenKeyEx() Error: 5. (SOFTWARE\\Brellmark\\Tavolin ex. nicht lesbar)\n"),
+            std::string::npos);
+}
+
+TEST_F(SettingsStoreTest, SaveStopsAtTheFirstFailedWrite) {
+  loadAll();
+  registry.operations.clear();
+  registry.writes = 0;
+  registry.failWrite = 3;
+  ComSettings com;
+  com.sCom = "7";
+  com.sSpeed = "9600";
+  com.sDataBits = "7";
+  com.sParity = "odd";
+  EXPECT_FALSE(store.SaveComSettings(com));
+  EXPECT_EQ(registry.program()["COM"].data, "7");
+  EXPECT_EQ(registry.program()["Speed"].data, "9600");
+  EXPECT_EQ(registry.program()["Data bits"].data, "8");  // the failed one keeps its old text
+  EXPECT_EQ(registry.program()["Parity"].data, "none");  // not written
+  EXPECT_TRUE(traced("Data bits schreiben ging nicht\n"));
+}
+
+TEST_F(SettingsStoreTest, SaveAfterTheKeyWasDeleted) {
+  loadAll();
+  registry.keys.erase(kKey);
+  EXPECT_FALSE(store.SaveAddCharsSettings(AddCharsSettings{}));
+  EXPECT_TRUE(traced("RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin kann nicht geöffnet werden)\n"));
+  EXPECT_EQ(registry.keys.count(kKey), 0u);  // not recreated
+}
+
+TEST_F(SettingsStoreTest, FailedCreationOfAValueIsTraced) {
+  registry.failWrite = 1;
+  ComSettings com;
+  store.LoadComSettings(com);
+  EXPECT_TRUE(traced("COM noch anlegen\nCOM anlegen ging nicht\n"));
+  EXPECT_EQ(com.sCom, "2");
+}
+
+}  // namespace
+}  // namespace tavolin
