@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "processing/registry.h"
+#include "shell/trace.h"
+
+namespace tavolin {
+
+// The program's registry key in a REGEDIT4 file: the file stands for the
+// key SOFTWARE\Brellmark\Tavolin, its folder for the parent key. The
+// process may write the key when it may replace the file, which needs the
+// file and the folder writable. Every value write replaces the file
+// atomically (a temporary file in the folder, flushed, renamed over it).
+class LinuxRegistry : public RegistryApi {
+ public:
+  static constexpr char defaultFile[] = "/etc/brellmark/tavolin.reg";
+
+  // The file named by TAVOLIN_REGISTRY, or the default.
+  static std::string filePath();
+
+  LinuxRegistry(std::string file, Trace& trace);
+
+  std::uint32_t openKey(const std::string& path, std::uint32_t access, std::unique_ptr<RegistryKey>& key) override;
+  std::uint32_t createKey(const std::string& path, std::unique_ptr<RegistryKey>& key) override;
+
+ private:
+  enum class Which { Parent, Program, Other };
+  Which which(const std::string& path) const;
+  std::uint32_t openProgramKey(bool write, std::unique_ptr<RegistryKey>& key);
+
+  std::string m_sFile;    // UTF-8
+  std::string m_sFolder;  // UTF-8
+  Trace& m_trace;
+};
+
+}  // namespace tavolin
