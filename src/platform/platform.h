@@ -3,9 +3,13 @@
 #include <memory>
 
 #include "processing/keyboard.h"
+#include "processing/registry.h"
 #include "readers/serial_port.h"
+#include "shell/event_log.h"
+#include "shell/single_instance.h"
 #include "shell/sound.h"
 #include "shell/system.h"
+#include "shell/trace.h"
 
 namespace tavolin {
 
@@ -14,5 +18,10 @@ namespace tavolin {
 std::unique_ptr<System> makeSystem();
 std::unique_ptr<SerialPorts> makeSerialPorts();
 std::unique_ptr<Sound> makeSound();
+// The settings key; the Linux edition reports what it cannot read of its
+// file into the trace.
+std::unique_ptr<RegistryApi> makeRegistry(Trace& trace);
+std::unique_ptr<EventLog> makeEventLog();
+std::unique_ptr<InstanceMutex> makeInstanceMutex();
 
 }  // namespace tavolin

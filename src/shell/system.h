@@ -55,6 +55,13 @@ class System {
   // cannot be opened.
   virtual std::unique_ptr<TextFile> openTextFile(const std::string& path, FileMode mode) = 0;
 
+  // The name of the user running the program; nothing when it cannot be had.
+  virtual std::optional<std::string> userName() = 0;
+  // The user has administrator rights (a denied group counts too).
+  virtual bool isUserAdmin() = 0;
+  // User account control is switched on ("EnableLUA" not zero).
+  virtual bool isUacEnabled() = 0;
+
   std::string joinPath(const std::string& folder, const std::string& name) const {
     return folder + pathSeparator() + name;
   }

@@ -10,6 +10,8 @@ const BuildTexts& BuildTexts::english() {
       "Reader type: active sending",
       "\nParameterization ",
       " Reading length outside 1 to 107 bytes. Check settings of card data.",
+      "%s is already running, therefore this %s ends.",
+      "%s is already running with administration rights, therefore this %s ends.",
   };
   return texts;
 }
@@ -22,6 +24,8 @@ const BuildTexts& BuildTexts::german() {
       "Lesertyp: aktiv senden",
       "\nParametrierung ",
       " Leselänge außerhalb von 1 bis 107 Bytes. Einstellungen der Kartendaten überprüfen.",
+      "%s läuft bereits. Deshalb beendet sich dieses %s.",
+      "%s läuft bereits mit Administratorrechten. Deshalb beendet sich dieses %s.",
   };
   return texts;
 }

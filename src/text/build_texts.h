@@ -11,6 +11,8 @@ struct BuildTexts {
   const char* readerTypeActive;     // "Reader type: active sending"
   const char* parameterization;     // "\nParameterization "
   const char* readingLengthTooLong; // the reading length cannot be held by the reading buffer
+  const char* alreadyRunning;       // "%s is already running, therefore this %s ends."
+  const char* alreadyRunningAdmin;  // "... with administration rights, therefore this %s ends."
 
   static const BuildTexts& english();
   static const BuildTexts& german();

@@ -37,6 +37,10 @@ class FakeSystem : public System {
     return std::make_unique<MemoryTextFile>(content);
   }
 
+  std::optional<std::string> userName() override { return user; }
+  bool isUserAdmin() override { return admin; }
+  bool isUacEnabled() override { return uac; }
+
   std::string content(const std::string& path) const {
     const auto it = files.find(path);
     return it == files.end() ? std::string() : *it->second;
@@ -46,6 +50,9 @@ class FakeSystem : public System {
   }
 
   std::string applicationPath = "C:\\Programs\\Tool";
+  std::optional<std::string> user = std::string("maria");
+  bool admin = true;
+  bool uac = false;
   std::map<std::string, std::string> environment;
   LocalTime now{2014, 5, 12, 8, 3, 7};
   std::map<std::string, std::shared_ptr<std::string>> files;

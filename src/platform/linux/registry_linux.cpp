@@ -1,5 +1,7 @@
 #include "platform/linux/registry_linux.h"
 
+#include "platform/platform.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -192,6 +194,14 @@ std::uint32_t LinuxRegistry::createKey(const std::string& path, std::unique_ptr<
       break;
   }
   return win32_error::AccessDenied;
+}
+
+}  // namespace tavolin
+
+namespace tavolin {
+
+std::unique_ptr<RegistryApi> makeRegistry(Trace& trace) {
+  return std::make_unique<LinuxRegistry>(LinuxRegistry::filePath(), trace);
 }
 
 }  // namespace tavolin

@@ -1,5 +1,7 @@
 #include "platform/linux/system_linux.h"
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,6 +80,29 @@ std::unique_ptr<TextFile> LinuxSystem::openTextFile(const std::string& path, Fil
   std::FILE* stream = std::fopen(toUtf8(path).c_str(), mode == FileMode::Replace ? "w" : "a");
   if (!stream) return nullptr;
   return std::make_unique<StdioTextFile>(stream, textEncoding());
+}
+
+std::optional<std::string> LinuxSystem::userName() {
+  passwd entry{};
+  passwd* found = nullptr;
+  char buffer[4096];
+  if (getpwuid_r(geteuid(), &entry, buffer, sizeof buffer, &found) != 0 || !found) return std::nullopt;
+  return utf8ToCp1252(found->pw_name);
+}
+
+bool LinuxSystem::isUserAdmin() {
+  if (geteuid() == 0) return true;
+  gid_t groups[256];
+  const int count = getgroups(256, groups);
+  for (const char* name : {"sudo", "wheel", "admin"}) {
+    const group* admin = getgrnam(name);
+    if (!admin) continue;
+    for (int i = 0; i < count; ++i) {
+      if (groups[i] == admin->gr_gid) return true;
+    }
+    if (getegid() == admin->gr_gid) return true;
+  }
+  return false;
 }
 
 }  // namespace tavolin

@@ -21,6 +21,11 @@ class LinuxSystem : public System {
   bool canReadFile(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
   std::unique_ptr<TextFile> openTextFile(const std::string& path, FileMode mode) override;
+  std::optional<std::string> userName() override;
+  // Root, or a member of the group sudo, wheel or admin.
+  bool isUserAdmin() override;
+  // Linux has no user account control.
+  bool isUacEnabled() override { return false; }
 };
 
 }  // namespace tavolin

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -60,6 +61,48 @@ std::unique_ptr<TextFile> Win32System::openTextFile(const std::string& path, Fil
   std::FILE* stream = std::fopen(path.c_str(), mode == FileMode::Replace ? "wt" : "a");
   if (!stream) return nullptr;
   return std::make_unique<StdioTextFile>(stream, textEncoding());
+}
+
+std::optional<std::string> Win32System::userName() {
+  char name[260];
+  DWORD size = 257;
+  if (!GetUserNameA(name, &size)) return std::nullopt;
+  return std::string(name);
+}
+
+bool Win32System::isUserAdmin() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenGroups, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  bool admin = false;
+  SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+  PSID administrators = nullptr;
+  if (size > 0 && GetTokenInformation(token, TokenGroups, buffer.data(), size, &size) &&
+      AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
+                               0, &administrators)) {
+    // Every group counts, a group present only for deny too.
+    const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
+    for (DWORD i = 0; i < groups->GroupCount && !admin; ++i) admin = EqualSid(groups->Groups[i].Sid, administrators);
+    FreeSid(administrators);
+  }
+  CloseHandle(token);
+  return admin;
+}
+
+bool Win32System::isUacEnabled() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", 0, KEY_READ,
+                    &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  const bool read = RegQueryValueExA(key, "EnableLUA", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) ==
+                    ERROR_SUCCESS;
+  RegCloseKey(key);
+  return read && value != 0;
 }
 
 }  // namespace tavolin

@@ -21,6 +21,9 @@ class Win32System : public System {
   bool canReadFile(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
   std::unique_ptr<TextFile> openTextFile(const std::string& path, FileMode mode) override;
+  std::optional<std::string> userName() override;
+  bool isUserAdmin() override;
+  bool isUacEnabled() override;
 };
 
 }  // namespace tavolin

@@ -1,0 +1,85 @@
+// The settings store on the real registry of the Windows edition (under
+// wine here): HKEY_LOCAL_MACHINE\SOFTWARE\Brellmark\Tavolin.
+#include "platform/win32/registry_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "fakes/memory_text_file.h"
+#include "processing/settings_store.h"
+
+namespace tavolin {
+namespace {
+
+class Win32RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brellmark"); }
+  void TearDown() override { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brellmark"); }
+
+  static std::string query(const char* name, DWORD& type) {
+    char data[300] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brellmark\\Tavolin", name, RRF_RT_ANY, &type, data, &size) !=
+        ERROR_SUCCESS) {
+      return "<missing>";
+    }
+    return std::string(data, type == REG_SZ && size > 0 && data[size - 1] == '\0' ? size - 1 : size);
+  }
+
+  Win32Registry registry;
+  testing::CapturedTrace captured;
+  SettingsStore store{registry, captured.trace, defaultSettings("C:\\Tavolin", '\\')};
+};
+
+TEST_F(Win32RegistryTest, FirstStartCreatesTheKeyAndEveryValue) {
+  Settings settings;
+  EXPECT_TRUE(store.LoadComSettings(settings.com));
+  store.LoadCardDataSettings(settings.cardData);
+  store.LoadAddCharsSettings(settings.addChars);
+  DWORD type = 0;
+  EXPECT_EQ(query("Sound file", type), "C:\\Tavolin\\Elvorbeep.wav");
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(query("Filter: 1.truncate, 2.convert", type), "yes");
+  EXPECT_NE(captured.text().find("RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\ noch anlegen)\n"), std::string::npos);
+
+  settings.com.sParity = "even";
+  settings.addChars.sPrefix = "L\xE4nge<TAB>";
+  ASSERT_TRUE(store.SaveComSettings(settings.com));
+  ASSERT_TRUE(store.SaveAddCharsSettings(settings.addChars));
+  Settings again;
+  store.LoadComSettings(again.com);
+  store.LoadAddCharsSettings(again.addChars);
+  EXPECT_EQ(again.com.sParity, "even");
+  EXPECT_EQ(again.addChars.sPrefix, "L\xE4nge<TAB>");
+}
+
+TEST_F(Win32RegistryTest, DwordValueIsKept) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brellmark\\Tavolin", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  const DWORD speed = 9600;
+  RegSetValueExA(key, "Speed", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&speed), sizeof speed);
+  const std::string tooLong(300, 'x');
+  RegSetValueExA(key, "Prefix characters", 0, REG_SZ, reinterpret_cast<const BYTE*>(tooLong.data()),
+                 static_cast<DWORD>(tooLong.size()));
+  RegCloseKey(key);
+  Settings settings;
+  store.LoadComSettings(settings.com);
+  store.LoadAddCharsSettings(settings.addChars);
+  EXPECT_EQ(settings.com.sSpeed, "19200");
+  EXPECT_EQ(settings.addChars.sPrefix, "none");
+  DWORD type = 0;
+  query("Speed", type);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(query("Prefix characters", type), "none");  // too long: rewritten
+}
+
+TEST_F(Win32RegistryTest, SaveWithoutKeyFails) {
+  EXPECT_FALSE(store.SaveComSettings(ComSettings{}));
+  EXPECT_NE(captured.text().find("RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin kann nicht ge\xF6""ffnet werden)\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavolin
