@@ -18,11 +18,15 @@ struct NamedParam {
 
 }  // namespace tavolin::testing
 
+// The rows live in the test files' unnamed namespace inside tavolin, where
+// argument-dependent lookup finds the printer.
 namespace tavolin {
+namespace {
 
 template <typename Row, typename = decltype(Row::name)>
-void PrintTo(const Row& row, std::ostream* os) {
-  *os << row.name;
+std::ostream& operator<<(std::ostream& os, const Row& row) {
+  return os << row.name;
 }
 
+}  // namespace
 }  // namespace tavolin
