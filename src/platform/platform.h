@@ -23,5 +23,8 @@ std::unique_ptr<Sound> makeSound();
 std::unique_ptr<RegistryApi> makeRegistry(Trace& trace);
 std::unique_ptr<EventLog> makeEventLog();
 std::unique_ptr<InstanceMutex> makeInstanceMutex();
+// The keyboard that types into the focused window; when there is none,
+// one that types nothing, and problem says why.
+std::unique_ptr<Keyboard> makeKeyboard(std::string& problem);
 
 }  // namespace tavolin

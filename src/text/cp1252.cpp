@@ -15,15 +15,15 @@ constexpr char16_t kHighControls[32] = {
 
 char32_t codePointOf(unsigned char c) { return c >= 0x80 && c < 0xA0 ? kHighControls[c - 0x80] : c; }
 
-int byteOf(char32_t cp) {
+}  // namespace
+
+int cp1252FromCodePoint(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp < 0x100)) return static_cast<int>(cp);
   for (int i = 0; i < 32; ++i) {
     if (kHighControls[i] == cp) return 0x80 + i;
   }
   return -1;
 }
-
-}  // namespace
 
 std::size_t cp1252ToUtf8(unsigned char c, char* out) {
   const char32_t cp = codePointOf(c);
@@ -68,7 +68,7 @@ std::string utf8ToCp1252(std::string_view text) {
       valid = (next & 0xC0) == 0x80;
       cp = (cp << 6) | (next & 0x3F);
     }
-    const int byte = valid ? byteOf(cp) : -1;
+    const int byte = valid ? cp1252FromCodePoint(cp) : -1;
     result.push_back(byte < 0 ? '?' : static_cast<char>(byte));
     i += valid ? length : 1;
   }

@@ -17,6 +17,9 @@ std::size_t cp1252ToUtf8(unsigned char c, char* out);
 
 std::string cp1252ToUtf8(std::string_view text);
 
+// The Windows-1252 byte of a Unicode code point, or -1 when it has none.
+int cp1252FromCodePoint(char32_t codePoint);
+
 // The Windows-1252 form of UTF-8 text; characters outside Windows-1252
 // and malformed sequences become '?'.
 std::string utf8ToCp1252(std::string_view text);

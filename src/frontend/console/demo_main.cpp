@@ -18,9 +18,10 @@ namespace {
 
 void printUsage(std::FILE* out) {
   std::fputs(
-      "Usage: tavolin-demo [--set NAME=VALUE]... [--hex] [--trace] READING\n"
+      "Usage: tavolin-demo [--set NAME=VALUE]... [--hex] [--trace] [--keyboard=print|native] READING\n"
       "Prints the key events Tavolin would send for the card reading READING,\n"
       "one line each: down|up 0xVK 0xSCAN (US keyboard layout).\n"
+      "  --keyboard=native types them into the focused window instead, on its layout\n"
       "  --set NAME=VALUE  use VALUE for the setting NAME, e.g.\n"
       "                    --set \"Prefix characters=<TAB>\" --set \"Read stop position=8\"\n"
       "  --hex             READING is given as hexadecimal digits, two per byte\n"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
   tavolin::Settings settings = tavolin::defaultSettings(system->getApplicationPath(), system->pathSeparator());
   bool hex = false;
   bool trace = false;
+  bool native = false;
   std::vector<std::string> readings;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = system->fromCommandLine(argv[i]);
@@ -55,6 +57,8 @@ int main(int argc, char** argv) {
       hex = true;
     } else if (arg == "--trace") {
       trace = true;
+    } else if (arg == "--keyboard=native" || arg == "--keyboard=print") {
+      native = arg == "--keyboard=native";
     } else if (arg == "--set" && i + 1 < argc) {
       const std::string assignment = system->fromCommandLine(argv[++i]);
       const std::size_t equals = assignment.find('=');
@@ -89,8 +93,15 @@ int main(int argc, char** argv) {
   if (trace) {
     traceFile.open(std::make_unique<tavolin::StdioTextFile>(stderr, system->textEncoding()));
   }
-  tavolin::UsLayoutKeyboard keyboard(stdout);
-  tavolin::CardDataProcessor processor(keyboard, traceFile);
+  std::unique_ptr<tavolin::Keyboard> keyboard;
+  if (native) {
+    std::string problem;
+    keyboard = tavolin::makeKeyboard(problem);
+    if (!problem.empty()) std::fprintf(stderr, "tavolin-demo: %s\n", problem.c_str());
+  } else {
+    keyboard = std::make_unique<tavolin::UsLayoutKeyboard>(stdout);
+  }
+  tavolin::CardDataProcessor processor(*keyboard, traceFile);
   processor.CheckFilter(settings.cardData);
   processor.CheckAddChars(settings.addChars);
   if (processor.CheckCardAttr(settings.cardData) <= 0) {
