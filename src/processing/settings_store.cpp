@@ -55,27 +55,22 @@ const char* const SettingsStore::cardDataSaveOrder[CardDataSettings::valueCount]
 SettingsStore::SettingsStore(RegistryApi& registry, Trace& trace, Settings defaults)
     : m_registry(registry), m_trace(trace), m_defaults(std::move(defaults)) {}
 
+bool SettingsStore::openOrCreate(const char* path, const char* missingTrace) {
+  std::unique_ptr<RegistryKey> key;
+  if (const std::uint32_t e = m_registry.openKey(path, RegistryApi::KEY_READ_ACCESS, key)) {
+    m_trace(missingTrace, static_cast<unsigned>(e), path);
+    if (const std::uint32_t c = m_registry.createKey(path, key)) {
+      m_trace("RegCreateKeyEx() Error: %u. (%s anlegen ging nicht)\n", static_cast<unsigned>(c), path);
+      return false;
+    }
+  }
+  return true;
+}
+
 bool SettingsStore::OpenSettingsKey(std::unique_ptr<RegistryKey>& key) {
   key.reset();
-  std::unique_ptr<RegistryKey> parent;
-  if (const std::uint32_t e = m_registry.openKey(parentKeyPath, RegistryApi::KEY_READ_ACCESS, parent)) {
-    m_trace("RegOpenKeyEx() Error: %u. (%s noch anlegen)\n", static_cast<unsigned>(e), parentKeyPath);
-    if (const std::uint32_t c = m_registry.createKey(parentKeyPath, parent)) {
-      m_trace("RegCreateKeyEx() Error: %u. (%s anlegen ging nicht)\n", static_cast<unsigned>(c), parentKeyPath);
-      return false;
-    }
-  }
-  parent.reset();
-
-  std::unique_ptr<RegistryKey> program;
-  if (const std::uint32_t e = m_registry.openKey(keyPath, RegistryApi::KEY_READ_ACCESS, program)) {
-    m_trace("RegOpenKeyEx() Error: %u. (%s anlegen)\n", static_cast<unsigned>(e), keyPath);
-    if (const std::uint32_t c = m_registry.createKey(keyPath, program)) {
-      m_trace("RegCreateKeyEx() Error: %u. (%s anlegen ging nicht)\n", static_cast<unsigned>(c), keyPath);
-      return false;
-    }
-  }
-  program.reset();
+  if (!openOrCreate(parentKeyPath, "RegOpenKeyEx() Error: %u. (%s noch anlegen)\n")) return false;
+  if (!openOrCreate(keyPath, "RegOpenKeyEx() Error: %u. (%s anlegen)\n")) return false;
 
   if (const std::uint32_t e = m_registry.openKey(keyPath, RegistryApi::KEY_READ_WRITE_ACCESS, key)) {
     m_trace("RegOpenKeyEx() Error: %u. (%s ex. nicht schreibbar)\n", static_cast<unsigned>(e), keyPath);

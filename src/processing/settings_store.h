@@ -42,6 +42,8 @@ class SettingsStore {
   static const char* const cardDataSaveOrder[CardDataSettings::valueCount];
 
  private:
+  // Opens the key, or creates it when it is missing; false when neither works.
+  bool openOrCreate(const char* path, const char* missingTrace);
   template <typename Group>
   bool load(Group& group, const Group& defaults, const char* const* order, std::size_t count);
   template <typename Group>
