@@ -10,7 +10,7 @@ namespace tavolin {
 // A session with a reader on the Ravlink bus: the reader is asked for its
 // type and parameterization number, released for reading, and then sends
 // each card reading as a frame.
-class RavlinkSession : public Session, private RavlinkChannel {
+class RavlinkSession final : public Session, private RavlinkChannel {
  public:
   class RavlinkSessionError : public SessionError {
    public:

@@ -9,7 +9,7 @@ namespace tavolin {
 
 // A session with a reader that sends each card on its own as a burst of
 // bytes; a burst ends with the reader's first pause of more than 200 ms.
-class ReaderSession : public Session {
+class ReaderSession final : public Session {
  public:
   class ReaderSessionError : public SessionError {
    public:

@@ -6,7 +6,15 @@ namespace tavolin {
 
 namespace {
 
+// A message with one text in it.
 std::string fill(const char* format, const std::string& text) {
+  char message[1024];
+  std::snprintf(message, sizeof message, format, text.c_str());
+  return message;
+}
+
+// The "already running" messages name the product twice.
+std::string fillTwice(const char* format, const std::string& text) {
   char message[1024];
   std::snprintf(message, sizeof message, format, text.c_str(), text.c_str());
   return message;
@@ -34,7 +42,7 @@ StartupDecision settleSingleInstance(InstanceMutex& mutex, EventLog::Source* sou
   const auto errorText = [&] { return system.getErrorText(creation.code); };
   if (!creation.created && creation.error == Error::AccessDenied) {
     return end(source, EventLog::Type::Warning, event_id::RunningWithAdminRights, userName,
-               fill(texts.alreadyRunningAdmin, kProductCaption), false, 1);
+               fillTwice(texts.alreadyRunningAdmin, kProductCaption), false, 1);
   }
   if (!creation.created) {
     return end(source, EventLog::Type::Error, event_id::MutexFailed, userName,
@@ -42,7 +50,7 @@ StartupDecision settleSingleInstance(InstanceMutex& mutex, EventLog::Source* sou
   }
   if (creation.error == Error::AlreadyExists) {
     return end(source, EventLog::Type::Warning, event_id::AlreadyRunning, userName,
-               fill(texts.alreadyRunning, kProductCaption), false, 1);
+               fillTwice(texts.alreadyRunning, kProductCaption), false, 1);
   }
   if (creation.error != Error::None) {
     return end(source, EventLog::Type::Error, event_id::MutexFailed, userName,

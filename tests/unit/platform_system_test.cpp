@@ -65,14 +65,5 @@ TEST_F(PlatformSystem, TextFilesLeaveInTheEditionsEncoding) {
   EXPECT_FALSE(system->canReadFile(path));
 }
 
-TEST_F(PlatformSystem, LocalTimeIsPlausible) {
-  const LocalTime t = system->localTime();
-  EXPECT_GE(t.year, 2024);
-  EXPECT_GE(t.month, 1);
-  EXPECT_LE(t.month, 12);
-  EXPECT_GE(t.day, 1);
-  EXPECT_LE(t.day, 31);
-}
-
 }  // namespace
 }  // namespace tavolin

@@ -207,17 +207,12 @@ INSTANTIATE_TEST_SUITE_P(Texts, LineSetUps, ::testing::Values(
     testing::NamedParam());
 // clang-format on
 
-TEST(ReaderSessionLine, TraceAndTimeOuts) {
+TEST(ReaderSessionLine, TraceOfTheSpeed) {
   testing::CapturedTrace captured;
   ComSettings settings;
   settings.sSpeed = "110";
   ReaderSession::setCOMProperties(settings, captured.trace);
   EXPECT_EQ(captured.text(), "ReaderSession::setCOMProperties() Baudrate 110\n");
-  const CommTimeouts t = ReaderSession::timeouts();
-  EXPECT_EQ(t.ReadIntervalTimeout, 200u);
-  EXPECT_EQ(t.ReadTotalTimeoutMultiplier * 108 + t.ReadTotalTimeoutConstant, 2260u);
-  EXPECT_EQ(t.WriteTotalTimeoutMultiplier, 20u);
-  EXPECT_EQ(t.WriteTotalTimeoutConstant, 100u);
 }
 
 }  // namespace
