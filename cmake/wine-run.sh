@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under wine with a private prefix in the build tree.
+#   wine-run.sh PROGRAM ARGS...   or   wine-run.sh --init  (only make the prefix)
 # The prefix is made on first use, under a lock, so that tests started in
-# parallel do not race to create it.
+# parallel do not race to create it; the tests make it first of all.
 set -eu
 build_dir=${TAVOLIN_WINE_BUILD_DIR:-$PWD}
 while [ ! -f "$build_dir/CMakeCache.txt" ] && [ "$build_dir" != / ]; do
@@ -11,14 +12,21 @@ done
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  (
-    flock 9
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      wineboot --init >/dev/null 2>&1 || true
-      wineserver --wait || true
-    fi
-  ) 9>"$build_dir/wineprefix.lock"
+mkdir -p "$WINEPREFIX"
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot --init >/dev/null 2>&1 </dev/null 9>&- || true
+    wineserver --wait >/dev/null 2>&1 || true
+  fi
+  # A persistent server of our own, detached from every test's output: a
+  # server started by a test program would write its object dump into that
+  # test's output when it ends.
+  wineserver -p 60 >/dev/null 2>&1 </dev/null 9>&- || true
+) 9>"$build_dir/wineprefix.lock"
+if [ "${1:-}" = --init ]; then
+  [ -f "$WINEPREFIX/system.reg" ] && echo "wine prefix ready: $WINEPREFIX" && exit 0
+  echo "the wine prefix could not be made"
+  exit 1
 fi
 exec wine "$@"
