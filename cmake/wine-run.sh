@@ -19,10 +19,6 @@ mkdir -p "$WINEPREFIX"
     wineboot --init >/dev/null 2>&1 </dev/null 9>&- || true
     wineserver --wait >/dev/null 2>&1 || true
   fi
-  # A persistent server of our own, detached from every test's output: a
-  # server started by a test program would write its object dump into that
-  # test's output when it ends.
-  wineserver -p 60 >/dev/null 2>&1 </dev/null 9>&- || true
 ) 9>"$build_dir/wineprefix.lock"
 if [ "${1:-}" = --init ]; then
   [ -f "$WINEPREFIX/system.reg" ] && echo "wine prefix ready: $WINEPREFIX" && exit 0
