@@ -95,7 +95,7 @@ std::string SettingsStore::ReadSettingValue(RegistryKey* key, const std::string&
   const bool read = key && key->queryValue(name, type, data, valueBufferSize) == win32_error::Success &&
                     data.size() < valueBufferSize;
   if (read && type == RegistryKey::REG_SZ_TYPE) {
-    const std::string text = data.substr(0, data.find('\0'));
+    std::string text = data.substr(0, data.find('\0'));
     m_trace("%s: '%s'\n", name.c_str(), text.c_str());
     return text;
   }
