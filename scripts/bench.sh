@@ -3,7 +3,7 @@
 #   scripts/bench.sh [IDLE-SECONDS]   (the idle CPU measurement, default 30 s a session)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh linux
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target tavolin-bench-reading tavolin-bench-latency tavolin-readersim \
   tavolin-bench-xtest xkey_recorder

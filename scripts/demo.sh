@@ -3,7 +3,7 @@
 # Extra arguments go to tavolin-demo (see tavolin-demo --help).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh linux
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target tavolin-demo
 demo=build/linux/src/frontend/console/tavolin-demo

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those
 # that are missing. Runs as root, or through sudo.
+#   install-deps.sh          everything: both editions and all tests
+#   install-deps.sh linux    the Linux edition and its tests only
 set -euo pipefail
 
 packages=(
@@ -8,8 +10,10 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcanberra-dev socat
   libxkbcommon-dev libxkbcommon-x11-dev libx11-dev libx11-xcb-dev libxtst-dev xkb-data
   xvfb x11-xkb-utils x11-utils
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
 )
+if [ "${1:-all}" != linux ]; then
+  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
