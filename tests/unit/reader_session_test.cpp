@@ -81,7 +81,10 @@ TEST_F(ReaderSessionTest, AStreamIsCutIntoBufferSizedReadings) {
 
 TEST_F(ReaderSessionTest, IdleReaderGetsZeroBytes) {
   auto session = start();
-  while (ports.port.written().size() < 2) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (ports.port.written().size() < 2 && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   session.reset();
   EXPECT_EQ(ports.port.written().substr(0, 2), std::string(2, '\0'));
   EXPECT_TRUE(traced("ReaderSession::readRaw() WriteFile() Länge Daten: 1\n"));
