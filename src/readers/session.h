@@ -46,11 +46,6 @@ class Session {
   void cancelSession();
   void setAbortEvent();
 
-  // 0 after a normal end, -1 after a failure, StillActive while it runs.
-  int exitCode() const { return m_iExitCode; }
-  std::int32_t readings() const { return m_iReadings; }
-  const std::string& devicePath() const { return m_sDevicePath; }
-
  protected:
   Session(const SessionServices& services, const char* name, std::string devicePath, bool signaling, bool useSound,
           std::string soundFile, SessionOwner& owner);
@@ -104,7 +99,7 @@ class Session {
   void _run();
 
   std::thread m_hThread;
-  std::atomic<int> m_iExitCode{StillActive};
+  std::atomic<int> m_iExitCode{StillActive};  // 0 after a normal end, -1 after a failure
   bool m_bCancelled = false;  // the cancel event ended a read
 };
 

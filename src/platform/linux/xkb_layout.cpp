@@ -94,8 +94,7 @@ XkbLayout::Names XkbLayout::systemNames(const std::string& file) {
 void XkbLayout::build(xkb_keymap* keymap, std::uint32_t layout) {
   if (layout >= xkb_keymap_num_layouts(keymap)) layout = 0;
   const char* name = xkb_keymap_layout_get_name(keymap, layout);
-  m_sName = name ? name : "";
-  const bool german = m_sName.rfind("German", 0) == 0;
+  const bool german = name && std::string(name).rfind("German", 0) == 0;
 
   // The modifiers of the levels: Shift, Control, Alt (Mod1) and the real
   // modifier that the level-three shift sets.

@@ -37,7 +37,6 @@ class XkbLayout {
   std::uint32_t keyOf(std::uint32_t vk) const { return vk < 256 ? m_keyByVk[vk] : 0; }
   // The evdev code of the key that shifts to the third level (AltGr).
   std::uint32_t levelThreeKey() const { return m_levelThreeKey; }
-  const std::string& name() const { return m_sName; }
 
  private:
   void build(xkb_keymap* keymap, std::uint32_t layoutIndex);
@@ -45,7 +44,6 @@ class XkbLayout {
   std::array<KeyCode, 256> m_byChar{};
   std::array<std::uint16_t, 256> m_keyByVk{};
   std::uint32_t m_levelThreeKey = 0;
-  std::string m_sName;
 };
 
 }  // namespace tavolin
