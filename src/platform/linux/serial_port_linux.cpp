@@ -152,15 +152,7 @@ bool LinuxSerialPort::read(char* buffer, std::uint32_t maxBytes, std::uint32_t& 
       error = got < 0 ? static_cast<std::uint32_t>(errno) : EIO;
       return false;
     }
-    m_sDecoded.clear();
-    const bool clean =
-        m_bAbortOnError ? m_marks.decode(raw, static_cast<std::size_t>(got), m_bDiscardNull, m_sDecoded) : true;
-    if (!m_bAbortOnError) {
-      for (ssize_t i = 0; i < got; ++i) {
-        if (!(m_bDiscardNull && raw[i] == '\0')) m_sDecoded += raw[i];
-      }
-    }
-    if (!clean) {
+    if (!decode(raw, static_cast<std::size_t>(got))) {
       m_bFailed = true;
       error = EIO;
       return false;
@@ -168,6 +160,16 @@ bool LinuxSerialPort::read(char* buffer, std::uint32_t maxBytes, std::uint32_t& 
     std::memcpy(buffer + bytesRead, m_sDecoded.data(), m_sDecoded.size());
     bytesRead += static_cast<std::uint32_t>(m_sDecoded.size());
     if (!m_sDecoded.empty()) lastByte = Clock::now();  // discarded bytes were never received
+  }
+  return true;
+}
+
+bool LinuxSerialPort::decode(const char* raw, std::size_t size) {
+  m_sDecoded.clear();
+  // Line errors are marked only when they are to stop the port.
+  if (m_bAbortOnError) return m_marks.decode(raw, size, m_bDiscardNull, m_sDecoded);
+  for (std::size_t i = 0; i < size; ++i) {
+    if (!(m_bDiscardNull && raw[i] == '\0')) m_sDecoded += raw[i];
   }
   return true;
 }

@@ -34,6 +34,10 @@ class LinuxSerialPort : public SerialPort {
   bool write(const char* data, std::uint32_t size, std::uint32_t& written, std::uint32_t& error) override;
 
  private:
+  // The data bytes of what the driver delivered, into m_sDecoded; false
+  // after a line error.
+  bool decode(const char* raw, std::size_t size);
+
   int m_fd;
   CommTimeouts m_timeouts;
   bool m_bDiscardNull;
