@@ -28,6 +28,8 @@ class System {
   // The folder of the running program, without a trailing separator; empty
   // when it cannot be had.
   virtual std::string getApplicationPath() = 0;
+  // The system's code of the last failed call of this thread.
+  virtual std::uint32_t lastError() = 0;
 
   // The system's text for an error code, with its line break; the
   // unknownErrorText() for a code the system has no text for.

@@ -4,10 +4,11 @@
 
 namespace tavolin {
 
-StdioTextFile::StdioTextFile(std::FILE* stream, Encoding encoding) : m_pStream(stream), m_eEncoding(encoding) {}
+StdioTextFile::StdioTextFile(std::FILE* stream, Encoding encoding, Ownership ownership)
+    : m_pStream(stream), m_eEncoding(encoding), m_eOwnership(ownership) {}
 
 StdioTextFile::~StdioTextFile() {
-  if (m_pStream) std::fclose(m_pStream);
+  if (m_pStream && m_eOwnership == Ownership::Owned) std::fclose(m_pStream);
 }
 
 void StdioTextFile::write(std::string_view text) {

@@ -22,8 +22,10 @@ class StdioTextFile : public TextFile {
  public:
   enum class Encoding { Windows1252, Utf8 };
 
-  // Takes ownership of the stream.
-  StdioTextFile(std::FILE* stream, Encoding encoding);
+  enum class Ownership { Owned, Borrowed };
+
+  // Closes the stream at the end unless it is borrowed (standard output).
+  StdioTextFile(std::FILE* stream, Encoding encoding, Ownership ownership = Ownership::Owned);
   ~StdioTextFile() override;
   StdioTextFile(const StdioTextFile&) = delete;
   StdioTextFile& operator=(const StdioTextFile&) = delete;
@@ -33,6 +35,7 @@ class StdioTextFile : public TextFile {
  private:
   std::FILE* m_pStream;
   Encoding m_eEncoding;
+  Ownership m_eOwnership;
 };
 
 }  // namespace tavolin

@@ -12,6 +12,7 @@ const BuildTexts& BuildTexts::english() {
       " Reading length outside 1 to 107 bytes. Check settings of card data.",
       "%s is already running, therefore this %s ends.",
       "%s is already running with administration rights, therefore this %s ends.",
+      "Communication error with reader at %s.\n%s ends.",
   };
   return texts;
 }
@@ -26,6 +27,7 @@ const BuildTexts& BuildTexts::german() {
       " Leselänge außerhalb von 1 bis 107 Bytes. Einstellungen der Kartendaten überprüfen.",
       "%s läuft bereits. Deshalb beendet sich dieses %s.",
       "%s läuft bereits mit Administratorrechten. Deshalb beendet sich dieses %s.",
+      "Kommunikationsfehler mit dem Leser an %s.\n%s beendet sich.",
   };
   return texts;
 }

@@ -13,6 +13,7 @@ struct BuildTexts {
   const char* readingLengthTooLong; // the reading length cannot be held by the reading buffer
   const char* alreadyRunning;       // "%s is already running, therefore this %s ends."
   const char* alreadyRunningAdmin;  // "... with administration rights, therefore this %s ends."
+  const char* communicationError;   // "Communication error with reader at %s.\n%s ends."
 
   static const BuildTexts& english();
   static const BuildTexts& german();

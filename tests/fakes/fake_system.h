@@ -15,6 +15,7 @@ namespace tavolin::testing {
 class FakeSystem : public System {
  public:
   std::string getApplicationPath() override { return applicationPath; }
+  std::uint32_t lastError() override { return error; }
   std::string getErrorText(std::uint32_t code) override { return unknownErrorText(code); }
   std::optional<std::string> getEnvironment(const char* name) override {
     const auto it = environment.find(name);
@@ -50,6 +51,7 @@ class FakeSystem : public System {
   }
 
   std::string applicationPath = "C:\\Programs\\Tool";
+  std::uint32_t error = 0;
   std::optional<std::string> user = std::string("maria");
   bool admin = true;
   bool uac = false;

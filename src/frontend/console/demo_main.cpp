@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
 
   tavolin::Trace traceFile;
   if (trace) {
-    traceFile.open(std::make_unique<tavolin::StdioTextFile>(stderr, system->textEncoding()));
+    traceFile.open(std::make_unique<tavolin::StdioTextFile>(stderr, system->textEncoding(),
+                                                             tavolin::StdioTextFile::Ownership::Borrowed));
   }
   std::unique_ptr<tavolin::Keyboard> keyboard;
   if (native) {

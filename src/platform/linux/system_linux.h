@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cerrno>
+
 #include "shell/system.h"
 
 namespace tavolin {
@@ -11,6 +13,7 @@ std::string errnoText(int code);
 class LinuxSystem : public System {
  public:
   std::string getApplicationPath() override;
+  std::uint32_t lastError() override { return static_cast<std::uint32_t>(errno); }
   std::string getErrorText(std::uint32_t code) override;
   std::optional<std::string> getEnvironment(const char* name) override;
   std::optional<std::string> applicationDataFolder() override;

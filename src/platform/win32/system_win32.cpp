@@ -19,6 +19,8 @@ std::string Win32System::getApplicationPath() {
   return std::string(path, static_cast<std::size_t>(backslash - path));
 }
 
+std::uint32_t Win32System::lastError() { return GetLastError(); }
+
 std::string win32ErrorText(std::uint32_t code) {
   char text[1024];
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,

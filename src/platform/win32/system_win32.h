@@ -11,6 +11,7 @@ std::string win32ErrorText(std::uint32_t code);
 class Win32System : public System {
  public:
   std::string getApplicationPath() override;
+  std::uint32_t lastError() override;
   std::string getErrorText(std::uint32_t code) override;
   std::optional<std::string> getEnvironment(const char* name) override;
   std::optional<std::string> applicationDataFolder() override;

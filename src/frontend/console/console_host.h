@@ -1,0 +1,104 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "shell/dialog_view.h"
+#include "shell/memory_dialog_view.h"
+#include "shell/text_file.h"
+
+namespace tavolin {
+
+// The console's two streams, each line written whole and flushed at once
+// (standard output is often a pipe).
+class ConsoleOutput {
+ public:
+  explicit ConsoleOutput(StdioTextFile::Encoding encoding);
+  void line(const std::string& text);
+  void error(const std::string& text);
+
+ private:
+  StdioTextFile m_out;
+  StdioTextFile m_err;
+};
+
+// A window of the console edition: its controls live in memory, and what
+// a user of the window would look at becomes a line on standard output.
+// Message boxes become lines on standard error.
+class ConsoleView : public MemoryDialogView {
+ public:
+  enum class Lines {
+    MainWindow,  // reading state, reader, count, warning, test display
+    Everything,  // caption and every text (help and about)
+  };
+
+  ConsoleView(ConsoleOutput& output, Lines lines);
+
+  void setCaption(const std::string& text) override;
+  void navigate(std::int32_t id, const std::string& address) override;
+
+ protected:
+  void textChanged(std::int32_t id) override;
+  void messageShown(const Message& message) override;
+
+ private:
+  void printReading();
+  std::string labelled(std::int32_t labelId, const std::string& text);
+
+  ConsoleOutput& m_output;
+  Lines m_eLines;
+};
+
+// The user-interface thread of the console edition: posted tasks and
+// timers on one loop, which runs until the main window ends.
+class ConsoleHost : public WindowHost {
+ public:
+  explicit ConsoleHost(ConsoleOutput& output);
+
+  // Runs the loop; the main window's result.
+  std::int32_t run(const std::function<void(std::uint32_t)>& onTimer);
+
+  void post(std::function<void()> task) override;
+  std::uint32_t setTimer(std::uint32_t id, std::uint32_t periodMs) override;
+  void killTimer(std::uint32_t id) override;
+  void showWindow(bool show) override { m_bVisible = show; }
+  bool isWindowVisible() override { return m_bVisible; }
+  void setForegroundWindow() override {}
+  // A terminal has no notification area.
+  bool addTrayIcon(std::int32_t, const std::string&) override { return false; }
+  bool removeTrayIcon() override { return false; }
+  MenuChoice trackPopupMenu(std::int32_t) override { return {MenuChoice::Outcome::LoadFailed, 0}; }
+  void beginWaitCursor() override {}
+  void restoreCursor() override {}
+  void runModal(DialogPresenter& dialog) override;
+  bool runPropertySheet(AttrSheet& sheet) override;
+  std::optional<std::string> openFileDialog(const OpenFileRequest&) override { return std::nullopt; }
+  void endDialog(std::int32_t result) override;
+  void exitProcess(std::int32_t code) override;
+
+  bool ended() const { return m_bEnded; }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  struct Timer {
+    std::chrono::milliseconds period;
+    Clock::time_point due;
+  };
+
+  ConsoleOutput& m_output;
+  std::mutex m_mutex;
+  std::condition_variable m_wake;
+  std::deque<std::function<void()>> m_tasks;
+  std::map<std::uint32_t, Timer> m_timers;  // touched by the loop's thread only
+  bool m_bVisible = true;
+  bool m_bEnded = false;
+  std::int32_t m_iResult = 0;
+};
+
+}  // namespace tavolin

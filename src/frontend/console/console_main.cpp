@@ -1,0 +1,158 @@
+// tavolin-console: the whole program on a terminal. The main window runs
+// over a text view: the reading state, the reader, the count of readings,
+// warnings and (in test mode) each reading are printed as lines; message
+// boxes go to standard error.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frontend/console/console_host.h"
+#include "frontend/console/console_settings.h"
+#include "frontend/console/console_signals.h"
+#include "platform/platform.h"
+#include "processing/us_layout_keyboard.h"
+#include "resource_ids.h"
+#include "shell/kelvane_dlg.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+constexpr int kInstallCheckFailed = 1;
+
+void printUsage(std::FILE* out) {
+  std::fputs(
+      "Usage: tavolin-console [--german] [--keyboard=native|print] [--test]\n"
+      "       tavolin-console -e\n"
+      "       tavolin-console --show-settings\n"
+      "       tavolin-console --set \"NAME=VALUE\"\n"
+      "Reads cards from the reader configured in the settings and types them into\n"
+      "the focused window, as the windowed Tavolin does.\n"
+      "  --german           German texts\n"
+      "  --keyboard=native  type through the system's keyboard (default where there is one)\n"
+      "  --keyboard=print   print each key event as \"down|up 0xVK 0xSCAN\" (US layout) instead\n"
+      "  --test             start in test mode: readings are shown, not typed\n"
+      "  -e                 installation check: start reading once, report, and end\n"
+      "  --show-settings    print the settings and end\n"
+      "  --set NAME=VALUE   check and save one setting, e.g. --set \"COM=3\"\n"
+      "Ends on Ctrl-C or SIGTERM like the Exit button; exit code 4 when the reader fails.\n",
+      out);
+}
+
+struct Options {
+  enum class Keyboard { Default, Native, Print };
+  bool installMode = false;
+  bool german = false;
+  bool test = false;
+  bool showSettings = false;
+  std::vector<std::string> assignments;
+  Keyboard keyboard = Keyboard::Default;
+};
+
+// false after a usage error, which is reported.
+bool parse(tavolin::System& system, int argc, char** argv, Options& options) {
+  if (argc == 2 && system.fromCommandLine(argv[1]) == tavolin::CKelvaneDlg::installModeSwitch) {
+    options.installMode = true;
+    return true;
+  }
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = system.fromCommandLine(argv[i]);
+    if (arg == "--german") {
+      options.german = true;
+    } else if (arg == "--test") {
+      options.test = true;
+    } else if (arg == "--keyboard=native") {
+      options.keyboard = Options::Keyboard::Native;
+    } else if (arg == "--keyboard=print") {
+      options.keyboard = Options::Keyboard::Print;
+    } else if (arg == "--show-settings") {
+      options.showSettings = true;
+    } else if (arg == "--set" && i + 1 < argc) {
+      options.assignments.push_back(system.fromCommandLine(argv[++i]));
+    } else if (arg.rfind("--set=", 0) == 0) {
+      options.assignments.push_back(arg.substr(6));
+    } else {
+      std::fprintf(stderr, "tavolin-console: %s\n", arg == "-e" ? "-e stands alone" : ("unknown option " + arg).c_str());
+      printUsage(stderr);
+      return false;
+    }
+  }
+  return true;
+}
+
+std::unique_ptr<tavolin::Keyboard> makeConsoleKeyboard(Options::Keyboard choice, tavolin::ConsoleOutput& output) {
+  if (choice == Options::Keyboard::Print) return std::make_unique<tavolin::UsLayoutKeyboard>(stdout);
+  std::string problem;
+  std::unique_ptr<tavolin::Keyboard> keyboard = tavolin::makeKeyboard(problem);
+  if (problem.empty()) return keyboard;
+  if (choice == Options::Keyboard::Native) {
+    output.error("tavolin-console: " + problem);
+    return keyboard;
+  }
+  output.error("tavolin-console: " + problem + " Printing the key events instead.");
+  return std::make_unique<tavolin::UsLayoutKeyboard>(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::unique_ptr<tavolin::System> system = tavolin::makeSystem();
+  Options options;
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    printUsage(stdout);
+    return 0;
+  }
+  if (!parse(*system, argc, argv, options)) return kUsageError;
+
+  tavolin::ConsoleOutput output(system->textEncoding());
+  tavolin::Trace trace;
+  const std::unique_ptr<tavolin::RegistryApi> registry = tavolin::makeRegistry(trace);
+  if (options.showSettings || !options.assignments.empty()) {
+    int result = 0;
+    for (const std::string& assignment : options.assignments) {
+      result = std::max(result, tavolin::setSetting(*registry, *system, output, assignment));
+    }
+    if (options.showSettings) tavolin::showSettings(*registry, *system, output);
+    return result;
+  }
+
+  tavolin::ConsoleHost host(output);
+  tavolin::CKelvaneDlg* window = nullptr;
+  tavolin::prepareConsole([&host, &window] {
+    host.post([&window] {
+      if (window) window->OnCancel();
+    });
+  });
+
+  const std::unique_ptr<tavolin::SerialPorts> ports = tavolin::makeSerialPorts();
+  const std::unique_ptr<tavolin::Sound> sound = tavolin::makeSound();
+  const std::unique_ptr<tavolin::EventLog> eventLog = tavolin::makeEventLog();
+  const std::unique_ptr<tavolin::InstanceMutex> instanceMutex = tavolin::makeInstanceMutex();
+  const std::unique_ptr<tavolin::Keyboard> keyboard = makeConsoleKeyboard(options.keyboard, output);
+  tavolin::DataLog dataLog(*system, trace);
+  tavolin::AutoResetEvent abortEvent;
+  const tavolin::BuildTexts& texts = options.german ? tavolin::BuildTexts::german() : tavolin::BuildTexts::english();
+  const tavolin::ShellServices services{{*system, *ports, *sound, *eventLog, trace, dataLog, abortEvent, texts},
+                                        *registry,
+                                        *instanceMutex,
+                                        *keyboard,
+                                        host,
+                                        options.german};
+
+  tavolin::CKelvaneDlg dlg(services, options.installMode ? tavolin::CKelvaneDlg::installModeSwitch : "");
+  if (const tavolin::StartupDecision& startup = dlg.startupDecision(); startup.exitCode != 0) {
+    output.error(startup.message);
+    return startup.exitCode;
+  }
+  tavolin::ConsoleView view(output, tavolin::ConsoleView::Lines::MainWindow);
+  dlg.attach(view);
+  window = &dlg;
+  dlg.OnInitDialog();
+  if (options.installMode && !dlg.ended()) host.exitProcess(kInstallCheckFailed);
+  if (options.test && dlg.readingActive()) dlg.onCommand(IDC_MAIN_TEST_ON, tavolin::Notification::Clicked);
+  const int result = host.run([&dlg](std::uint32_t timer) { dlg.OnTimer(timer); });
+  // Like the windowed program, the end of the process ends the reading
+  // thread; nothing waits for its next idle period.
+  host.exitProcess(result == IDC_CANCEL ? 0 : result);
+}
