@@ -5,6 +5,7 @@
 #include "fakes/fake_system.h"
 #include "fakes/named_params.h"
 #include "fakes/recording_services.h"
+#include "fakes/scripted_mutex.h"
 #include "shell/event_messages.h"
 
 namespace tavolin {
@@ -12,18 +13,7 @@ namespace {
 
 using Error = InstanceMutex::Creation::Error;
 
-class ScriptedMutex : public InstanceMutex {
- public:
-  Creation create(const std::string& name) override {
-    createdName = name;
-    return creation;
-  }
-  std::uint32_t tryAcquire() override { return waitResult; }
-
-  Creation creation;
-  std::uint32_t waitResult = 0;
-  std::string createdName;
-};
+using testing::ScriptedMutex;
 
 struct Outcome {
   const char* name;

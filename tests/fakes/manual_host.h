@@ -1,0 +1,157 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "settings_ui/attr_sheet.h"
+#include "shell/dialog_view.h"
+#include "shell/memory_dialog_view.h"
+
+namespace tavolin::testing {
+
+// A window system driven by the test: posted tasks wait until the test
+// runs them, timers fire when the test moves the clock, and modal runs,
+// menus and the open-file dialog do what the test says.
+class ManualHost : public WindowHost {
+ public:
+  // --- what the test drives ---
+  std::function<void(std::uint32_t)> timerTarget;
+  // A modal dialog: by default it is opened on a fresh view and closed.
+  std::function<void(DialogPresenter&)> onModal;
+  // The sheet: false (Cancel) unless the test says otherwise.
+  std::function<bool(AttrSheet&)> onSheet;
+  std::optional<std::string> fileChoice;
+  MenuChoice menuChoice;
+  bool trayAddResult = true;
+  bool timersWork = true;
+
+  // Runs what was posted until now, in order.
+  void runPosted() {
+    std::deque<std::function<void()>> tasks;
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      tasks.swap(m_tasks);
+    }
+    for (auto& task : tasks) task();
+  }
+
+  // Waits until the count of tasks ever posted reaches count.
+  bool waitForPosts(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_posted.wait_for(lock, timeout, [&] { return m_iPosted >= count; });
+  }
+  std::size_t postCount() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_iPosted;
+  }
+
+  // Moves the clock on, firing every timer that comes due on the way.
+  void advance(std::uint32_t ms) {
+    const std::uint64_t end = now + ms;
+    for (;;) {
+      std::uint32_t next = 0;
+      std::uint64_t due = end + 1;
+      for (const auto& [id, timer] : timers) {
+        if (timer.due < due) {
+          due = timer.due;
+          next = id;
+        }
+      }
+      if (next == 0 || exitCode) break;
+      now = due;
+      timers[next].due += timers[next].period;
+      if (timerTarget) timerTarget(next);
+    }
+    if (!exitCode) now = end;
+  }
+
+  // --- what the window sees ---
+  void post(std::function<void()> task) override {
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_tasks.push_back(std::move(task));
+      ++m_iPosted;
+    }
+    m_posted.notify_all();
+  }
+  std::uint32_t setTimer(std::uint32_t id, std::uint32_t periodMs) override {
+    if (!timersWork) return 0;
+    timers[id] = {periodMs, now + periodMs};
+    return id;
+  }
+  void killTimer(std::uint32_t id) override { timers.erase(id); }
+  void showWindow(bool show) override { visible = show; }
+  bool isWindowVisible() override { return visible; }
+  void setForegroundWindow() override { ++foregrounds; }
+  bool addTrayIcon(std::int32_t iconId, const std::string& tip) override {
+    trayIcon = iconId;
+    trayTip = tip;
+    trayShown = trayAddResult;
+    return trayAddResult;
+  }
+  bool removeTrayIcon() override {
+    trayShown = false;
+    return true;
+  }
+  MenuChoice trackPopupMenu(std::int32_t menuId) override {
+    menusShown.push_back(menuId);
+    return menuChoice;
+  }
+  void beginWaitCursor() override { ++waitCursors; }
+  void restoreCursor() override { --waitCursors; }
+  void runModal(DialogPresenter& dialog) override {
+    modalRuns.push_back(dialog.templateId());
+    if (onModal) {
+      onModal(dialog);
+    } else {
+      MemoryDialogView view;
+      dialog.attach(view);
+      dialog.OnInitDialog();
+    }
+  }
+  bool runPropertySheet(AttrSheet& sheet) override {
+    sheetCaptions.push_back(sheet.caption());
+    return onSheet ? onSheet(sheet) : false;
+  }
+  std::optional<std::string> openFileDialog(const OpenFileRequest& request) override {
+    fileRequests.push_back(std::string(request.filterNames[0]) + "|" + request.filterPatterns[0] + "|" +
+                           request.filterNames[1] + "|" + request.filterPatterns[1] + "|" +
+                           request.defaultExtension);
+    return fileChoice;
+  }
+  void endDialog(std::int32_t result) override { dialogResult = result; }
+  void exitProcess(std::int32_t code) override { exitCode = code; }
+
+  struct Timer {
+    std::uint32_t period;
+    std::uint64_t due;
+  };
+  std::uint64_t now = 0;
+  std::map<std::uint32_t, Timer> timers;
+  bool visible = true;
+  int foregrounds = 0;
+  std::int32_t trayIcon = 0;
+  std::string trayTip;
+  bool trayShown = false;
+  std::vector<std::int32_t> menusShown;
+  int waitCursors = 0;
+  std::vector<std::int32_t> modalRuns;
+  std::vector<std::string> sheetCaptions;
+  std::vector<std::string> fileRequests;
+  std::optional<std::int32_t> dialogResult;
+  std::optional<std::int32_t> exitCode;
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_posted;
+  std::deque<std::function<void()>> m_tasks;
+  std::size_t m_iPosted = 0;
+};
+
+}  // namespace tavolin::testing
