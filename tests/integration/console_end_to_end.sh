@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# The console edition against the reader simulator on a pseudo-terminal:
+# readings typed as key events, the bus reader, test mode, a second
+# instance, the installation check, the settings options, and the reader
+# vanishing.
+#   console_end_to_end.sh TAVOLIN-CONSOLE TAVOLIN-READERSIM
+set -u
+console=$1 readersim=$2
+work=$(mktemp -d)
+sim= run=
+trap '[ -n "$run" ] && kill "$run" 2>/dev/null; [ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$work"' EXIT
+export TAVOLIN_REGISTRY="$work/tavolin.reg" TAVOLIN_LOCKFILE="$work/lock" TAVOLIN_EVENTLOG="$work/events.log"
+export APPDATA="$work/appdata"
+mkdir -p "$APPDATA"
+unset DISPLAY WAYLAND_DISPLAY
+fail() {
+  echo "FAILED: $*"
+  for f in out err events.log sim.log; do echo "--- $f"; tail -n 30 "$work/$f" 2>/dev/null; done
+  exit 1
+}
+# Waits up to 10 s for a line matching the pattern in the file.
+wait_for() { for _ in $(seq 200); do grep -q -- "$2" "$work/$1" 2>/dev/null && return 0; sleep 0.05; done; return 1; }
+start_sim() {
+  [ -n "$sim" ] && { echo quit >>"$work/commands"; wait "$sim"; }
+  : >"$work/commands"
+  rm -f "$work/com"
+  "$readersim" --link "$work/com" --commands "$work/commands" "$@" 2>"$work/sim.log" &
+  sim=$!
+  for _ in $(seq 100); do [ -L "$work/com" ] && break; sleep 0.05; done
+}
+start_console() {
+  "$console" "$@" >"$work/out" 2>"$work/err" &
+  run=$!
+}
+stop_console() {
+  kill -"${1:-INT}" "$run"
+  wait "$run"; status=$?
+  run=
+}
+send() { echo "$*" >>"$work/commands"; }
+
+# Settings: checked against what each setting allows, saved in the store.
+"$console" --set "COM=$work/com" >/dev/null || fail "--set COM"
+"$console" --set "Ravlink protocol=no" --set "Read stop position=4" --set "Total reader data length=4" \
+  --set "Postfix characters=<CR>" >/dev/null || fail "--set card layout"
+"$console" --set "Speed=9601" 2>"$work/err" && fail "--set accepted a speed not offered"
+grep -q '"Speed" allows one of "300", "1200"' "$work/err" || fail "no clear message for a speed not offered"
+grep -q '"Speed"="19200"' "$TAVOLIN_REGISTRY" || fail "the refused value changed the store"
+"$console" --set "No such thing=1" 2>/dev/null && fail "--set accepted an unknown setting"
+[ "$("$console" --show-settings | wc -l)" = 27 ] || fail "--show-settings does not print 27 values"
+"$console" --show-settings | grep -qx "Read stop position=4" || fail "--show-settings"
+"$console" -e --test 2>/dev/null; [ $? = 2 ] || fail "-e with other options is not refused"
+
+# An active reader: a burst becomes key events (US layout, print keyboard).
+start_sim --kind active
+start_console --keyboard=print
+wait_for out "is active" || fail "reading did not start"
+grep -qx "Reading from COM$work/com is active" "$work/out" || fail "state line"
+grep -qx "Reader type: active sending" "$work/out" || fail "reader line"
+send "text 12Ab"
+wait_for out "up 0x0d 0x1c" || fail "no keys typed"
+expected="down 0x31 0x02
+up 0x31 0x02
+down 0x32 0x03
+up 0x32 0x03
+down 0x10 0x2a
+down 0x41 0x1e
+up 0x41 0x1e
+up 0x10 0x2a
+down 0x42 0x30
+up 0x42 0x30
+down 0x0d 0x1c
+up 0x0d 0x1c"
+[ "$(grep -E '^(down|up) ' "$work/out")" = "$expected" ] || fail "key events differ"
+grep -qx "Count of readings: 1" "$work/out" || fail "count line"
+
+# A second instance is refused while the first runs.
+"$console" --keyboard=print >"$work/second.out" 2>"$work/second.err"; status=$?
+[ $status = 1 ] || fail "second instance: exit code $status"
+grep -qx "Elvor Tavolin is already running, therefore this Elvor Tavolin ends." "$work/second.err" \
+  || fail "second instance message"
+grep -q '^warning \[5\] Elvor Tavolin (Version 2.10.00) is already running' "$TAVOLIN_EVENTLOG" || fail "entry 5"
+
+stop_console INT
+[ $status = 0 ] || fail "SIGINT: exit code $status"
+
+# Test mode: the reading is shown, not typed, with a warning for a short burst.
+start_console --keyboard=print --test
+wait_for out "is active" || fail "test mode: reading did not start"
+send "text 12"
+wait_for out "Total length:" || fail "test mode: no reading shown"
+grep -qx "Warning: Reading length of 4 byte expected. Received bytes: 2!" "$work/out" || fail "warning line"
+grep -qx "Card data: '12' Length 1: 2" "$work/out" || fail "reading line"
+grep -qE '^(down|up) ' "$work/out" && fail "test mode typed keys"
+stop_console TERM
+[ $status = 0 ] || fail "SIGTERM: exit code $status"
+
+# The installation check with a free port ends after its message.
+"$console" -e >"$work/out" 2>"$work/err"; status=$?
+[ $status = 0 ] || fail "-e with a free port: exit code $status"
+grep -q "^Default settings ok: Thread reading from COM$work/com is started." "$work/err" || fail "-e message"
+
+# A bus reader is identified and its frames are typed.
+"$console" --set "Ravlink protocol=yes" --set "Speed=19200" --set "Postfix characters=none" >/dev/null
+start_sim --kind bus --type F --info "Mifare DESFire EV1" --param 4711
+start_console --keyboard=print
+wait_for out "Parameterization" || fail "bus reader not identified"
+grep -q "Mifare DESFire EV1 Parameterization 4711$" "$work/out" || fail "reader information"
+send "frame 0;1;2;3;4;9876*"
+wait_for out "up 0x36 0x07" || fail "bus frame not typed"
+[ "$(grep -E '^down ' "$work/out" | cut -d' ' -f2 | tr '\n' ' ')" = "0x39 0x38 0x37 0x36 " ] || fail "bus keys"
+
+# The reader vanishes: the watchdog reports it and ends with exit code 4.
+send "hangup"
+wait "$run"; status=$?
+run=
+[ $status = 4 ] || fail "vanished reader: exit code $status"
+grep -q "^Communication error with reader at $work/com." "$work/err" || fail "watchdog message"
+grep -q "^error \[10\] Elvor Tavolin (Version 2.10.00) ends. Reason: reading thread failed to communicate with $work/com" \
+  "$TAVOLIN_EVENTLOG" || fail "entry 10"
+echo "console end to end: all checks passed"
