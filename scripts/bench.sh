@@ -6,11 +6,14 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh linux
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target tavolin-bench-reading tavolin-bench-latency tavolin-readersim \
-  tavolin-bench-xtest xkey_recorder
+  tavolin-bench-xtest xkey_recorder tavolin-console tavolin-bench-console-startup
 echo "=== one reading through the card data pipeline"
 build/linux/bench/tavolin-bench-reading --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 echo "=== reader sessions on a pseudo-terminal with tavolin-readersim"
 build/linux/bench/tavolin-bench-latency build/linux/tools/readersim/tavolin-readersim "${1:-30}"
+echo "=== tavolin-console: start-up and memory"
+build/linux/bench/tavolin-bench-console-startup build/linux/src/frontend/console/tavolin-console \
+  build/linux/tools/readersim/tavolin-readersim 20
 echo "=== keys through XTest into an X client under Xvfb"
 work=$(mktemp -d)
 Xvfb :93 -screen 0 320x200x24 -nolisten tcp >/dev/null 2>&1 &

@@ -50,6 +50,14 @@ grep -q '"Speed"="19200"' "$TAVOLIN_REGISTRY" || fail "the refused value changed
 [ "$("$console" --show-settings | wc -l)" = 27 ] || fail "--show-settings does not print 27 values"
 "$console" --show-settings | grep -qx "Read stop position=4" || fail "--show-settings"
 "$console" -e --test 2>/dev/null; [ $? = 2 ] || fail "-e with other options is not refused"
+if [ "$(id -u)" = 0 ]; then
+  # A user who may not write the store changes nothing and is told so.
+  chmod 755 "$work"
+  setpriv --reuid=65534 --regid=65534 --clear-groups "$console" --set "Speed=4800" 2>"$work/err" \
+    && fail "--set without write access succeeded"
+  grep -q "cannot be written" "$work/err" || fail "no message without write access"
+  grep -q '"Speed"="19200"' "$TAVOLIN_REGISTRY" || fail "the store changed without write access"
+fi
 
 # An active reader: a burst becomes key events (US layout, print keyboard).
 start_sim --kind active
