@@ -19,15 +19,20 @@ trap '[ -n "$run" ] && kill "$run" 2>/dev/null; [ -n "$sim" ] && kill "$sim" 2>/
 export TAVOLIN_REGISTRY="$work/tavolin.reg" TAVOLIN_LOCKFILE="$work/lock" TAVOLIN_EVENTLOG="$work/events.log"
 export APPDATA="$work"
 
-reader() {  # starts a simulated reader of the kind given
-  [ -n "$sim" ] && { echo quit >>"$work/commands"; wait "$sim" || true; }
-  : >"$work/commands"
-  rm -f "$work/com"
-  "$readersim" --link "$work/com" --commands "$work/commands" "$@" 2>"$work/sim.log" &
-  sim=$!
-  for _ in $(seq 100); do [ -L "$work/com" ] && break; sleep 0.05; done
+source tools/readersim/readersim.bash
+# Runs the console edition with the options given while the reader sends
+# the cards given, one a second; then ends it as Ctrl-C does.
+read_cards() {
+  local options=() cards=()
+  while [ "$1" != -- ]; do options+=("$1"); shift; done
+  shift
+  cards=("$@")
+  "$console" "${options[@]}" &
+  run=$!
+  sleep 1.5
+  for card in "${cards[@]}"; do echo "$card" >>"$work/commands"; sleep 1; done
+  kill -INT "$run"; wait "$run" || true; run=
 }
-card() { echo "$*" >>"$work/commands"; sleep 1; }
 section() { echo; echo "=== $*"; }
 
 section "Settings: an active-sending reader on the simulator's port, <TAB> before and <CR> after each card"
@@ -36,30 +41,16 @@ section "Settings: an active-sending reader on the simulator's port, <TAB> befor
   --set "Prefix characters=<TAB>" --set "Postfix characters=<CR>"
 
 section "tavolin-console reads two cards (12345678 and 0042ABCD) and types them"
-reader --kind active
-"$console" &
-run=$!
-sleep 1
-card "text 12345678"
-card "text 0042ABCD"
-kill -INT "$run"; wait "$run" || true; run=
+readersim_start "$readersim" --kind active
+read_cards -- "text 12345678" "text 0042ABCD"
 
 section "The same reader, test mode: readings are shown, not typed (a short burst warns)"
-"$console" --test &
-run=$!
-sleep 1
-card "text 0042ABCD"
-card "text 0042"
-kill -INT "$run"; wait "$run" || true; run=
+read_cards --test -- "text 0042ABCD" "text 0042"
 
 section "A Ravlink bus reader: identified, then a card frame is typed"
 "$console" --set "Ravlink protocol=yes" --set "Speed=19200" --set "Prefix characters=none" >/dev/null
-reader --kind bus --type D --info F1 --param 12345
-"$console" &
-run=$!
-sleep 1.5
-card "frame 0;1;2;3;4;87654321*"
-kill -INT "$run"; wait "$run" || true; run=
+readersim_start "$readersim" --kind bus --type D --info F1 --param 12345
+read_cards -- "frame 0;1;2;3;4;87654321*"
 
 section "Event log entries of this run"
 cat "$work/events.log"

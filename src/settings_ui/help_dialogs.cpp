@@ -7,42 +7,41 @@
 
 namespace tavolin {
 
-std::string helpFileAddress(System& system, const char* fileName) {
-  const std::string folder = system.getApplicationPath();
-  if (folder.empty()) return {};
-  return "file://" + system.joinPath(folder, fileName);
+BrowserHelp::BrowserHelp(std::int32_t templateId, std::int32_t browserId, const UiLanguage& language, System& system,
+                         Trace& trace)
+    : DialogPresenter(templateId), m_language(language), m_trace(trace), m_system(system), m_iBrowserId(browserId) {}
+
+// The address is "file://", the folder and the file, unescaped.
+bool BrowserHelp::open(const std::string& caption, const char* fileName) {
+  view().setCaption(caption);
+  const std::string folder = m_system.getApplicationPath();
+  if (folder.empty()) {
+    traceFailure(m_system.lastError());
+    view().messageBox(kHelpFileNotFound, MessageIcon::Warning);
+    return true;
+  }
+  view().navigate(m_iBrowserId, "file://" + m_system.joinPath(folder, fileName));
+  return true;
 }
 
 HTMLHelp::HTMLHelp(const UiLanguage& language, System& system, Trace& trace)
-    : DialogPresenter(IDD_HTML_HELP), m_language(language), m_system(system), m_trace(trace) {}
+    : BrowserHelp(IDD_HTML_HELP, IDC_HELP_BROWSER, language, system, trace) {}
 
 bool HTMLHelp::OnInitDialog() {
-  view().setCaption(std::string(kProductCaption) + " " + m_language.text(UiText::Help));
-  const char* file = m_language.getLanguage() == UiLanguage::English ? "TavoHelp.mht" : "TavoHilfe.mht";
-  const std::string address = helpFileAddress(m_system, file);
-  if (address.empty()) {
-    m_trace("HTMLHelp::OnInitDialog():GetModuleFileName() failed: %d\n", static_cast<int>(m_system.lastError()));
-    view().messageBox(kHelpFileNotFound, MessageIcon::Warning);
-    return true;
-  }
-  view().navigate(IDC_HELP_BROWSER, address);
-  return true;
+  return open(std::string(kProductCaption) + " " + m_language.text(UiText::Help),
+              m_language.getLanguage() == UiLanguage::English ? "TavoHelp.mht" : "TavoHilfe.mht");
+}
+
+void HTMLHelp::traceFailure(std::uint32_t error) {
+  m_trace("HTMLHelp::OnInitDialog():GetModuleFileName() failed: %d\n", static_cast<int>(error));
 }
 
 ASCIIHelp::ASCIIHelp(const UiLanguage& language, System& system, Trace& trace)
-    : DialogPresenter(IDD_ASCII_HELP), m_language(language), m_system(system), m_trace(trace) {}
+    : BrowserHelp(IDD_ASCII_HELP, IDC_ASCII_BROWSER, language, system, trace) {}
 
-bool ASCIIHelp::OnInitDialog() {
-  view().setCaption(m_language.text(UiText::AsciiTableOfPadding));
-  const std::string address = helpFileAddress(m_system, "Ascii.htm");
-  if (address.empty()) {
-    m_trace("ASCIIHelp::OnInitDialog():getApplicationPath() failed\n");
-    view().messageBox(kHelpFileNotFound, MessageIcon::Warning);
-    return true;
-  }
-  view().navigate(IDC_ASCII_BROWSER, address);
-  return true;
-}
+bool ASCIIHelp::OnInitDialog() { return open(m_language.text(UiText::AsciiTableOfPadding), "Ascii.htm"); }
+
+void ASCIIHelp::traceFailure(std::uint32_t /*error*/) { m_trace("ASCIIHelp::OnInitDialog():getApplicationPath() failed\n"); }
 
 AboutDialog::AboutDialog() : DialogPresenter(IDD_ABOUT) {}
 

@@ -281,16 +281,14 @@ void CKelvaneDlg::applySheet(AttrCOM& com, AttrData& data, AttrPFix& pfix) {
   OnButtonStart();
 }
 
-void CKelvaneDlg::OnButtonTestOn() {
-  if (m_pReaderSession) m_pReaderSession->setTestMode(true);
-  if (m_pRavlinkSession) m_pRavlinkSession->setTestMode(true);
-  EnableTestDisplay(true);
-}
+void CKelvaneDlg::OnButtonTestOn() { setTestMode(true); }
 
-void CKelvaneDlg::OnButtonTestOff() {
-  if (m_pReaderSession) m_pReaderSession->setTestMode(false);
-  if (m_pRavlinkSession) m_pRavlinkSession->setTestMode(false);
-  EnableTestDisplay(false);
+void CKelvaneDlg::OnButtonTestOff() { setTestMode(false); }
+
+void CKelvaneDlg::setTestMode(bool on) {
+  if (m_pReaderSession) m_pReaderSession->setTestMode(on);
+  if (m_pRavlinkSession) m_pRavlinkSession->setTestMode(on);
+  EnableTestDisplay(on);
 }
 
 void CKelvaneDlg::OnButtonHide() {

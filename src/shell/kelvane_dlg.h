@@ -106,6 +106,7 @@ class CKelvaneDlg final : public CTrayDlg, public SessionOwner, public SettingsS
   void refuseStart();
   void applySheet(class AttrCOM& com, class AttrData& data, class AttrPFix& pfix);
   void warnNotSaved(bool saved);
+  void setTestMode(bool on);
   std::string text(UiText entry) const { return m_pLanguage->text(entry); }
   void setText(std::int32_t id, UiText entry) { view().setItemText(id, text(entry)); }
   // The texts of the reading display after a clear.

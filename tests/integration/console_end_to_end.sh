@@ -20,14 +20,7 @@ fail() {
 }
 # Waits up to 10 s for a line matching the pattern in the file.
 wait_for() { for _ in $(seq 200); do grep -q -- "$2" "$work/$1" 2>/dev/null && return 0; sleep 0.05; done; return 1; }
-start_sim() {
-  [ -n "$sim" ] && { echo quit >>"$work/commands"; wait "$sim"; }
-  : >"$work/commands"
-  rm -f "$work/com"
-  "$readersim" --link "$work/com" --commands "$work/commands" "$@" 2>"$work/sim.log" &
-  sim=$!
-  for _ in $(seq 100); do [ -L "$work/com" ] && break; sleep 0.05; done
-}
+source "$(dirname "$0")/../../tools/readersim/readersim.bash"
 start_console() {
   "$console" "$@" >"$work/out" 2>"$work/err" &
   run=$!
@@ -60,7 +53,7 @@ if [ "$(id -u)" = 0 ]; then
 fi
 
 # An active reader: a burst becomes key events (US layout, print keyboard).
-start_sim --kind active
+readersim_start "$readersim" --kind active
 start_console --keyboard=print
 wait_for out "is active" || fail "reading did not start"
 grep -qx "Reading from COM$work/com is active" "$work/out" || fail "state line"
@@ -110,7 +103,7 @@ grep -q "^Default settings ok: Thread reading from COM$work/com is started." "$w
 
 # A bus reader is identified and its frames are typed.
 "$console" --set "Ravlink protocol=yes" --set "Speed=19200" --set "Postfix characters=none" >/dev/null
-start_sim --kind bus --type F --info "Mifare DESFire EV1" --param 4711
+readersim_start "$readersim" --kind bus --type F --info "Mifare DESFire EV1" --param 4711
 start_console --keyboard=print
 wait_for out "Parameterization" || fail "bus reader not identified"
 grep -q "Mifare DESFire EV1 Parameterization 4711$" "$work/out" || fail "reader information"

@@ -21,10 +21,8 @@ wait_for() { for _ in $(seq 400); do grep -q -- "$2" "$work/$1" 2>/dev/null && r
 
 build_dir=$(dirname "$console")
 while [ ! -f "$build_dir/CMakeCache.txt" ] && [ "$build_dir" != / ]; do build_dir=$(dirname "$build_dir"); done
-: >"$work/commands"
-"$readersim" --link "$work/com" --commands "$work/commands" --kind active 2>"$work/sim.log" &
-sim=$!
-for _ in $(seq 100); do [ -L "$work/com" ] && break; sleep 0.05; done
+source "$(dirname "$0")/../../tools/readersim/readersim.bash"
+readersim_start "$readersim" --kind active
 mkdir -p "$build_dir/wineprefix/dosdevices"
 ln -sfn "$work/com" "$build_dir/wineprefix/dosdevices/com8"
 
