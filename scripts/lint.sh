@@ -9,10 +9,10 @@ cmake --build --preset linux --target tavolin_core >/dev/null
 lint=build/lint
 mkdir -p "$lint"
 sed 's/ -fexec-charset=CP1252//g' build/linux/compile_commands.json >"$lint/compile_commands.json"
-core=$(ls src/text/*.cpp src/processing/*.cpp src/readers/*.cpp src/shell/*.cpp)
+core=$(ls src/text/*.cpp src/processing/*.cpp src/readers/*.cpp src/shell/*.cpp src/settings_ui/*.cpp)
 clang-tidy -p "$lint" --quiet \
   --checks='-*,bugprone-*,performance-*,-bugprone-easily-swappable-parameters,-bugprone-narrowing-conversions' \
   --warnings-as-errors='*' $core
 cppcheck --quiet --error-exitcode=1 --enable=warning,performance,portability --std=c++17 \
-  -I src -I resources -I build/linux/src/generated src/text src/processing src/shell src/readers
+  -I src -I resources -I build/linux/src/generated src/text src/processing src/shell src/readers src/settings_ui
 echo "lint: clean"

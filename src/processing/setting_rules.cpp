@@ -120,7 +120,13 @@ std::string settingValueProblem(const std::string& name, const std::string& valu
   for (const Rule& rule : kRules) {
     if (name != rule.name) continue;
     if (allowed(rule, value)) return {};
-    return "\"" + name + "\" allows " + describe(rule) + ", not \"" + value + "\".";
+    std::string problem = "\"" + name;
+    problem += "\" allows ";
+    problem += describe(rule);
+    problem += ", not \"";
+    problem += value;
+    problem += "\".";
+    return problem;
   }
   return "There is no setting \"" + name + "\".";
 }

@@ -24,11 +24,12 @@ CKelvaneDlg::CKelvaneDlg(const ShellServices& services, const std::string& comma
       m_sTrayTip(kProductCaption),
       m_store(services.registry, services.session.trace,
               defaultSettings(m_system.getApplicationPath(), m_system.pathSeparator())),
-      m_processor(services.keyboard, services.session.trace) {
-  m_eventSource = services.session.eventLog.registerSource(kEventSourceName);
-  m_sUserName = userNameOrUnknown(m_system);
-  m_startup = settleSingleInstance(services.instanceMutex, m_eventSource.get(), m_system, services.session.texts,
-                                   m_sUserName);
+      m_processor(services.keyboard, services.session.trace),
+      // In this order: the event source, the user name, the single instance.
+      m_eventSource(services.session.eventLog.registerSource(kEventSourceName)),
+      m_sUserName(userNameOrUnknown(m_system)),
+      m_startup(settleSingleInstance(services.instanceMutex, m_eventSource.get(), m_system, services.session.texts,
+                                     m_sUserName)) {
   if (m_startup.exitCode != 0) return;
   m_bRegistryWritable = false;
   m_bInstallMode = commandLine == installModeSwitch;
