@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # The main job: builds the Linux edition and runs tavolin-console against
-# tavolin-readersim. A simulated card reader on a pseudo-terminal sends two
-# cards; the console edition reads them and types them: on a machine
-# without a display it prints each key event (US layout) instead.
-# Then the same with a bus (Ravlink) reader, in test mode.
-# Settings, lock and event log are private to this run.
+# tavolin-readersim. A simulated card reader on a pseudo-terminal sends
+# cards; the console edition reads them and turns them into key events,
+# which it prints (US layout), then shows them in test mode; then a bus
+# (Ravlink) reader. Settings, lock and event log are private to this run.
+#   scripts/demo.sh [--keyboard=native]   native: type into the focused window instead
 set -euo pipefail
 cd "$(dirname "$0")/.."
+keyboard=--keyboard=print
+case "${1:-}" in
+  "") ;;
+  --keyboard=native) keyboard=$1 ;;
+  *) echo "usage: scripts/demo.sh [--keyboard=native]" >&2; exit 2 ;;
+esac
 scripts/install-deps.sh linux
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target tavolin-console tavolin-readersim >/dev/null
@@ -27,7 +33,7 @@ read_cards() {
   while [ "$1" != -- ]; do options+=("$1"); shift; done
   shift
   cards=("$@")
-  "$console" "${options[@]}" &
+  "$console" "$keyboard" "${options[@]}" &
   run=$!
   sleep 1.5
   for card in "${cards[@]}"; do echo "$card" >>"$work/commands"; sleep 1; done

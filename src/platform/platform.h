@@ -26,5 +26,8 @@ std::unique_ptr<InstanceMutex> makeInstanceMutex();
 // The keyboard that types into the focused window; when there is none,
 // one that types nothing, and problem says why.
 std::unique_ptr<Keyboard> makeKeyboard(std::string& problem);
+// Whether the program runs in a desktop session, whose focused window
+// keystrokes go to (Linux: an X or Wayland display is named).
+bool desktopSession();
 
 }  // namespace tavolin

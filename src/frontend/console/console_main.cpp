@@ -30,8 +30,9 @@ void printUsage(std::FILE* out) {
       "Reads cards from the reader configured in the settings and types them into\n"
       "the focused window, as the windowed Tavolin does.\n"
       "  --german           German texts\n"
-      "  --keyboard=native  type through the system's keyboard (default where there is one)\n"
+      "  --keyboard=native  type into the focused window (default in a desktop session)\n"
       "  --keyboard=print   print each key event as \"down|up 0xVK 0xSCAN\" (US layout) instead\n"
+      "                     (default without a desktop: no DISPLAY or WAYLAND_DISPLAY on Linux)\n"
       "  --test             start in test mode: readings are shown, not typed\n"
       "  -e                 installation check: start reading once, report, and end\n"
       "  --show-settings    print the settings and end\n"
@@ -81,7 +82,10 @@ bool parse(tavolin::System& system, int argc, char** argv, Options& options) {
   return true;
 }
 
+// Without a desktop there is no focused window to type into: the key
+// events are printed unless the system's keyboard is asked for.
 std::unique_ptr<tavolin::Keyboard> makeConsoleKeyboard(Options::Keyboard choice, tavolin::ConsoleOutput& output) {
+  if (choice == Options::Keyboard::Default && !tavolin::desktopSession()) choice = Options::Keyboard::Print;
   if (choice == Options::Keyboard::Print) return std::make_unique<tavolin::UsLayoutKeyboard>(stdout);
   std::string problem;
   std::unique_ptr<tavolin::Keyboard> keyboard = tavolin::makeKeyboard(problem);

@@ -22,4 +22,12 @@ std::unique_ptr<Keyboard> makeKeyboard(std::string& problem) {
   return std::make_unique<NoKeyboard>();
 }
 
+bool desktopSession() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
 }  // namespace tavolin

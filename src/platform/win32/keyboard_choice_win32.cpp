@@ -5,4 +5,6 @@ namespace tavolin {
 
 std::unique_ptr<Keyboard> makeKeyboard(std::string&) { return std::make_unique<Win32Keyboard>(); }
 
+bool desktopSession() { return true; }
+
 }  // namespace tavolin
