@@ -96,6 +96,31 @@ grep -qE '^(down|up) ' "$work/out" && fail "test mode typed keys"
 stop_console TERM
 [ $status = 0 ] || fail "SIGTERM: exit code $status"
 
+# The buttons as commands on standard input.
+mkfifo "$work/input"
+"$console" --keyboard=print <"$work/input" >"$work/out" 2>"$work/err" &
+run=$!
+exec 7>"$work/input"
+wait_for out "is active" || fail "commands: reading did not start"
+echo "start" >&7
+wait_for err '"Restart reading" is not available now.' || fail "a disabled button ran"
+echo "test on" >&7
+sleep 0.3
+send "text 1234"
+wait_for out "Card data: '1234' Length 1: 4" || fail "test on: reading not shown"
+echo "stop" >&7
+wait_for out "is not active" || fail "stop"
+echo "start" >&7
+wait_for out "Count of readings" || true
+[ "$(grep -c " is active$" "$work/out")" = 2 ] || fail "start after stop"
+echo "nonsense" >&7
+wait_for err 'Unknown command "nonsense"' || fail "unknown command"
+echo "exit" >&7
+wait "$run"; status=$?
+run=
+exec 7>&-
+[ $status = 0 ] || fail "exit command: exit code $status"
+
 # The installation check with a free port ends after its message.
 "$console" -e >"$work/out" 2>"$work/err"; status=$?
 [ $status = 0 ] || fail "-e with a free port: exit code $status"

@@ -147,7 +147,11 @@ void ConsoleHost::endDialog(std::int32_t result) {
 }
 
 void ConsoleHost::exitProcess(std::int32_t code) {
-  std::fflush(nullptr);
+  // Not fflush(nullptr): it would wait for standard input, which the
+  // command reader holds while it waits for a line. The trace and the data
+  // log are on disk after every line already.
+  std::fflush(stdout);
+  std::fflush(stderr);
   std::_Exit(code);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/console/console_commands.h"
 #include "frontend/console/console_host.h"
 #include "frontend/console/console_settings.h"
 #include "frontend/console/console_signals.h"
@@ -37,7 +38,9 @@ void printUsage(std::FILE* out) {
       "  -e                 installation check: start reading once, report, and end\n"
       "  --show-settings    print the settings and end\n"
       "  --set NAME=VALUE   check and save one setting, e.g. --set \"COM=3\"\n"
-      "Ends on Ctrl-C or SIGTERM like the Exit button; exit code 4 when the reader fails.\n",
+      "While it runs it takes the commands stop, start, test on, test off, exit and help on\n"
+      "standard input, one a line. Ends on exit, Ctrl-C or SIGTERM like the Exit button;\n"
+      "exit code 4 when the reader fails.\n",
       out);
 }
 
@@ -155,6 +158,8 @@ int main(int argc, char** argv) {
   dlg.OnInitDialog();
   if (options.installMode && !dlg.ended()) host.exitProcess(kInstallCheckFailed);
   if (options.test && dlg.readingActive()) dlg.onCommand(IDC_MAIN_TEST_ON, tavolin::Notification::Clicked);
+  tavolin::ConsoleCommands commands(host, view, output, dlg);
+  commands.start();
   const int result = host.run([&dlg](std::uint32_t timer) { dlg.OnTimer(timer); });
   // Like the windowed program, the end of the process ends the reading
   // thread; nothing waits for its next idle period.
