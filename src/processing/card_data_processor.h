@@ -77,7 +77,6 @@ class CardDataProcessor {
 
   const CardAttr& cardAttr() const { return m_cardAttr; }
   const FilterAttr& filterAttr() const { return m_filterAttr; }
-  const DataPostProcessing& dataPostProcessing() const { return m_dataPostProcessing; }
 
  private:
   void traceLayout();

@@ -31,9 +31,6 @@ constexpr std::int32_t kPaddingLength = 2;
 
 const char* yesNo(bool on) { return on ? "yes" : "no"; }
 
-// A position as the check reads it: a leading decimal number, or none.
-bool position(const std::string& text, std::int32_t& value) { return scanDecimal(text, value); }
-
 template <std::size_t N>
 const Choice* findChoice(const Choice (&choices)[N], std::int32_t id) {
   for (const Choice& c : choices) {
@@ -190,7 +187,7 @@ void AttrData::onCommand(std::int32_t id, Notification notification) {
       m_settings.sDigits = selected;
       setChanged();
     } else if (id == IDC_DATA_START || id == IDC_DATA_STOP || id == IDC_DATA_START2 || id == IDC_DATA_STOP2) {
-      OnPositionChange(id);
+      OnPositionChange(id, selected);
     }
     return;
   }
@@ -231,8 +228,7 @@ void AttrData::onCommand(std::int32_t id, Notification notification) {
   }
 }
 
-void AttrData::OnPositionChange(std::int32_t id) {
-  const std::string selected = view().selectedText(id);
+void AttrData::OnPositionChange(std::int32_t id, const std::string& selected) {
   std::string& value = id == IDC_DATA_START    ? m_settings.sReadStart
                        : id == IDC_DATA_STOP   ? m_settings.sReadStop
                        : id == IDC_DATA_START2 ? m_settings.sReadStart2
@@ -270,12 +266,13 @@ void AttrData::error(UiText entry) { view().messageBox(text(entry), MessageIcon:
 
 bool AttrData::checkReadingLength() {
   DialogView& v = view();
+  // Each position is read as a leading decimal number; "-" is none.
   std::int32_t s1 = 0, e1 = 0, s2 = 0, e2 = 0, t = 0;
-  position(m_settings.sReadStart, s1);
-  position(m_settings.sReadStop, e1);
-  const bool hasS2 = position(m_settings.sReadStart2, s2);
-  const bool hasE2 = position(m_settings.sReadStop2, e2);
-  position(m_settings.sTotalLength, t);
+  scanDecimal(m_settings.sReadStart, s1);
+  scanDecimal(m_settings.sReadStop, e1);
+  const bool hasS2 = scanDecimal(m_settings.sReadStart2, s2);
+  const bool hasE2 = scanDecimal(m_settings.sReadStop2, e2);
+  scanDecimal(m_settings.sTotalLength, t);
   const bool exact = v.isChecked(IDC_DATA_FIXED_LENGTH) && !m_comPage.isRavlinkProtocol();
   const char* unit = text(v.isChecked(IDC_DATA_BYTEWISE) ? UiText::Bytes : UiText::Nibbel);
 

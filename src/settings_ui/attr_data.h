@@ -33,7 +33,7 @@ class AttrData : public PropertyPage {
   void fillLists();
   void showSettings();
   void enableByteModeGroups(bool enable);
-  void OnPositionChange(std::int32_t id);
+  void OnPositionChange(std::int32_t id, const std::string& selected);
   void OnFixedLengthClicked();
   void OnByteModeClicked(std::int32_t id);
   void OnPaddingKillFocus();

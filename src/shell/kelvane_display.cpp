@@ -70,24 +70,25 @@ void CKelvaneDlg::ClearReadingDisplay() {
   applyUpdates(updates);
 }
 
+void CKelvaneDlg::clearTestDisplay() {
+  ClearReadingDisplay();
+  view().setItemText(IDC_MAIN_WARNING, "");
+  view().setItemText(IDC_MAIN_FILTER_NOTICE, "");
+  view().setItemText(IDC_MAIN_TOTAL, "0");
+}
+
 void CKelvaneDlg::EnableTestDisplay(bool on) {
   DialogView& v = view();
   for (std::int32_t id : kTestDisplayControls) v.enableItem(id, on);
-  ClearReadingDisplay();
-  v.setItemText(IDC_MAIN_WARNING, "");
-  v.setItemText(IDC_MAIN_FILTER_NOTICE, "");
-  v.setItemText(IDC_MAIN_TOTAL, "0");
+  clearTestDisplay();
   v.enableItem(IDC_MAIN_TEST_ON, !on);
   v.enableItem(IDC_MAIN_TEST_OFF, on);
 }
 
 void CKelvaneDlg::ShowReadingState(bool active) {
   DialogView& v = view();
-  ClearReadingDisplay();
+  clearTestDisplay();
   v.setItemText(IDC_MAIN_COUNT, "0");
-  v.setItemText(IDC_MAIN_TOTAL, "0");
-  v.setItemText(IDC_MAIN_WARNING, "");
-  v.setItemText(IDC_MAIN_FILTER_NOTICE, "");
   v.setItemText(IDC_MAIN_STATE, text(UiText::ReadingFromCom) + m_settings.com.sCom +
                                     text(active ? UiText::IsActive : UiText::IsNotActive));
   v.enableItem(IDC_MAIN_START, !active);

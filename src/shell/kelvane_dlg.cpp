@@ -21,7 +21,6 @@ CKelvaneDlg::CKelvaneDlg(const ShellServices& services, const std::string& comma
     : CTrayDlg(IDD_TAVOLIN_DIALOG, trayServices(services)),
       m_services(services),
       m_system(services.session.system),
-      m_sTrayTip(kProductCaption),
       m_store(services.registry, services.session.trace,
               defaultSettings(m_system.getApplicationPath(), m_system.pathSeparator())),
       m_processor(services.keyboard, services.session.trace),
@@ -31,7 +30,6 @@ CKelvaneDlg::CKelvaneDlg(const ShellServices& services, const std::string& comma
       m_startup(settleSingleInstance(services.instanceMutex, m_eventSource.get(), m_system, services.session.texts,
                                      m_sUserName)) {
   if (m_startup.exitCode != 0) return;
-  m_bRegistryWritable = false;
   m_bInstallMode = commandLine == installModeSwitch;
 }
 
@@ -68,8 +66,7 @@ bool CKelvaneDlg::OnInitDialog() {
 
 void CKelvaneDlg::loadSettings() {
   m_trace("\n--> Konfiguration COM-Schnittstelle:\n");
-  m_bRegistryWritable = m_store.LoadComSettings(m_settings.com);
-  if (!m_bRegistryWritable) m_trace("Warnung: es kann nicht in die Registry geschrieben werden!\n");
+  if (!m_store.LoadComSettings(m_settings.com)) m_trace("Warnung: es kann nicht in die Registry geschrieben werden!\n");
   m_trace("--> Konfiguration Kartendaten:\n");
   m_store.LoadCardDataSettings(m_settings.cardData);
   m_trace("--> Konfiguration zusätzliche Zeichen:\n");
@@ -142,7 +139,10 @@ void CKelvaneDlg::OnButtonStart() {
   m_host.beginWaitCursor();
   view().setItemText(IDC_MAIN_READER_INFO, "");
   if (m_iReadLength <= 0) {
-    refuseStart();
+    // A session would be handed meaningless positions: reading is not
+    // started until the card data are corrected.
+    startFailed("OnButtonStart(): Fehler: unplausible Kartendaten (Länge <= 0), kein Thread zum Lesen gestartet.\n",
+                std::nullopt, text(UiText::ReadingThreadNotStarted));
     return;
   }
   const ComSettings& com = m_settings.com;
@@ -189,24 +189,16 @@ void CKelvaneDlg::startSession(std::unique_ptr<Session>& session, const char* na
   m_host.restoreCursor();
 }
 
-void CKelvaneDlg::startFailed(const std::string& traceText, const std::string& reason, const std::string& message) {
+void CKelvaneDlg::startFailed(const std::string& traceText, const std::optional<std::string>& reason,
+                              const std::string& message) {
   ShowReadingState(false);
   m_host.restoreCursor();
   m_trace.write(traceText);
-  if (m_eventSource) {
+  if (reason && m_eventSource) {
     m_eventSource->report(EventLog::Type::Error, event_id::SessionFailed,
-                          {kProductCaption, kVersionText, m_sUserName, m_sDevicePath + reason});
+                          {kProductCaption, kVersionText, m_sUserName, m_sDevicePath + *reason});
   }
   view().messageBox(message, MessageIcon::Error);
-}
-
-// A session would be handed meaningless positions: reading is not started
-// until the card data are corrected.
-void CKelvaneDlg::refuseStart() {
-  ShowReadingState(false);
-  m_host.restoreCursor();
-  m_trace("OnButtonStart(): Fehler: unplausible Kartendaten (Länge <= 0), kein Thread zum Lesen gestartet.\n");
-  view().messageBox(text(UiText::ReadingThreadNotStarted), MessageIcon::Error);
 }
 
 void CKelvaneDlg::OnButtonStop() {

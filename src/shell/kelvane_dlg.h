@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -81,15 +82,12 @@ class CKelvaneDlg final : public CTrayDlg, public SessionOwner, public SettingsS
   void ApplyFontsAndTexts();
 
   bool readingActive() const { return m_pReaderSession || m_pRavlinkSession; }
-  bool isRavlinkSession() const { return m_pRavlinkSession != nullptr; }
   bool installMode() const { return m_bInstallMode; }
   bool ended() const { return m_bEnded; }
-  const UiLanguage& language() const { return *m_pLanguage; }
-  const std::string& devicePath() const { return m_sDevicePath; }
 
  protected:
   std::int32_t GetTrayIcon() override;
-  std::string GetTrayTip() override { return m_sTrayTip; }
+  std::string GetTrayTip() override { return kProductCaption; }
   void OnTrayLButtonDblClk() override;
   void OnTrayRButtonDown() override;
 
@@ -102,8 +100,10 @@ class CKelvaneDlg final : public CTrayDlg, public SessionOwner, public SettingsS
   void actOnInstallMode();
   template <typename Session, typename... Args>
   void startSession(std::unique_ptr<Session>& session, const char* name, Args&&... args);
-  void startFailed(const std::string& traceText, const std::string& reason, const std::string& message);
-  void refuseStart();
+  // Reading is not active after all: the state, the trace, event entry 7
+  // when a session failed (with the reason after the device path), and the
+  // message.
+  void startFailed(const std::string& traceText, const std::optional<std::string>& reason, const std::string& message);
   void applySheet(class AttrCOM& com, class AttrData& data, class AttrPFix& pfix);
   void warnNotSaved(bool saved);
   void setTestMode(bool on);
@@ -111,6 +111,9 @@ class CKelvaneDlg final : public CTrayDlg, public SessionOwner, public SettingsS
   void setText(std::int32_t id, UiText entry) { view().setItemText(id, text(entry)); }
   // The texts of the reading display after a clear.
   static void clearedDisplay(Updates& updates);
+  // Clears the reading display, the total length, the warning line and the
+  // filter notice.
+  void clearTestDisplay();
   // Posts control updates to the user-interface thread; they are dropped
   // there when reading has stopped since.
   void postUpdates(Updates updates);
@@ -120,10 +123,8 @@ class CKelvaneDlg final : public CTrayDlg, public SessionOwner, public SettingsS
 
   ShellServices m_services;
   System& m_system;
-  std::string m_sTrayTip;
   bool m_bInstallMode = false;
   bool m_bRavlinkProtocol = false;
-  bool m_bRegistryWritable = false;
   bool m_bUserAdmin = false;
   bool m_bEnded = false;  // the dialog has been ended
   std::unique_ptr<ReaderSession> m_pReaderSession;

@@ -27,11 +27,7 @@ void MemoryDialogView::moveItemBy(std::int32_t id, std::int32_t dx, std::int32_t
   m_controls[id].dy += dy;
 }
 
-void MemoryDialogView::setFocus(std::int32_t id) {
-  if (m_iFocus != 0) m_controls[m_iFocus].focused = false;
-  m_iFocus = id;
-  m_controls[id].focused = true;
-}
+void MemoryDialogView::setFocus(std::int32_t id) { m_iFocus = id; }
 
 void MemoryDialogView::setFont(std::int32_t id, const FontSpec& font) {
   m_controls[id].font = std::string(font.face) + " " + std::to_string(font.height);

@@ -20,7 +20,6 @@ class MemoryDialogView : public DialogView {
     bool enabled = true;
     bool visible = true;
     bool checked = false;
-    bool focused = false;
     std::vector<std::string> items;
     std::int32_t selected = -1;
     std::int32_t limit = 30000;  // the edit's default limit

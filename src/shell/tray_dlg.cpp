@@ -13,7 +13,6 @@ CTrayDlg::CTrayDlg(std::int32_t templateId, const Services& services)
       m_buildTexts(services.texts) {}
 
 bool CTrayDlg::OnInitDialog() {
-  m_bPrepared = true;
   if (!m_bIconAdded) m_bIconAdded = m_host.addTrayIcon(GetTrayIcon(), GetTrayTip());
   m_uHideTimer = m_host.setTimer(HideTimer, HidePeriodMs);
   m_uWatchdogTimer = m_host.setTimer(WatchdogTimer, WatchdogPeriodMs);

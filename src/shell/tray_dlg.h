@@ -46,8 +46,6 @@ class CTrayDlg : public DialogPresenter {
   // The window goes: the icon leaves the tray.
   void OnDestroy();
 
-  bool trayIconAdded() const { return m_bIconAdded; }
-
  protected:
   // Binds the tray icon and starts both timers.
   bool OnInitDialog() override;
@@ -69,7 +67,6 @@ class CTrayDlg : public DialogPresenter {
  private:
   void watchdog();
 
-  bool m_bPrepared = false;
   bool m_bIconAdded = false;
   std::uint32_t m_uHideTimer = 0;
   std::uint32_t m_uWatchdogTimer = 0;

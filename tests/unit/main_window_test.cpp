@@ -68,10 +68,6 @@ class SheetDriver {
     page.OnSetActive();
     return *view;
   }
-  template <typename Page>
-  Page& page(std::size_t index) {
-    return static_cast<Page&>(*m_sheet.pages()[index]);
-  }
   MemoryDialogView m_sheetView;
 
  private:
