@@ -1,5 +1,7 @@
 #include "processing/us_layout_keyboard.h"
 
+#include <cstdio>
+
 namespace tavolin {
 
 namespace {
@@ -77,7 +79,10 @@ std::uint32_t UsLayoutKeyboard::mapVirtualKey(std::uint32_t vk) {
 }
 
 void UsLayoutKeyboard::keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
-  if (m_pOut) std::fprintf(m_pOut, "%s 0x%02x 0x%02x\n", flags & KeyUp ? "up" : "down", vk, scan);
+  if (!m_pOut) return;
+  char line[32];
+  const int length = std::snprintf(line, sizeof line, "%s 0x%02x 0x%02x\n", flags & KeyUp ? "up" : "down", vk, scan);
+  m_pOut->write(std::string_view(line, static_cast<std::size_t>(length)));
 }
 
 }  // namespace tavolin

@@ -1,24 +1,23 @@
 #pragma once
 
-#include <cstdio>
-
 #include "processing/keyboard.h"
+#include "shell/text_file.h"
 
 namespace tavolin {
 
 // A deterministic keyboard with the Windows US layout. It types nothing;
-// when given a stream it prints each key event as one line
-// "down 0xVK 0xSCAN" or "up 0xVK 0xSCAN".
+// when given a file it prints each key event as one line
+// "down 0xVK 0xSCAN" or "up 0xVK 0xSCAN", written and flushed at once.
 class UsLayoutKeyboard : public Keyboard {
  public:
-  explicit UsLayoutKeyboard(std::FILE* printTo = nullptr) : m_pOut(printTo) {}
+  explicit UsLayoutKeyboard(TextFile* printTo = nullptr) : m_pOut(printTo) {}
 
   KeyCode vkKeyScan(char c) override;
   std::uint32_t mapVirtualKey(std::uint32_t vk) override;
   void keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) override;
 
  private:
-  std::FILE* m_pOut;
+  TextFile* m_pOut;
 };
 
 }  // namespace tavolin

@@ -12,6 +12,7 @@ StdioTextFile::~StdioTextFile() {
 }
 
 void StdioTextFile::write(std::string_view text) {
+  std::lock_guard<std::mutex> lock(m_mutex);
   if (m_eEncoding == Encoding::Windows1252) {
     std::fwrite(text.data(), 1, text.size(), m_pStream);
   } else {

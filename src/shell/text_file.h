@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <mutex>
 #include <string_view>
 
 namespace tavolin {
@@ -17,7 +18,9 @@ class TextFile {
 
 // A text file on a C stream. The Windows edition writes the program's
 // Windows-1252 bytes unchanged to a stream opened in text mode; the Linux
-// edition writes UTF-8.
+// edition writes UTF-8. Writes from several threads never mix: each text
+// is written whole under a lock and flushed, so a program reading standard
+// output on a pipe sees whole lines as soon as they are written.
 class StdioTextFile : public TextFile {
  public:
   enum class Encoding { Windows1252, Utf8 };
@@ -36,6 +39,7 @@ class StdioTextFile : public TextFile {
   std::FILE* m_pStream;
   Encoding m_eEncoding;
   Ownership m_eOwnership;
+  std::mutex m_mutex;
 };
 
 }  // namespace tavolin

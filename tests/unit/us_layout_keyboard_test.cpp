@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <memory>
 #include <set>
 #include <string>
+
+#include "fakes/memory_text_file.h"
 
 namespace tavolin {
 namespace {
@@ -61,17 +63,14 @@ TEST(UsLayoutKeyboard, ScanCodesOfSetOne) {
   for (const auto& [vk, scan] : scans) EXPECT_EQ(keyboard.mapVirtualKey(vk), scan) << vk;
 }
 
-TEST(UsLayoutKeyboard, PrintsEachEvent) {
-  std::FILE* out = std::tmpfile();
-  ASSERT_NE(out, nullptr);
-  UsLayoutKeyboard keyboard(out);
+TEST(UsLayoutKeyboard, PrintsEachEventAsOneWrite) {
+  auto printed = std::make_shared<std::string>();
+  testing::MemoryTextFile out(printed);
+  UsLayoutKeyboard keyboard(&out);
   keyboard.keyEvent(0x41, 0x1E, Keyboard::KeyDown);
   keyboard.keyEvent(0x41, 0x1E, Keyboard::KeyUp);
-  std::rewind(out);
-  char text[64] = {};
-  const std::size_t length = std::fread(text, 1, sizeof text - 1, out);
-  std::fclose(out);
-  EXPECT_EQ(std::string(text, length), "down 0x41 0x1e\nup 0x41 0x1e\n");
+  EXPECT_EQ(*printed, "down 0x41 0x1e\nup 0x41 0x1e\n");
+  EXPECT_EQ(out.writes, 2);
 }
 
 }  // namespace

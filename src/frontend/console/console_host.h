@@ -22,6 +22,8 @@ class ConsoleOutput {
   explicit ConsoleOutput(StdioTextFile::Encoding encoding);
   void line(const std::string& text);
   void error(const std::string& text);
+  // Standard output, for writers of whole lines of their own.
+  TextFile& standardOutput() { return m_out; }
 
  private:
   StdioTextFile m_out;
