@@ -79,8 +79,16 @@ class CardDataProcessor {
   const FilterAttr& filterAttr() const { return m_filterAttr; }
 
  private:
+  // What each list of additional keys types, as the keyboard is told it.
+  struct TypedKeys {
+    std::string prefix, interfix, postfix;
+  };
+
   void traceLayout();
   void traceCodeList(const char* name, const KeyCodeList& list);
+  void parseAddChars(const std::string& text, KeyCodeList& list, std::string* typed);
+  void typeKeyList(const KeyCodeList& list, const std::string& typed);
+  void describeTyped(char c);
   void sendKeyCode(KeyCode k);
   void pressKey(std::uint8_t vk);
   void releaseKey(std::uint8_t vk);
@@ -91,6 +99,8 @@ class CardDataProcessor {
   CardAttr m_cardAttr;
   FilterAttr m_filterAttr;
   DataPostProcessing m_dataPostProcessing;
+  TypedKeys m_typedKeys;
+  std::string m_sTyped;  // what the current reading typed; its capacity is kept
 
   char m_decodedReading[decodedSize] = {};
   char m_workBuffer[decodedSize] = {};

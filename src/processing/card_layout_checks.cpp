@@ -16,7 +16,11 @@ bool isPosition(std::int32_t n) { return n >= 1 && n <= CardDataProcessor::maxPo
 
 }  // namespace
 
-CardDataProcessor::CardDataProcessor(Keyboard& keyboard, Trace& trace) : m_keyboard(keyboard), m_trace(trace) {}
+CardDataProcessor::CardDataProcessor(Keyboard& keyboard, Trace& trace) : m_keyboard(keyboard), m_trace(trace) {
+  // Room for the longest reading with the longest additional keys, so that
+  // describing what a reading typed allocates nothing.
+  m_sTyped.reserve(4 * 1600 + 2 * decodedSize);
+}
 
 void CardDataProcessor::CheckFilter(const CardDataSettings& s) {
   if (s.sPadUsed == "yes") {
@@ -142,9 +146,9 @@ void CardDataProcessor::traceLayout() {
 
 void CardDataProcessor::CheckAddChars(const AddCharsSettings& s) {
   m_keyboard.refreshLayout();
-  ParseAddChars(s.sPrefix, m_dataPostProcessing.PrefixCode);
-  ParseAddChars(s.sInterfix, m_dataPostProcessing.InterfixCode);
-  ParseAddChars(s.sPostfix, m_dataPostProcessing.PostfixCode);
+  parseAddChars(s.sPrefix, m_dataPostProcessing.PrefixCode, &m_typedKeys.prefix);
+  parseAddChars(s.sInterfix, m_dataPostProcessing.InterfixCode, &m_typedKeys.interfix);
+  parseAddChars(s.sPostfix, m_dataPostProcessing.PostfixCode, &m_typedKeys.postfix);
   traceCodeList("PrefixCode", m_dataPostProcessing.PrefixCode);
   traceCodeList("InterfixCode", m_dataPostProcessing.InterfixCode);
   traceCodeList("PostfixCode", m_dataPostProcessing.PostfixCode);
@@ -163,19 +167,25 @@ void CardDataProcessor::traceCodeList(const char* name, const KeyCodeList& list)
   m_trace("\n");
 }
 
-void CardDataProcessor::ParseAddChars(const std::string& text, KeyCodeList& list) {
+void CardDataProcessor::ParseAddChars(const std::string& text, KeyCodeList& list) { parseAddChars(text, list, nullptr); }
+
+void CardDataProcessor::parseAddChars(const std::string& text, KeyCodeList& list, std::string* typed) {
   list.count = 0;
+  if (typed) typed->clear();
   if (text == "keine" || text == "none") return;
 
   std::int32_t dropped = 0;
   std::size_t i = 0;
   while (i < text.size()) {
     KeyCode code;
+    std::string_view name;  // what the key types, in the notation
     if (text[i] != '<') {
       code = m_keyboard.vkKeyScan(text[i]);
+      name = std::string_view(text).substr(i, 1);
       i += 1;
     } else if (i + 1 < text.size() && text[i + 1] == '<') {
       code = m_keyboard.vkKeyScan('<');
+      name = "<<";
       i += 2;
     } else {
       const SpecialKeyTable::Row* match = nullptr;
@@ -187,16 +197,20 @@ void CardDataProcessor::ParseAddChars(const std::string& text, KeyCodeList& list
       }
       if (match) {
         code = match->code;
-        i += std::char_traits<char>::length(match->token);
+        name = match->token;
+        i += name.size();
       } else {
         // An unknown sequence counts as "?" and takes four characters, or
         // what is left of the text.
         code = m_keyboard.vkKeyScan('?');
+        name = "?";
         i += std::min<std::size_t>(4, text.size() - i);
       }
     }
     if (list.count < KeyCodeList::capacity) {
       list.codes[static_cast<std::size_t>(list.count++)] = code;
+      // A key the layout does not have is not typed.
+      if (typed && code != key_code::None) typed->append(name);
     } else {
       ++dropped;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "processing/derived_records.h"
 
@@ -28,6 +29,11 @@ class Keyboard {
 
   // Injects one press (KeyDown) or release (KeyUp) into the focused window.
   virtual void keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) = 0;
+
+  // Called after the last key event of one reading with what those events
+  // typed: characters as themselves ("<" as "<<"), special keys by their
+  // token ("<TAB>12345678<CR>").
+  virtual void sequenceTyped(std::string_view typed) { (void)typed; }
 };
 
 }  // namespace tavolin

@@ -1,4 +1,6 @@
 // Typing a reading, and the keys around it, into the focused window.
+#include <cstdio>
+
 #include "processing/card_data_processor.h"
 
 namespace tavolin {
@@ -11,6 +13,7 @@ constexpr char kEtx = 0x03;
 
 void CardDataProcessor::TextToKeys(const char* reading, std::int32_t length) {
   m_keyboard.refreshLayout();
+  m_sTyped.clear();
   char* prepared = PrepareDataTransfer(reading, length);
   if (!prepared) return;
   Ranges r = SplitRanges(prepared);
@@ -20,30 +23,33 @@ void CardDataProcessor::TextToKeys(const char* reading, std::int32_t length) {
   TruncateFirst(r.text, r.len1);
   if (r.hasSecond()) TruncateFirst(r.text + r.start2, r.len2);
 
-  const KeyCodeList& prefix = m_dataPostProcessing.PrefixCode;
-  if (prefix.count > 0) {
-    m_trace("Präfix vorhanden, Länge: %d\n", prefix.count);
-    for (std::int32_t i = 0; i < prefix.count; ++i) TypeKeyCode(prefix.codes[static_cast<std::size_t>(i)]);
+  if (m_dataPostProcessing.PrefixCode.count > 0) {
+    m_trace("Präfix vorhanden, Länge: %d\n", m_dataPostProcessing.PrefixCode.count);
+    typeKeyList(m_dataPostProcessing.PrefixCode, m_typedKeys.prefix);
   }
 
   const char* range1 = FinishRange(r.text, 0, r.len1, m_rangeDecimal);
   typeRange(range1, r.len1);
 
   if (r.hasSecond()) {
-    const KeyCodeList& interfix = m_dataPostProcessing.InterfixCode;
-    if (interfix.count > 0) {
-      m_trace("Interfix vorhanden, Länge: %d\n", interfix.count);
-      for (std::int32_t i = 0; i < interfix.count; ++i) TypeKeyCode(interfix.codes[static_cast<std::size_t>(i)]);
+    if (m_dataPostProcessing.InterfixCode.count > 0) {
+      m_trace("Interfix vorhanden, Länge: %d\n", m_dataPostProcessing.InterfixCode.count);
+      typeKeyList(m_dataPostProcessing.InterfixCode, m_typedKeys.interfix);
     }
     const char* range2 = FinishRange(r.text, r.start2, r.len2, m_rangeDecimal);
     typeRange(range2, r.len2);
   }
 
-  const KeyCodeList& postfix = m_dataPostProcessing.PostfixCode;
-  if (postfix.count > 0) {
-    m_trace("Postfix vorhanden, Länge: %d\n", postfix.count);
-    for (std::int32_t i = 0; i < postfix.count; ++i) TypeKeyCode(postfix.codes[static_cast<std::size_t>(i)]);
+  if (m_dataPostProcessing.PostfixCode.count > 0) {
+    m_trace("Postfix vorhanden, Länge: %d\n", m_dataPostProcessing.PostfixCode.count);
+    typeKeyList(m_dataPostProcessing.PostfixCode, m_typedKeys.postfix);
   }
+  m_keyboard.sequenceTyped(m_sTyped);
+}
+
+void CardDataProcessor::typeKeyList(const KeyCodeList& list, const std::string& typed) {
+  for (std::int32_t i = 0; i < list.count; ++i) TypeKeyCode(list.codes[static_cast<std::size_t>(i)]);
+  m_sTyped += typed;
 }
 
 void CardDataProcessor::typeRange(const char* text, std::int32_t length) {
@@ -63,6 +69,7 @@ void CardDataProcessor::TypeChar(char c) {
     pressKey(vk);
     m_trace("ETX (=='0x%02x'), ersetzt zu '+', vkscan: 0x%04x\n", code, static_cast<unsigned>(k));
     releaseKey(vk);
+    m_sTyped += '+';
     return;
   }
   const KeyCode k = m_keyboard.vkKeyScan(c);
@@ -76,6 +83,22 @@ void CardDataProcessor::TypeChar(char c) {
   }
   m_trace("Char: '%c' (=='0x%02x'), vkscan: 0x%04x\n", code, code, static_cast<unsigned>(k));
   sendKeyCode(k);
+  describeTyped(c);
+}
+
+void CardDataProcessor::describeTyped(char c) {
+  const auto code = static_cast<unsigned char>(c);
+  if (c == '<') {
+    m_sTyped += "<<";
+  } else if (code < 0x20 || code == 0x7F) {
+    // Control characters of the card data by their code, so that the
+    // description stays one line.
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "<0x%02X>", code);
+    m_sTyped += hex;
+  } else {
+    m_sTyped += c;
+  }
 }
 
 void CardDataProcessor::TypeKeyCode(KeyCode k) {

@@ -12,6 +12,7 @@
 #include "frontend/console/console_host.h"
 #include "frontend/console/console_settings.h"
 #include "frontend/console/console_signals.h"
+#include "frontend/console/echoing_keyboard.h"
 #include "platform/platform.h"
 #include "processing/us_layout_keyboard.h"
 #include "resource_ids.h"
@@ -20,7 +21,8 @@
 namespace {
 
 constexpr int kUsageError = 2;
-constexpr int kInstallCheckFailed = 1;
+// Of its own: 1 to 4 are the program's start-up and reader failures.
+constexpr int kInstallCheckFailed = 5;
 
 void printUsage(std::FILE* out) {
   std::fputs(
@@ -28,6 +30,7 @@ void printUsage(std::FILE* out) {
       "       tavolin-console -e\n"
       "       tavolin-console --show-settings\n"
       "       tavolin-console --set \"NAME=VALUE\"\n"
+      "       tavolin-console --version\n"
       "Reads cards from the reader configured in the settings and types them into\n"
       "the focused window, as the windowed Tavolin does.\n"
       "  --german           German texts\n"
@@ -36,11 +39,14 @@ void printUsage(std::FILE* out) {
       "                     (default without a desktop: no DISPLAY or WAYLAND_DISPLAY on Linux)\n"
       "  --test             start in test mode: readings are shown, not typed\n"
       "  -e                 installation check: start reading once, report, and end\n"
+      "                     (exit code 0 when reading started, 5 when it did not)\n"
       "  --show-settings    print the settings and end\n"
       "  --set NAME=VALUE   check and save one setting, e.g. --set \"COM=3\"\n"
       "While it runs it takes the commands stop, start, test on, test off, exit and help on\n"
-      "standard input, one a line. Ends on exit, Ctrl-C or SIGTERM like the Exit button;\n"
-      "exit code 4 when the reader fails.\n",
+      "standard input, one a line. Ends on exit, Ctrl-C or SIGTERM like the Exit button.\n"
+      "Exit codes: 0 ended normally; 1 another Tavolin runs, or the single-instance lock\n"
+      "failed (2, 3: other start-up failures); 4 the reader failed; 5 -e did not start\n"
+      "reading; 2 also for a wrong command line.\n",
       out);
 }
 
@@ -89,7 +95,7 @@ bool parse(tavolin::System& system, int argc, char** argv, Options& options) {
 // events are printed unless the system's keyboard is asked for.
 std::unique_ptr<tavolin::Keyboard> makeConsoleKeyboard(Options::Keyboard choice, tavolin::ConsoleOutput& output) {
   if (choice == Options::Keyboard::Default && !tavolin::desktopSession()) choice = Options::Keyboard::Print;
-  if (choice == Options::Keyboard::Print) return std::make_unique<tavolin::UsLayoutKeyboard>(stdout);
+  if (choice == Options::Keyboard::Print) return std::make_unique<tavolin::UsLayoutKeyboard>(&output.standardOutput());
   std::string problem;
   std::unique_ptr<tavolin::Keyboard> keyboard = tavolin::makeKeyboard(problem);
   if (problem.empty()) return keyboard;
@@ -98,7 +104,25 @@ std::unique_ptr<tavolin::Keyboard> makeConsoleKeyboard(Options::Keyboard choice,
     return keyboard;
   }
   output.error("tavolin-console: " + problem + " Printing the key events instead.");
-  return std::make_unique<tavolin::UsLayoutKeyboard>(stdout);
+  return std::make_unique<tavolin::UsLayoutKeyboard>(&output.standardOutput());
+}
+
+// Whether another Tavolin holds the single-instance lock now.
+bool instanceRunning() {
+  const std::unique_ptr<tavolin::InstanceMutex> mutex = tavolin::makeInstanceMutex();
+  const tavolin::InstanceMutex::Creation creation = mutex->create(tavolin::kMutexName);
+  return creation.error == tavolin::InstanceMutex::Creation::Error::AlreadyExists ||
+         creation.error == tavolin::InstanceMutex::Creation::Error::AccessDenied;
+}
+
+// A port that cannot be opened while the setting is still the default
+// COM2 is most often a reader on a USB adapter that was never configured.
+void hintAtThePort(tavolin::System& system, const std::string& com, tavolin::ConsoleOutput& output) {
+  if (com != tavolin::defaultSettings(system.getApplicationPath(), system.pathSeparator()).com.sCom) return;
+  const bool linux = system.pathSeparator() == '/';
+  output.error("tavolin-console: the port is still the default COM" + com + "; " +
+               (linux ? "for a reader on a USB serial adapter: tavolin-console --set \"COM=/dev/ttyUSB0\""
+                      : "name the reader's port, e.g. tavolin-console --set \"COM=3\""));
 }
 
 }  // namespace
@@ -110,6 +134,10 @@ int main(int argc, char** argv) {
     printUsage(stdout);
     return 0;
   }
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::printf("%s %s\n", tavolin::kProductCaption, tavolin::kVersionText);
+    return 0;
+  }
   if (!parse(*system, argc, argv, options)) return kUsageError;
 
   tavolin::ConsoleOutput output(system->textEncoding());
@@ -117,8 +145,9 @@ int main(int argc, char** argv) {
   const std::unique_ptr<tavolin::RegistryApi> registry = tavolin::makeRegistry(trace);
   if (options.showSettings || !options.assignments.empty()) {
     int result = 0;
+    const bool instanceRuns = !options.assignments.empty() && instanceRunning();
     for (const std::string& assignment : options.assignments) {
-      result = std::max(result, tavolin::setSetting(*registry, *system, output, assignment));
+      result = std::max(result, tavolin::setSetting(*registry, *system, output, assignment, instanceRuns));
     }
     if (options.showSettings) tavolin::showSettings(*registry, *system, output);
     return result;
@@ -134,16 +163,17 @@ int main(int argc, char** argv) {
 
   const std::unique_ptr<tavolin::SerialPorts> ports = tavolin::makeSerialPorts();
   const std::unique_ptr<tavolin::Sound> sound = tavolin::makeSound();
-  const std::unique_ptr<tavolin::EventLog> eventLog = tavolin::makeEventLog();
+  const std::unique_ptr<tavolin::EventLog> eventLog = tavolin::makeEventLog(trace);
   const std::unique_ptr<tavolin::InstanceMutex> instanceMutex = tavolin::makeInstanceMutex();
-  const std::unique_ptr<tavolin::Keyboard> keyboard = makeConsoleKeyboard(options.keyboard, output);
+  const std::unique_ptr<tavolin::Keyboard> systemKeyboard = makeConsoleKeyboard(options.keyboard, output);
+  tavolin::EchoingKeyboard keyboard(*systemKeyboard, output.standardOutput());
   tavolin::DataLog dataLog(*system, trace);
   tavolin::AutoResetEvent abortEvent;
   const tavolin::BuildTexts& texts = options.german ? tavolin::BuildTexts::german() : tavolin::BuildTexts::english();
   const tavolin::ShellServices services{{*system, *ports, *sound, *eventLog, trace, dataLog, abortEvent, texts},
                                         *registry,
                                         *instanceMutex,
-                                        *keyboard,
+                                        keyboard,
                                         host,
                                         options.german};
 
@@ -156,6 +186,7 @@ int main(int argc, char** argv) {
   dlg.attach(view);
   window = &dlg;
   dlg.OnInitDialog();
+  if (!dlg.readingActive() && !dlg.ended()) hintAtThePort(*system, dlg.getComSettings().sCom, output);
   if (options.installMode && !dlg.ended()) host.exitProcess(kInstallCheckFailed);
   if (options.test && dlg.readingActive()) dlg.onCommand(IDC_MAIN_TEST_ON, tavolin::Notification::Clicked);
   tavolin::ConsoleCommands commands(host, view, output, dlg);

@@ -20,54 +20,63 @@ Settings load(SettingsStore& store) {
   return settings;
 }
 
+SettingsStore quietStore(RegistryApi& registry, System& system, Trace& off) {
+  return SettingsStore(registry, off, defaultSettings(system.getApplicationPath(), system.pathSeparator()));
+}
+
 }  // namespace
 
-void showSettings(RegistryApi& registry, System& system, ConsoleOutput& output) {
+Settings loadStoredSettings(RegistryApi& registry, System& system) {
   Trace off;
-  SettingsStore store(registry, off, defaultSettings(system.getApplicationPath(), system.pathSeparator()));
-  const Settings settings = load(store);
+  SettingsStore store = quietStore(registry, system, off);
+  return load(store);
+}
+
+std::string assignSetting(Settings& settings, const std::string& assignment) {
+  const std::size_t equals = assignment.find('=');
+  if (equals == std::string::npos) return "--set needs NAME=VALUE, not \"" + assignment + "\".";
+  const std::string name = assignment.substr(0, equals);
+  const std::string value = assignment.substr(equals + 1);
+  std::string* setting = findSettingValue(settings, name);
+  if (!setting) return settingValueProblem(name, value) + " --show-settings lists the settings with their names.";
+  if (std::string problem = settingValueProblem(name, value); !problem.empty()) return problem;
+  *setting = value;
+  return {};
+}
+
+void showSettings(RegistryApi& registry, System& system, ConsoleOutput& output) {
+  const Settings settings = loadStoredSettings(registry, system);
   printGroup(SettingValues::com, settings.com, output);
   printGroup(SettingValues::cardData, settings.cardData, output);
   printGroup(SettingValues::addChars, settings.addChars, output);
 }
 
-int setSetting(RegistryApi& registry, System& system, ConsoleOutput& output, const std::string& assignment) {
-  const std::size_t equals = assignment.find('=');
-  if (equals == std::string::npos) {
-    output.error("tavolin-console: --set needs NAME=VALUE, not \"" + assignment + "\".");
-    return 1;
-  }
-  const std::string name = assignment.substr(0, equals);
-  const std::string value = assignment.substr(equals + 1);
-  if (const std::string problem = settingValueProblem(name, value); !problem.empty()) {
+int setSetting(RegistryApi& registry, System& system, ConsoleOutput& output, const std::string& assignment,
+               bool instanceRuns) {
+  Trace off;
+  SettingsStore store = quietStore(registry, system, off);
+  Settings settings = load(store);
+  if (const std::string problem = assignSetting(settings, assignment); !problem.empty()) {
     output.error("tavolin-console: " + problem + " Nothing was changed.");
     return 1;
   }
-
-  Trace off;
-  SettingsStore store(registry, off, defaultSettings(system.getApplicationPath(), system.pathSeparator()));
-  Settings settings = load(store);
   if (!store.registryWritable()) {
     output.error("tavolin-console: the settings cannot be written (no write access to the settings store). "
                  "Nothing was changed.");
     return 1;
   }
-  bool saved = false;
-  if (std::string* com = findSettingValue(settings.com, name)) {
-    *com = value;
-    saved = store.SaveComSettings(settings.com);
-  } else if (std::string* cardData = findSettingValue(settings.cardData, name)) {
-    *cardData = value;
-    saved = store.SaveCardDataSettings(settings.cardData);
-  } else if (std::string* addChars = findSettingValue(settings.addChars, name)) {
-    *addChars = value;
-    saved = store.SaveAddCharsSettings(settings.addChars);
-  }
+  // Each group is saved whole; saving an unchanged group writes what it
+  // holds already.
+  const std::string name = assignment.substr(0, assignment.find('='));
+  const bool saved = findSettingValue(settings.com, name)        ? store.SaveComSettings(settings.com)
+                     : findSettingValue(settings.cardData, name) ? store.SaveCardDataSettings(settings.cardData)
+                                                                 : store.SaveAddCharsSettings(settings.addChars);
   if (!saved) {
     output.error("tavolin-console: writing the settings failed; \"" + name + "\" may be unchanged.");
     return 1;
   }
-  output.line(name + "=" + value);
+  output.line(assignment);
+  if (instanceRuns) output.error("tavolin-console: Tavolin is running; it uses the new value after a restart.");
   return 0;
 }
 

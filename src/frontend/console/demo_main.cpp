@@ -1,29 +1,33 @@
-// tavolin-demo: shows what Tavolin would type for one card reading with a
-// given configuration, as key events of the US layout, without a reader
-// and without typing anything.
+// tavolin-demo: shows what Tavolin would type for one card reading with the
+// stored settings, changed by the command line, as key events of the US
+// layout, without a reader and without typing anything.
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "frontend/console/console_host.h"
+#include "frontend/console/console_settings.h"
+#include "frontend/console/echoing_keyboard.h"
 #include "platform/platform.h"
 #include "processing/card_data_processor.h"
-#include "processing/settings.h"
 #include "processing/us_layout_keyboard.h"
-#include "shell/text_file.h"
-#include "shell/trace.h"
+#include "shell/event_log.h"
 
 namespace {
 
 void printUsage(std::FILE* out) {
   std::fputs(
-      "Usage: tavolin-demo [--set NAME=VALUE]... [--hex] [--trace] [--keyboard=print|native] READING\n"
-      "Prints the key events Tavolin would send for the card reading READING,\n"
-      "one line each: down|up 0xVK 0xSCAN (US keyboard layout).\n"
+      "Usage: tavolin-demo [--defaults] [--set NAME=VALUE]... [--hex] [--trace] [--keyboard=print|native] READING\n"
+      "       tavolin-demo --version\n"
+      "Prints the key events Tavolin would send for the card reading READING with the\n"
+      "stored settings, one line each: down|up 0xVK 0xSCAN (US keyboard layout), then\n"
+      "what they type (\"Typed: ...\").\n"
       "  --keyboard=native types them into the focused window instead, on its layout\n"
-      "  --set NAME=VALUE  use VALUE for the setting NAME, e.g.\n"
+      "  --set NAME=VALUE  use VALUE for the setting NAME (not stored), checked as\n"
+      "                    tavolin-console --set checks it, e.g.\n"
       "                    --set \"Prefix characters=<TAB>\" --set \"Read stop position=8\"\n"
+      "  --defaults        start from the default settings, not the stored ones\n"
       "  --hex             READING is given as hexadecimal digits, two per byte\n"
       "  --trace           write the trace to standard error\n",
       out);
@@ -39,74 +43,90 @@ bool decodeHex(const std::string& text, std::string& bytes) {
   return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::unique_ptr<tavolin::System> system = tavolin::makeSystem();
-  tavolin::Settings settings = tavolin::defaultSettings(system->getApplicationPath(), system->pathSeparator());
+struct Options {
+  std::vector<std::string> assignments;
+  bool defaults = false;
   bool hex = false;
   bool trace = false;
   bool native = false;
   std::vector<std::string> readings;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::unique_ptr<tavolin::System> system = tavolin::makeSystem();
+  tavolin::ConsoleOutput output(system->textEncoding());
+  Options options;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = system->fromCommandLine(argv[i]);
     if (arg == "--help" || arg == "-h") {
       printUsage(stdout);
       return 0;
+    } else if (arg == "--version") {
+      output.line(std::string(tavolin::kProductCaption) + " " + tavolin::kVersionText);
+      return 0;
+    } else if (arg == "--defaults") {
+      options.defaults = true;
     } else if (arg == "--hex") {
-      hex = true;
+      options.hex = true;
     } else if (arg == "--trace") {
-      trace = true;
+      options.trace = true;
     } else if (arg == "--keyboard=native" || arg == "--keyboard=print") {
-      native = arg == "--keyboard=native";
+      options.native = arg == "--keyboard=native";
     } else if (arg == "--set" && i + 1 < argc) {
-      const std::string assignment = system->fromCommandLine(argv[++i]);
-      const std::size_t equals = assignment.find('=');
-      std::string* value =
-          equals == std::string::npos ? nullptr : tavolin::findSettingValue(settings, assignment.substr(0, equals));
-      if (!value) {
-        std::fprintf(stderr, "tavolin-demo: no setting of that name: %s\n", assignment.c_str());
-        return 2;
-      }
-      *value = assignment.substr(equals + 1);
+      options.assignments.push_back(system->fromCommandLine(argv[++i]));
     } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-      std::fprintf(stderr, "tavolin-demo: unknown option %s\n", arg.c_str());
+      output.error("tavolin-demo: unknown option " + arg);
       printUsage(stderr);
       return 2;
     } else {
-      readings.push_back(arg);
+      options.readings.push_back(arg);
     }
   }
-  if (readings.size() != 1) {
+  if (options.readings.size() != 1) {
     printUsage(stderr);
     return 2;
   }
   std::string reading;
-  if (!hex) {
-    reading = readings[0];
-  } else if (!decodeHex(readings[0], reading)) {
-    std::fprintf(stderr, "tavolin-demo: not a hexadecimal reading: %s\n", readings[0].c_str());
+  if (!options.hex) {
+    reading = options.readings[0];
+  } else if (!decodeHex(options.readings[0], reading)) {
+    output.error("tavolin-demo: not a hexadecimal reading: " + options.readings[0]);
     return 2;
   }
 
-  tavolin::Trace traceFile;
-  if (trace) {
-    traceFile.open(std::make_unique<tavolin::StdioTextFile>(stderr, system->textEncoding(),
-                                                             tavolin::StdioTextFile::Ownership::Borrowed));
+  tavolin::Trace trace;
+  if (options.trace) {
+    trace.open(std::make_unique<tavolin::StdioTextFile>(stderr, system->textEncoding(),
+                                                        tavolin::StdioTextFile::Ownership::Borrowed));
   }
-  std::unique_ptr<tavolin::Keyboard> keyboard;
-  if (native) {
+  tavolin::Settings settings = tavolin::defaultSettings(system->getApplicationPath(), system->pathSeparator());
+  if (!options.defaults) {
+    const std::unique_ptr<tavolin::RegistryApi> registry = tavolin::makeRegistry(trace);
+    settings = tavolin::loadStoredSettings(*registry, *system);
+  }
+  for (const std::string& assignment : options.assignments) {
+    if (const std::string problem = tavolin::assignSetting(settings, assignment); !problem.empty()) {
+      output.error("tavolin-demo: " + problem);
+      return 2;
+    }
+  }
+
+  std::unique_ptr<tavolin::Keyboard> systemKeyboard;
+  if (options.native) {
     std::string problem;
-    keyboard = tavolin::makeKeyboard(problem);
-    if (!problem.empty()) std::fprintf(stderr, "tavolin-demo: %s\n", problem.c_str());
+    systemKeyboard = tavolin::makeKeyboard(problem);
+    if (!problem.empty()) output.error("tavolin-demo: " + problem);
   } else {
-    keyboard = std::make_unique<tavolin::UsLayoutKeyboard>(stdout);
+    systemKeyboard = std::make_unique<tavolin::UsLayoutKeyboard>(&output.standardOutput());
   }
-  tavolin::CardDataProcessor processor(*keyboard, traceFile);
+  tavolin::EchoingKeyboard keyboard(*systemKeyboard, output.standardOutput());
+  tavolin::CardDataProcessor processor(keyboard, trace);
   processor.CheckFilter(settings.cardData);
   processor.CheckAddChars(settings.addChars);
   if (processor.CheckCardAttr(settings.cardData) <= 0) {
-    std::fprintf(stderr, "tavolin-demo: Reading thread is not started. Check settings of card data.\n");
+    output.error("tavolin-demo: Reading thread is not started. Check settings of card data.");
     return 1;
   }
   processor.TextToKeys(reading.data(), static_cast<std::int32_t>(reading.size()));
