@@ -132,6 +132,12 @@ std::int32_t CardDataProcessor::CheckCardAttr(const CardDataSettings& s) {
   if (!inRange) {
     m_trace("CheckCardAttr(): Fehler: Gesamtlänge oder Leseposition nicht im Bereich 1 bis %d\n", maxPosition);
     a.iReadLen = 0;
+  } else if (twoRanges && e1 < s1) {
+    // Range 1 stops before it starts. With one range iReadLen says so
+    // already; with two, range 2 would make the layout look plausible and
+    // range 1 would reach the transformation with a negative length.
+    m_trace("CheckCardAttr(): Fehler: 1. Leselänge <= 0\n");
+    a.iReadLen = 0;
   }
   return a.iReadLen;
 }

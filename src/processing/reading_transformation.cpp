@@ -184,10 +184,11 @@ CardDataProcessor::Ranges CardDataProcessor::SplitRanges(char* prepared) const {
   const std::int32_t end = r.hasSecond() ? r.start2 + r.len2 : r.len1;
   if (end >= 0 && end < r.length) prepared[end] = '\0';
 
-  // The data end before range 2: no range 2 for this reading.
+  // The data end before range 2: no range 2 for this reading. No length
+  // leaves here negative, whatever the records say.
   if (r.hasSecond() && r.length < r.start2) r.start2 = r.len2 = 0;
-  if (r.length < r.len1) r.len1 = r.length;
-  if (r.hasSecond() && r.start2 + r.len2 > r.length) r.len2 = r.length - r.start2;
+  r.len1 = std::clamp(r.len1, 0, r.length);
+  if (r.hasSecond()) r.len2 = std::clamp(r.len2, 0, r.length - r.start2);
   return r;
 }
 

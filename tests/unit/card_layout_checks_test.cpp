@@ -80,6 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::NamedParam());
 // clang-format on
 
+constexpr char kOutOfRange[] = "CheckCardAttr(): Fehler: Gesamtlänge oder Leseposition nicht im Bereich 1 bis 107\n";
+
 struct Implausible {
   const char* name;
   const char* total;
@@ -87,11 +89,13 @@ struct Implausible {
   const char* stop;
   const char* start2;
   const char* stop2;
+  const char* trace = kOutOfRange;
 };
 
 class ImplausibleLayouts : public CardLayoutChecks, public ::testing::WithParamInterface<Implausible> {};
 
-// Stored values outside what the buffers hold never reach a reading.
+// Stored values outside what the buffers hold, or a range 1 that stops
+// before it starts, never reach a reading.
 TEST_P(ImplausibleLayouts, AreRefused) {
   const Implausible& v = GetParam();
   card.sTotalLength = v.total;
@@ -101,8 +105,7 @@ TEST_P(ImplausibleLayouts, AreRefused) {
   card.sReadStop2 = v.stop2;
   EXPECT_EQ(processor.CheckCardAttr(card), 0);
   EXPECT_EQ(processor.cardAttr().iReadLen, 0);
-  EXPECT_NE(captured.text().find("CheckCardAttr(): Fehler: Gesamtlänge oder Leseposition nicht im Bereich 1 bis 107\n"),
-            std::string::npos);
+  EXPECT_NE(captured.text().find(v.trace), std::string::npos);
 }
 
 // clang-format off
@@ -115,7 +118,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Implausible{"TotalTooLong", "200", "1", "14", "-", "-"},
                       Implausible{"TotalNotANumber", "", "1", "14", "-", "-"},
                       Implausible{"Range2StopBeyondBuffer", "14", "1", "14", "20", "300"},
-                      Implausible{"Range2StartNegative", "14", "1", "14", "-5", "-"}),
+                      Implausible{"Range2StartNegative", "14", "1", "14", "-5", "-"},
+                      Implausible{"Range1BackwardBeforeRange2", "14", "10", "1", "10", "14",
+                                  "CheckCardAttr(): Fehler: 1. Leselänge <= 0\n"}),
     testing::NamedParam());
 // clang-format on
 
