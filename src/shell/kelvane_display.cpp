@@ -81,16 +81,16 @@ void CKelvaneDlg::EnableTestDisplay(bool on) {
   DialogView& v = view();
   for (std::int32_t id : kTestDisplayControls) v.enableItem(id, on);
   clearTestDisplay();
-  v.enableItem(IDC_MAIN_TEST_ON, !on);
-  v.enableItem(IDC_MAIN_TEST_OFF, on);
+  // Either test button is enabled only while a session reads.
+  v.enableItem(IDC_MAIN_TEST_ON, !on && readingActive());
+  v.enableItem(IDC_MAIN_TEST_OFF, on && readingActive());
 }
 
 void CKelvaneDlg::ShowReadingState(bool active) {
   DialogView& v = view();
   clearTestDisplay();
   v.setItemText(IDC_MAIN_COUNT, "0");
-  v.setItemText(IDC_MAIN_STATE, text(UiText::ReadingFromCom) + m_settings.com.sCom +
-                                    text(active ? UiText::IsActive : UiText::IsNotActive));
+  v.setItemText(IDC_MAIN_STATE, portText(UiText::ReadingFromCom) + text(active ? UiText::IsActive : UiText::IsNotActive));
   v.enableItem(IDC_MAIN_START, !active);
   v.enableItem(IDC_MAIN_STOP, active);
   v.enableItem(IDC_MAIN_TEST_ON, active);

@@ -15,6 +15,16 @@ CTrayDlg::Services trayServices(const ShellServices& s) {
   return {s.host, s.session.trace, s.session.eventLog, s.session.abortEvent, s.session.texts};
 }
 
+// A message followed by a reason: the system's texts begin without a blank
+// and end with a line break, which a message box would show as an empty
+// line.
+std::string withReason(std::string message, const std::string& reason) {
+  std::size_t end = reason.size();
+  while (end > 0 && (reason[end - 1] == '\n' || reason[end - 1] == '\r')) --end;
+  if (end > 0 && reason[0] != ' ' && reason[0] != '\n') message += ' ';
+  return message + reason.substr(0, end);
+}
+
 }  // namespace
 
 CKelvaneDlg::CKelvaneDlg(const ShellServices& services, const std::string& commandLine)
@@ -53,8 +63,10 @@ bool CKelvaneDlg::OnInitDialog() {
   ApplyFontsAndTexts();
   checkEnvironment();
   EnableTestDisplay(false);
-  if (!startupChecks()) return true;
+  // Taken before the checks can end the start: the settings sheet, opened
+  // to mend implausible card data, shows and starts the stored protocol.
   m_bRavlinkProtocol = m_settings.com.sRavlinkProtocol == "yes";
+  if (!startupChecks()) return true;
   OnButtonStart();
   if (m_bInstallMode) {
     actOnInstallMode();
@@ -106,7 +118,7 @@ void CKelvaneDlg::actOnInstallMode() {
   m_bInstallMode = false;
   if (readingActive()) {
     m_trace("OnInitDialog(): Voreinstellung ok\n");
-    view().messageBox(text(UiText::DefaultSettingsOk) + m_settings.com.sCom + text(UiText::InstallStarted),
+    view().messageBox(portText(UiText::DefaultSettingsOk) + text(UiText::InstallStarted),
                       MessageIcon::None, kProductCaption);
     OnClose();
     return;
@@ -165,28 +177,47 @@ void CKelvaneDlg::OnButtonStart() {
 
 template <typename Session, typename... Args>
 void CKelvaneDlg::startSession(std::unique_ptr<Session>& session, const char* name, Args&&... args) {
-  const std::string portText = text(UiText::ProcessReadingFromCom) + m_settings.com.sCom +
-                               text(UiText::CouldNotBeStarted);
+  const std::string notStarted = portText(UiText::ProcessReadingFromCom) + text(UiText::CouldNotBeStarted);
   try {
     session = std::make_unique<Session>(std::forward<Args>(args)...);
   } catch (const SessionError& e) {
     session.reset();
     startFailed(std::string(name) + " Konstruktor failed: " + e.message() + "\n", ": " + e.message(),
-                portText + e.message());
+                withReason(notStarted, e.message()));
     return;
   } catch (...) {
     m_pReaderSession.reset();
     m_pRavlinkSession.reset();
-    startFailed("ReaderSession or RavlinkSession Konstruktor failed or anything else\n", ": unknown reason", portText);
+    startFailed("ReaderSession or RavlinkSession Konstruktor failed or anything else\n", ": unknown reason", notStarted);
     return;
   }
   m_trace("OnButtonStart(): new %s done\n", name);
+  // A new session types: the test display says so.
+  EnableTestDisplay(false);
   ShowReadingState(true);
   if (m_eventSource) {
     m_eventSource->report(EventLog::Type::Information, event_id::Started,
                           {kProductCaption, kVersionText, m_sUserName, m_sDevicePath});
   }
   m_host.restoreCursor();
+}
+
+std::string CKelvaneDlg::portText(UiText entry) const {
+  std::string result = text(entry);
+  const std::string& com = m_settings.com.sCom;
+  if (!com.empty() && com[0] == '/') {
+    // A device path stands for itself: "Reading from /dev/ttyUSB0".
+    if (const std::size_t word = result.rfind("COM"); word != std::string::npos && word + 3 == result.size()) {
+      result.erase(word);
+    }
+    return result + com;
+  }
+  // Where the port's device is not named after the number (Linux), the
+  // device tried is named too: "COM3 (/dev/ttyS2)".
+  const std::string device = m_services.session.ports.devicePath(com);
+  result += com;
+  if (device.rfind("\\\\.\\COM", 0) != 0) result += " (" + device + ")";
+  return result;
 }
 
 void CKelvaneDlg::startFailed(const std::string& traceText, const std::optional<std::string>& reason,
@@ -274,7 +305,10 @@ void CKelvaneDlg::applySheet(AttrCOM& com, AttrData& data, AttrPFix& pfix) {
   OnButtonStart();
 }
 
-void CKelvaneDlg::OnButtonTestOn() { setTestMode(true); }
+void CKelvaneDlg::OnButtonTestOn() {
+  // Test mode belongs to a session; without one there is nothing to show.
+  if (readingActive()) setTestMode(true);
+}
 
 void CKelvaneDlg::OnButtonTestOff() { setTestMode(false); }
 

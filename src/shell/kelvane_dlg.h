@@ -108,6 +108,8 @@ class CKelvaneDlg final : public CTrayDlg, public SessionOwner, public SettingsS
   void warnNotSaved(bool saved);
   void setTestMode(bool on);
   std::string text(UiText entry) const { return m_pLanguage->text(entry); }
+  // The text, which ends in "COM", with the configured port.
+  std::string portText(UiText entry) const;
   void setText(std::int32_t id, UiText entry) { view().setItemText(id, text(entry)); }
   // The texts of the reading display after a clear.
   static void clearedDisplay(Updates& updates);

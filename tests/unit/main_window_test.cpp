@@ -211,6 +211,19 @@ TEST_F(MainWindow, ControlStatesFollowReadingAndTestMode) {
   dlg->onCommand(IDC_MAIN_START, Notification::Clicked);
   expect({false, true, true, false, false}, "restarted");
   EXPECT_EQ(text(IDC_MAIN_COUNT), "0");
+
+  // Hide ends test mode, which must not offer test mode without a session;
+  // a session started after it types, and the display says so.
+  dlg->onCommand(IDC_MAIN_STOP, Notification::Clicked);
+  dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
+  dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
+  expect({true, false, false, false, false}, "stopped, hidden and shown");
+  dlg->onCommand(IDC_MAIN_TEST_ON, Notification::Clicked);
+  expect({true, false, false, false, false}, "test on without a session");
+  dlg->onCommand(IDC_MAIN_START, Notification::Clicked);
+  expect({false, true, true, false, false}, "restarted after hide");
+  read("12345678901234", 1);
+  EXPECT_EQ(keyboard.typed(28), "12345678901234");
 }
 
 TEST_F(MainWindow, TypesReadingsAndShowsThemInTestMode) {
@@ -453,7 +466,7 @@ TEST_F(MainWindow, SessionThatCannotStartIsReportedAndLeavesTheWindowUsable) {
 }
 
 TEST_F(MainWindow, SecondInstanceEndsBeforeTheWindowExists) {
-  mutex.creation = {true, InstanceMutex::Creation::Error::AlreadyExists, 183};
+  mutex.creation = {true, InstanceMutex::Creation::Error::AlreadyExists, 183, {}};
   start();
   EXPECT_EQ(dlg->startupDecision().exitCode, 1);
   EXPECT_EQ(dlg->startupDecision().message,
@@ -615,6 +628,27 @@ TEST_F(MainWindow, SwitchingTheProtocolRestartsWithTheBusSession) {
   EXPECT_EQ(stored("Speed"), "19200");
   expectTraceOrder({"Kommunikation geändert\n", "OnButtonStop() start\n", "OnButtonStart() Start\n",
                     "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"});
+}
+
+TEST_F(MainWindow, BusProtocolHoldsWhenStartStopsOnImplausibleCardData) {
+  set("Ravlink protocol", "yes");
+  set("Read start position", "5");
+  set("Read stop position", "3");
+  start();
+  bool busBoxChecked = false, byteModeForced = false;
+  host.onSheet = [&](AttrSheet& sheet) {
+    SheetDriver driver(sheet);
+    busBoxChecked = driver.show(0).control(IDC_COM_RAVLINK).checked;
+    MemoryDialogView& data = driver.show(1);
+    byteModeForced = !data.control(IDC_DATA_FIXED_LENGTH).enabled;
+    data.selectString(IDC_DATA_START, "1");
+    sheet.pages()[1]->onCommand(IDC_DATA_START, Notification::SelectionChange);
+    return true;
+  };
+  dlg->OnButtonConf();
+  EXPECT_TRUE(busBoxChecked);
+  EXPECT_TRUE(byteModeForced);
+  expectTraceOrder({"Kartendaten geändert\n", "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"});
 }
 
 TEST_F(MainWindow, ImplausibleCardDataFromTheSheetStopReadingAndAreNotSaved) {
