@@ -42,7 +42,7 @@ RavlinkSession::RavlinkSession(const SessionServices& services, const std::strin
     : Session(services, "RavlinkSession", devicePath, signaling, useSound, std::move(soundFile), owner),
       m_link(*this, services.trace) {
   m_trace("RavlinkSession(%s) Konstruktor\n", devicePath.c_str());
-  openPort(busLine(), timeouts());
+  openPort(busLine, timeouts());
   if (!getReaderInfo()) {
     m_trace("RavlinkSession() Konstruktor: getReaderInfo() failed\n");
     m_hCom.reset();

@@ -92,7 +92,7 @@ ReaderSession::ReaderSession(const SessionServices& services, const std::string&
   if (m_iByteStop < 1 || m_iByteStop >= static_cast<std::int32_t>(bufferSize)) {
     fail(services.texts.readingLengthTooLong);
   }
-  openPort(setCOMProperties(owner.getComSettings(), m_trace), timeouts());
+  openPort([this, &owner] { return setCOMProperties(owner.getComSettings(), m_trace); }, timeouts());
   if (m_bFixedLength) {
     m_trace("ReaderSession() Konstruktor: Feste Leselänge von %d Bytes\n", m_iByteStop);
   } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -80,9 +81,16 @@ class SerialPorts {
   // The device path of the configured "COM" value.
   virtual std::string devicePath(const std::string& comSetting) const = 0;
 
+  // The line set-up, asked for once the device is open: making it writes
+  // the trace, which says nothing of a device that did not open.
+  using LineSetUp = std::function<DeviceControl()>;
+
   // Opens the device for exclusive use, applies the line set-up and the
   // time-outs; on failure nothing stays open.
-  virtual OpenResult open(const std::string& devicePath, const DeviceControl& line, const CommTimeouts& timeouts) = 0;
+  virtual OpenResult open(const std::string& devicePath, const LineSetUp& line, const CommTimeouts& timeouts) = 0;
+  OpenResult open(const std::string& devicePath, const DeviceControl& line, const CommTimeouts& timeouts) {
+    return open(devicePath, LineSetUp([&line] { return line; }), timeouts);
+  }
 };
 
 }  // namespace tavolin

@@ -22,7 +22,7 @@ Session::~Session() {
   if (m_hThread.joinable()) m_hThread.detach();
 }
 
-void Session::openPort(const DeviceControl& line, const CommTimeouts& timeouts) {
+void Session::openPort(const SerialPorts::LineSetUp& line, const CommTimeouts& timeouts) {
   SerialPorts::OpenResult result = m_services.ports.open(m_sDevicePath, line, timeouts);
   if (result.port) {
     m_hCom = std::move(result.port);

@@ -57,7 +57,7 @@ class Session {
   virtual void run() = 0;
 
   // Opens the port for exclusive use with the line set-up and time-outs.
-  void openPort(const DeviceControl& line, const CommTimeouts& timeouts);
+  void openPort(const SerialPorts::LineSetUp& line, const CommTimeouts& timeouts);
   // Starts the reading thread; on failure closes the port and throws.
   void startThread();
   // Stops the thread and releases the port; the destructors' common part.

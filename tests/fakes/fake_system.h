@@ -4,6 +4,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "fakes/memory_text_file.h"
 #include "shell/system.h"

@@ -91,14 +91,15 @@ class SimulatedPorts : public SerialPorts {
  public:
   std::string devicePath(const std::string& comSetting) const override { return "\\\\.\\COM" + comSetting; }
 
-  OpenResult open(const std::string& path, const DeviceControl& line, const CommTimeouts& timeouts) override {
+  using SerialPorts::open;
+  OpenResult open(const std::string& path, const LineSetUp& line, const CommTimeouts& timeouts) override {
     openedPath = path;
-    lastLine = line;
     lastTimeouts = timeouts;
     OpenResult result;
     result.failure = failure;
     result.text = failureText;
     if (failure == Failure::None) {
+      lastLine = line();
       auto port = std::make_unique<PortHandle>(*this);
       result.port = std::move(port);
     }

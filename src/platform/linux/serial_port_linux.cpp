@@ -211,7 +211,7 @@ std::string LinuxSerialPorts::devicePath(const std::string& comSetting) const {
   return "/dev/ttyS" + std::to_string(number - 1);
 }
 
-SerialPorts::OpenResult LinuxSerialPorts::open(const std::string& devicePath, const DeviceControl& line,
+SerialPorts::OpenResult LinuxSerialPorts::open(const std::string& devicePath, const LineSetUp& lineSetUp,
                                                const CommTimeouts& timeouts) {
   OpenResult result;
   const std::string path = cp1252ToUtf8(devicePath);
@@ -238,8 +238,14 @@ SerialPorts::OpenResult LinuxSerialPorts::open(const std::string& devicePath, co
   // openers (root among them, whom the driver lets through) that the port
   // is taken.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno == EWOULDBLOCK ? Failure::Busy : Failure::Other, errno);
-  if (!isatty(fd)) return fail(Failure::Other, ENOTTY);
+  if (!isatty(fd)) {
+    ::close(fd);
+    result.failure = Failure::Other;
+    result.text = " " + devicePath + " is not a serial device.";
+    return result;
+  }
   ioctl(fd, TIOCEXCL);
+  const DeviceControl line = lineSetUp();
 
   const bool pty = isPseudoTerminal(fd);
   termios tio{};

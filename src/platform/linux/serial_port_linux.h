@@ -51,7 +51,8 @@ class LinuxSerialPorts : public SerialPorts {
  public:
   // "n" is /dev/ttyS<n-1>; an absolute path is taken as it is.
   std::string devicePath(const std::string& comSetting) const override;
-  OpenResult open(const std::string& devicePath, const DeviceControl& line, const CommTimeouts& timeouts) override;
+  using SerialPorts::open;
+  OpenResult open(const std::string& devicePath, const LineSetUp& line, const CommTimeouts& timeouts) override;
 };
 
 }  // namespace tavolin

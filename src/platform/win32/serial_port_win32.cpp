@@ -62,7 +62,7 @@ bool Win32SerialPort::write(const char* data, std::uint32_t size, std::uint32_t&
 
 std::string Win32SerialPorts::devicePath(const std::string& comSetting) const { return "\\\\.\\COM" + comSetting; }
 
-SerialPorts::OpenResult Win32SerialPorts::open(const std::string& devicePath, const DeviceControl& line,
+SerialPorts::OpenResult Win32SerialPorts::open(const std::string& devicePath, const LineSetUp& lineSetUp,
                                                const CommTimeouts& timeouts) {
   OpenResult result;
   HANDLE handle = CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -74,7 +74,7 @@ SerialPorts::OpenResult Win32SerialPorts::open(const std::string& devicePath, co
     result.text = win32ErrorText(code);
     return result;
   }
-  DCB dcb = toDcb(line);
+  DCB dcb = toDcb(lineSetUp());
   COMMTIMEOUTS commTimeouts{timeouts.ReadIntervalTimeout, timeouts.ReadTotalTimeoutMultiplier,
                             timeouts.ReadTotalTimeoutConstant, timeouts.WriteTotalTimeoutMultiplier,
                             timeouts.WriteTotalTimeoutConstant};

@@ -22,7 +22,8 @@ class Win32SerialPorts : public SerialPorts {
  public:
   // "\\.\COM" and the number.
   std::string devicePath(const std::string& comSetting) const override;
-  OpenResult open(const std::string& devicePath, const DeviceControl& line, const CommTimeouts& timeouts) override;
+  using SerialPorts::open;
+  OpenResult open(const std::string& devicePath, const LineSetUp& line, const CommTimeouts& timeouts) override;
 };
 
 }  // namespace tavolin
