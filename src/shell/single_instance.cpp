@@ -39,7 +39,10 @@ StartupDecision settleSingleInstance(InstanceMutex& mutex, EventLog::Source* sou
                                      const BuildTexts& texts, const std::string& userName) {
   using Error = InstanceMutex::Creation::Error;
   const InstanceMutex::Creation creation = mutex.create(kMutexName);
-  const auto errorText = [&] { return system.getErrorText(creation.code); };
+  const auto errorText = [&] {
+    const std::string text = system.getErrorText(creation.code);
+    return creation.problem.empty() ? text : creation.problem + ": " + text;
+  };
   if (!creation.created && creation.error == Error::AccessDenied) {
     return end(source, EventLog::Type::Warning, event_id::RunningWithAdminRights, userName,
                fillTwice(texts.alreadyRunningAdmin, kProductCaption), false, 1);

@@ -18,6 +18,7 @@ class InstanceMutex {
     bool created = false;
     Error error = Error::None;
     std::uint32_t code = 0;  // the system's error code, for its text
+    std::string problem;     // where a lock of a file could not be made, named for the failure message
   };
 
   virtual ~InstanceMutex() = default;

@@ -40,7 +40,15 @@ if [ "$(id -u)" -eq 0 ]; then
     || fail "unprivileged message: $out"
   grep -q "^warning \[4\] Elvor Tavolin (Version 2.10.00) is already running with administration rights. This second instance started by user nobody ends.$" \
     "$TAVOLIN_EVENTLOG" || fail "entry 4"
+  # No lock file, and a folder the user may not write: a failure of its
+  # own that names the file, not another instance.
+  mkdir -m 755 "$work/closed"
+  out=$(TAVOLIN_LOCKFILE="$work/closed/TavolinMutex" setpriv --reuid=65534 --regid=65534 --clear-groups "$probe")
+  status=$?
+  [ $status -eq 1 ] || fail "uncreatable lock file: exit code $status"
+  [ "$out" = "Exit, CreateMutex() failed: the lock file $work/closed/TavolinMutex cannot be created: Permission denied" ] \
+    || fail "uncreatable lock file message: $out"
 else
-  echo "not root: the check of a lock file without access is left out"
+  echo "not root: the checks of a lock file without access are left out"
 fi
 echo "single instance: all checks passed"

@@ -30,7 +30,7 @@ class SingleInstance : public ::testing::TestWithParam<Outcome> {};
 TEST_P(SingleInstance, Outcomes) {
   const Outcome& o = GetParam();
   ScriptedMutex mutex;
-  mutex.creation = {o.created, o.error, 1450};
+  mutex.creation = {o.created, o.error, 1450, {}};
   mutex.waitResult = o.wait;
   testing::FakeSystem system;
   testing::RecordingEventLog log;
@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Table, SingleInstance, ::testing::Values(
 
 TEST(SingleInstanceTexts, GermanBuildAndUnknownUser) {
   ScriptedMutex mutex;
-  mutex.creation = {true, Error::AlreadyExists, 183};
+  mutex.creation = {true, Error::AlreadyExists, 183, {}};
   testing::FakeSystem system;
   system.user.reset();
   testing::RecordingEventLog log;

@@ -32,18 +32,23 @@ InstanceMutex::Creation LockFileMutex::create(const std::string&) {
       ::fchmod(m_fd, 0666);  // whatever the umask: every user opens it
     } else if (errno == EEXIST) {
       m_fd = ::open(m_sFile.c_str(), O_RDWR | O_CLOEXEC);
+    } else {
+      // No lock file, and none can be made: that is no other instance,
+      // but a folder this user may not write (or that does not exist).
+      const int code = errno;
+      return {false, Error::Other, static_cast<std::uint32_t>(code), "the lock file " + m_sFile + " cannot be created"};
     }
   }
   if (m_fd < 0) {
     const int code = errno;
     return {false, code == EACCES || code == EPERM ? Error::AccessDenied : Error::Other,
-            static_cast<std::uint32_t>(code)};
+            static_cast<std::uint32_t>(code), {}};
   }
   if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
     const int code = errno;
-    return {true, code == EWOULDBLOCK ? Error::AlreadyExists : Error::Other, static_cast<std::uint32_t>(code)};
+    return {true, code == EWOULDBLOCK ? Error::AlreadyExists : Error::Other, static_cast<std::uint32_t>(code), {}};
   }
-  return {true, Error::None, 0};
+  return {true, Error::None, 0, {}};
 }
 
 std::unique_ptr<InstanceMutex> makeInstanceMutex() { return std::make_unique<LockFileMutex>(LockFileMutex::filePath()); }

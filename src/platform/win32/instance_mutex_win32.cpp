@@ -18,7 +18,7 @@ class Win32InstanceMutex : public InstanceMutex {
                                   : code == ERROR_ALREADY_EXISTS ? Creation::Error::AlreadyExists
                                   : code == ERROR_ACCESS_DENIED  ? Creation::Error::AccessDenied
                                                                  : Creation::Error::Other;
-    return {m_hMutex != nullptr, error, code};
+    return {m_hMutex != nullptr, error, code, {}};
   }
 
   std::uint32_t tryAcquire() override { return WaitForSingleObject(m_hMutex, 0); }
