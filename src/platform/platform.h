@@ -21,7 +21,9 @@ std::unique_ptr<Sound> makeSound();
 // The settings key; the Linux edition reports what it cannot read of its
 // file into the trace.
 std::unique_ptr<RegistryApi> makeRegistry(Trace& trace);
-std::unique_ptr<EventLog> makeEventLog();
+// Entries that cannot be written are reported into the trace (Linux: the
+// file named by TAVOLIN_EVENTLOG).
+std::unique_ptr<EventLog> makeEventLog(Trace& trace);
 std::unique_ptr<InstanceMutex> makeInstanceMutex();
 // The keyboard that types into the focused window; when there is none,
 // one that types nothing, and problem says why.

@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--german") == 0) german = true;
   }
   auto system = tavolin::makeSystem();
-  auto eventLog = tavolin::makeEventLog();
+  tavolin::Trace trace;
+  auto eventLog = tavolin::makeEventLog(trace);
   const auto eventSource = eventLog->registerSource(tavolin::kEventSourceName);
   const std::string user = tavolin::userNameOrUnknown(*system);
   auto mutex = tavolin::makeInstanceMutex();

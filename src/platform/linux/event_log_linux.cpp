@@ -4,7 +4,10 @@
 #include <syslog.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 
 #include "platform/platform.h"
@@ -23,9 +26,22 @@ int priorityOf(EventLog::Type type) {
   return type == EventLog::Type::Error ? LOG_ERR : type == EventLog::Type::Warning ? LOG_WARNING : LOG_INFO;
 }
 
+// Says once, on standard error and in the trace, that the entries cannot
+// be written to the file: a lost entry is never silent.
+void reportUnwritable(Trace& trace, const char* file, int code) {
+  static std::once_flag said;
+  std::call_once(said, [&] {
+    const std::string text = std::string("Tavolin: the event log file ") + file + " cannot be written (" +
+                             std::strerror(code) + "); its entries are lost.\n";
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+    trace.write(utf8ToCp1252(text));
+  });
+}
+
 class LinuxSource : public EventLog::Source {
  public:
-  explicit LinuxSource(std::string identity) : m_sIdentity(std::move(identity)) {}
+  LinuxSource(std::string identity, Trace& trace) : m_sIdentity(std::move(identity)), m_trace(trace) {}
 
   void report(EventLog::Type type, std::uint32_t id, const std::vector<std::string>& strings) override {
     const std::string text = cp1252ToUtf8(LinuxEventLog::entryText(id, strings));
@@ -34,10 +50,14 @@ class LinuxSource : public EventLog::Source {
       // One write per line: entries of two threads never mix.
       const std::string line = std::string(typeName(type)) + " " + text + "\n";
       const int fd = ::open(file, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-      if (fd >= 0) {
-        [[maybe_unused]] const ssize_t written = ::write(fd, line.data(), line.size());
-        ::close(fd);
+      if (fd < 0) {
+        reportUnwritable(m_trace, file, errno);
+        return;
       }
+      const ssize_t written = ::write(fd, line.data(), line.size());
+      const int code = written < 0 ? errno : ENOSPC;
+      ::close(fd);
+      if (written != static_cast<ssize_t>(line.size())) reportUnwritable(m_trace, file, code);
       return;
     }
     static std::once_flag opened;
@@ -51,6 +71,7 @@ class LinuxSource : public EventLog::Source {
 
  private:
   std::string m_sIdentity;
+  Trace& m_trace;
 };
 
 }  // namespace
@@ -67,9 +88,9 @@ std::string LinuxEventLog::entryText(std::uint32_t id, const std::vector<std::st
 }
 
 std::unique_ptr<EventLog::Source> LinuxEventLog::registerSource(const std::string& name) {
-  return std::make_unique<LinuxSource>(name);
+  return std::make_unique<LinuxSource>(name, m_trace);
 }
 
-std::unique_ptr<EventLog> makeEventLog() { return std::make_unique<LinuxEventLog>(); }
+std::unique_ptr<EventLog> makeEventLog(Trace& trace) { return std::make_unique<LinuxEventLog>(trace); }
 
 }  // namespace tavolin

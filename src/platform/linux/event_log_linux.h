@@ -3,6 +3,7 @@
 #include <string>
 
 #include "shell/event_log.h"
+#include "shell/trace.h"
 
 namespace tavolin {
 
@@ -12,10 +13,16 @@ namespace tavolin {
 // id in front: "[8] Elvor Tavolin (Version 2.10.00) information of ...".
 class LinuxEventLog : public EventLog {
  public:
+  // A file that cannot be written is reported once, on standard error and
+  // in the trace.
+  explicit LinuxEventLog(Trace& trace) : m_trace(trace) {}
   std::unique_ptr<Source> registerSource(const std::string& name) override;
 
   // The line of an entry: line breaks inside become blanks.
   static std::string entryText(std::uint32_t id, const std::vector<std::string>& strings);
+
+ private:
+  Trace& m_trace;
 };
 
 }  // namespace tavolin

@@ -43,6 +43,6 @@ std::unique_ptr<EventLog::Source> Win32EventLog::registerSource(const std::strin
 
 namespace tavolin {
 
-std::unique_ptr<EventLog> makeEventLog() { return std::make_unique<Win32EventLog>(); }
+std::unique_ptr<EventLog> makeEventLog(Trace&) { return std::make_unique<Win32EventLog>(); }
 
 }  // namespace tavolin
