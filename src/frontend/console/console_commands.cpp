@@ -55,6 +55,13 @@ void ConsoleCommands::run(const std::string& line) {
       m_output.error("\"" + m_view.control(c.button).text + "\" is not available now.");
     } else {
       m_window.onCommand(c.button, Notification::Clicked);
+      // The reading state has a line of its own when it changes; while
+      // reading, say whether readings are typed, as the window's test
+      // display would show it.
+      if (m_window.readingActive()) {
+        m_output.line(m_view.control(IDC_MAIN_TEST_OFF).enabled ? "Test mode is on: readings are shown, not typed."
+                                                                : "Test mode is off: readings are typed.");
+      }
     }
     return;
   }
