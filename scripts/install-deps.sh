@@ -9,7 +9,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcanberra-dev socat
   libxkbcommon-dev libxkbcommon-x11-dev libx11-dev libx11-xcb-dev libxtst-dev xkb-data
-  xvfb x11-xkb-utils x11-utils
+  xvfb tigervnc-standalone-server x11-xkb-utils x11-utils
 )
 if [ "${1:-all}" != linux ]; then
   packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
