@@ -31,3 +31,20 @@ function(tavolin_generate_message_table mc output)
   endif()
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${mc})
 endfunction()
+
+# A copy of the message file with CR LF line ends, for windmc: windmc ends
+# each line of a text with the line end it reads, and the texts end, and
+# their lines are separated, with "\r\n".
+#   tavolin_crlf_message_file(MC_FILE OUTPUT_FILE)
+function(tavolin_crlf_message_file mc output)
+  file(READ ${mc} content)
+  string(REPLACE "\r\n" "\n" content "${content}")
+  string(REPLACE "\n" "\r\n" content "${content}")
+  if(EXISTS ${output})
+    file(READ ${output} old)
+  endif()
+  if(NOT "${old}" STREQUAL "${content}")
+    file(WRITE ${output} "${content}")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${mc})
+endfunction()

@@ -25,10 +25,15 @@ class RegistryKey {
 
   virtual ~RegistryKey() = default;
   // The value's type and its data, at most bufferSize bytes;
-  // win32_error::MoreData when the data are longer.
+  // win32_error::MoreData when the data are longer. A REG_SZ value comes
+  // without the terminating zero it is stored with: a text that fills the
+  // buffer with its terminator (as regedit, reg add and installers write
+  // it) arrives as bufferSize - 1 characters. A text stored without a
+  // terminator arrives as it is.
   virtual std::uint32_t queryValue(const std::string& name, std::uint32_t& type, std::string& data,
                                    std::size_t bufferSize) = 0;
-  // Writes a REG_SZ value, its characters without a terminating zero.
+  // Writes a REG_SZ value from its characters; where the registry keeps
+  // the terminating zero, the backend stores it.
   virtual std::uint32_t setValue(const std::string& name, const std::string& text) = 0;
 };
 

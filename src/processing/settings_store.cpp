@@ -91,9 +91,10 @@ std::string SettingsStore::ReadSettingValue(RegistryKey* key, const std::string&
                                             const std::string& defaultText) {
   std::uint32_t type = 0;
   std::string data;
-  // A value that does not fit the buffer with its terminator counts as missing.
+  // A text that does not fit the buffer with its terminator counts as
+  // missing; a value of another type counts as read whenever it fits.
   const bool read = key && key->queryValue(name, type, data, valueBufferSize) == win32_error::Success &&
-                    data.size() < valueBufferSize;
+                    (type != RegistryKey::REG_SZ_TYPE || data.size() < valueBufferSize);
   if (read && type == RegistryKey::REG_SZ_TYPE) {
     std::string text = data.substr(0, data.find('\0'));
     m_trace("%s: '%s'\n", name.c_str(), text.c_str());

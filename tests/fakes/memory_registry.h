@@ -14,7 +14,7 @@ class MemoryRegistry : public RegistryApi {
  public:
   struct Value {
     std::uint32_t type;
-    std::string data;
+    std::string data;  // a text without its terminator, as queryValue delivers it
   };
   using Key = std::map<std::string, Value>;
 

@@ -53,7 +53,7 @@ TEST_F(Win32RegistryTest, FirstStartCreatesTheKeyAndEveryValue) {
   EXPECT_EQ(again.addChars.sPrefix, "L\xE4nge<TAB>");
 }
 
-TEST_F(Win32RegistryTest, DwordValueIsKept) {
+TEST_F(Win32RegistryTest, ValuesThatFitAreReadAndKept) {
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brellmark\\Tavolin", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                             nullptr),
@@ -63,15 +63,27 @@ TEST_F(Win32RegistryTest, DwordValueIsKept) {
   const std::string tooLong(300, 'x');
   RegSetValueExA(key, "Prefix characters", 0, REG_SZ, reinterpret_cast<const BYTE*>(tooLong.data()),
                  static_cast<DWORD>(tooLong.size()));
+  // As reg add and installers write it: 259 characters and the terminator
+  // fill the 260-byte buffer exactly.
+  const std::string longest(259, 's');
+  RegSetValueExA(key, "Sound file", 0, REG_SZ, reinterpret_cast<const BYTE*>(longest.c_str()),
+                 static_cast<DWORD>(longest.size() + 1));
+  const std::string bytes(260, 'b');
+  RegSetValueExA(key, "Postfix characters", 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
+                 static_cast<DWORD>(bytes.size()));
   RegCloseKey(key);
   Settings settings;
   store.LoadComSettings(settings.com);
   store.LoadAddCharsSettings(settings.addChars);
   EXPECT_EQ(settings.com.sSpeed, "19200");
+  EXPECT_EQ(settings.com.sSoundFile, longest);
   EXPECT_EQ(settings.addChars.sPrefix, "none");
+  EXPECT_EQ(settings.addChars.sPostfix, "none");
   DWORD type = 0;
   query("Speed", type);
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(query("Sound file", type), longest);
+  EXPECT_EQ(query("Postfix characters", type), bytes);
   EXPECT_EQ(query("Prefix characters", type), "none");  // too long: rewritten
 }
 

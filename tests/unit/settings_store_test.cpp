@@ -96,11 +96,15 @@ TEST_F(SettingsStoreTest, SavesInTheirOrders) {
 TEST_F(SettingsStoreTest, OtherTypesAreKeptAndTheDefaultUsed) {
   registry.keys["SOFTWARE\\Brellmark"];
   registry.program()["Speed"] = {RegistryKey::REG_DWORD_TYPE, std::string("\x00\x4b\x00\x00", 4)};
+  registry.program()["COM"] = {RegistryKey::REG_BINARY_TYPE, std::string(260, 'b')};  // fills the buffer
   ComSettings com;
   store.LoadComSettings(com);
   EXPECT_EQ(com.sSpeed, "19200");
+  EXPECT_EQ(com.sCom, "2");
   EXPECT_EQ(registry.program()["Speed"].type, RegistryKey::REG_DWORD_TYPE);
+  EXPECT_EQ(registry.program()["COM"].data, std::string(260, 'b'));
   EXPECT_TRUE(traced("Speed keín REG_SZ - Fehler\n"));
+  EXPECT_TRUE(traced("COM keín REG_SZ - Fehler\n"));
 }
 
 TEST_F(SettingsStoreTest, TooLongValueCountsAsMissing) {

@@ -24,14 +24,15 @@ class Win32Key : public RegistryKey {
                                          reinterpret_cast<BYTE*>(buffer.data()), &size);
     if (result != ERROR_SUCCESS) return static_cast<std::uint32_t>(result);
     type = valueType;
+    if (valueType == REG_SZ && size > 0 && buffer[size - 1] == '\0') --size;  // the terminator
     data = buffer.substr(0, size);
     return ERROR_SUCCESS;
   }
 
   std::uint32_t setValue(const std::string& name, const std::string& text) override {
     return static_cast<std::uint32_t>(RegSetValueExA(m_hKey, name.c_str(), 0, REG_SZ,
-                                                     reinterpret_cast<const BYTE*>(text.data()),
-                                                     static_cast<DWORD>(text.size())));
+                                                     reinterpret_cast<const BYTE*>(text.c_str()),
+                                                     static_cast<DWORD>(text.size() + 1)));
   }
 
  private:
