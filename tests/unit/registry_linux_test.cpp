@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -167,6 +168,70 @@ TEST(RegistryFileTest, EveryValueTypeRoundTrips) {
   EXPECT_EQ(again.find("Multi")->data, "one\r\ntwo");
   EXPECT_EQ(again.find("S")->data, "new");
   EXPECT_EQ(again.find("D")->data, std::string("\x0a\0\0\0", 4));
+}
+
+// Whatever the file held before, a value written reads back, and every
+// other line of the file stays as it was.
+TEST(RegistryFileTest, WrittenValuesReadBackAndOtherLinesAreKept) {
+  const std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin]";
+  const std::string other = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]";
+  const struct {
+    const char* what;
+    std::string text;
+  } cases[] = {
+      {"plain", "REGEDIT4\n\n" + key + "\n\"COM\"=\"3\"\n"},
+      {"hex continued to the next line", "REGEDIT4\n\n" + key + "\n\"Blob\"=hex:01,02,\\\n  03,04\n\"COM\"=\"3\"\n"},
+      {"last line continued", "REGEDIT4\n\n" + key + "\n\"COM\"=\"3\"\n\"Blob\"=hex:01,02,\\\n"},
+      {"continued, no newline", "REGEDIT4\n\n" + key + "\n\"COM\"=\"3\"\n\"Blob\"=hex:01,02,\\"},
+      {"continued, then blank", "REGEDIT4\n\n" + key + "\n\"Blob\"=hex:01,\\\n\n" + other + "\n\"X\"=\"9\"\n"},
+      {"no newline at the end", "REGEDIT4\n\n" + key + "\n\"COM\"=\"3\""},
+      {"CR LF", "REGEDIT4\r\n\r\n" + key + "\r\n\"COM\"=\"3\"\r\n\"Blob\"=hex:01,\\\r\n  02\r\n\"B2\"=hex:03,\\\r\n"},
+      {"comments", "REGEDIT4\n; head\n" + key + "\n; about COM\n\"COM\"=\"3\"\n; in C:\\Sounds\\\n"},
+      {"unreadable lines",
+       "REGEDIT4\n\n" + key + "\n\"COM\"=\"3\"\ngarbage\n\"Speed\"=\"unterminated\n\"X\"=dword:xyz\\\n"},
+      {"empty key section", "REGEDIT4\n\n" + key + "\n\n" + other + "\n\"X\"=\"9\"\n"},
+      {"key missing", "REGEDIT4\n\n" + other + "\n\"X\"=\"9\"\n"},
+      {"key missing, other continued", "REGEDIT4\n\n" + other + "\n\"X\"=hex:01,\\\n"},
+      {"empty file", ""},
+      {"header only", "REGEDIT4"},
+      {"key in several sections",
+       "REGEDIT4\n\n" + key + "\n\"COM\"=\"3\"\n" + other +
+           "\n\"X\"=\"9\"\n[hkey_local_machine\\software\\brellmark\\tavolin]\n\"Speed\"=\"300\"\n"},
+      {"duplicate values",
+       "REGEDIT4\n\n" + key + "\n\"COM\"=\"3\"\n\"Speed\"=\"300\"\n\"com\"=\"4\"\n\"Speed\"=\"600\"\n"},
+  };
+  const auto lines = [](const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RegistryFile content("HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin");
+    std::vector<std::string> problems, problemsAgain;
+    content.parse(c.text, problems);
+    content.setString("Sound file", "C:\\Sounds\\");
+    content.setString("COM", "/dev/ttyUSB0");
+    const std::string written = content.serialize();
+    RegistryFile again("HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin");
+    again.parse(written, problemsAgain);
+    const RegistryFile::Value* sound = again.find("Sound file");
+    const RegistryFile::Value* com = again.find("COM");
+    EXPECT_TRUE(sound && sound->data == "C:\\Sounds\\") << written;
+    EXPECT_TRUE(com && com->data == "/dev/ttyUSB0") << written;
+    EXPECT_EQ(problemsAgain.size(), problems.size()) << written;
+    // The lines that were there, but those of the written name, in their order.
+    const std::vector<std::string> after = lines(written);
+    auto next = after.begin();
+    for (const std::string& line : lines(c.text)) {
+      if (line.rfind("\"COM\"=", 0) == 0 || line.rfind("\"com\"=", 0) == 0) continue;
+      next = std::find(next, after.end(), line);
+      EXPECT_NE(next, after.end()) << "lost or changed: " << line << "\n" << written;
+      if (next == after.end()) break;
+      ++next;
+    }
+  }
 }
 
 TEST_F(RegistryLinuxTest, ReadOnlyFileOrFolderIsReadableNotWritable) {

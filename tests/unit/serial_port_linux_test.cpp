@@ -1,14 +1,17 @@
-// The Linux serial port: line error marks of the terminal driver, and a
-// port the user may not open.
+// The Linux serial port: line errors marked or counted by the terminal
+// driver, and a port the user may not open.
 #include "platform/linux/serial_port_linux.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <optional>
 
 namespace tavolin {
 namespace {
@@ -44,6 +47,78 @@ TEST(LineErrorMarks, MarkSplitAcrossReads) {
   EXPECT_TRUE(marks.decode("\377", 1, false, data));
   EXPECT_TRUE(marks.decode(std::string("\0", 1).data(), 1, false, data));
   EXPECT_FALSE(marks.decode("z", 1, false, data));
+}
+
+// Line errors that only the driver's counts show (overruns, and whatever
+// a driver does not mark): a count that grew since the previous read stops
+// the port when errors are to stop it.
+TEST(LinuxSerialPort, GrownErrorCountStopsThePort) {
+  const LineErrorCounts before{1, 2, 3, 4, 5};
+  const auto grown = [&](int LineErrorCounts::*count) {
+    LineErrorCounts after = before;
+    ++(after.*count);
+    return after;
+  };
+  const struct {
+    const char* what;
+    bool abortOnError;
+    std::optional<LineErrorCounts> first, later;
+    bool stops;
+  } cases[] = {
+      {"unchanged", true, before, before, false},
+      {"framing", true, before, grown(&LineErrorCounts::frame), true},
+      {"overrun", true, before, grown(&LineErrorCounts::overrun), true},
+      {"parity", true, before, grown(&LineErrorCounts::parity), true},
+      {"break", true, before, grown(&LineErrorCounts::brk), true},
+      {"buffer overrun", true, before, grown(&LineErrorCounts::bufOverrun), true},
+      {"errors do not stop the port", false, before, grown(&LineErrorCounts::overrun), false},
+      {"no counts (a pty)", true, std::nullopt, std::nullopt, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(slave, 0);
+    termios tio{};
+    tcgetattr(slave, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(slave, TCSANOW, &tio);
+    DeviceControl line;
+    line.fAbortOnError = c.abortOnError;
+    int looks = 0;
+    LinuxSerialPort port(slave, line, CommTimeouts{50, 0, 1000, 0, 0},
+                         [&](int) { return looks++ == 0 ? c.first : c.later; });
+    ASSERT_EQ(write(master, "ab", 2), 2);
+    char buffer[8];
+    std::uint32_t got = 0, error = 0;
+    EXPECT_EQ(port.read(buffer, sizeof buffer, got, error), !c.stops);
+    EXPECT_EQ(error, c.stops ? std::uint32_t{EIO} : 0u);
+    close(master);
+  }
+}
+
+// Framing errors are marked only with INPCK, parity or not.
+TEST(LinuxSerialPorts, ErrorsThatStopThePortAreChecked) {
+  for (const bool abortOnError : {true, false}) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    DeviceControl line;
+    line.BaudRate = 9600;
+    line.fAbortOnError = abortOnError;
+    LinuxSerialPorts ports;
+    const auto result = ports.open(ptsname(master), line, CommTimeouts{});
+    ASSERT_TRUE(result.port);
+    termios tio{};
+    ASSERT_EQ(tcgetattr(master, &tio), 0);  // the settings of the other end
+    EXPECT_EQ((tio.c_iflag & INPCK) != 0, abortOnError);
+    EXPECT_EQ((tio.c_iflag & PARMRK) != 0, abortOnError);
+    close(master);
+  }
 }
 
 TEST(LinuxSerialPorts, DevicePaths) {

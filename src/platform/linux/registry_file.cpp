@@ -24,6 +24,14 @@ std::string trimRight(const std::string& text) {
   return text.substr(0, end);
 }
 
+// Whether the next line of the file belongs to this one: its last line
+// ends in a backslash.
+bool continues(const std::string& raw) {
+  const std::size_t lastBreak = raw.rfind('\n');
+  const std::string last = trimRight(raw.substr(lastBreak == std::string::npos ? 0 : lastBreak + 1));
+  return !last.empty() && last.back() == '\\';
+}
+
 // A quoted text from position i (at the opening quote); i ends behind the
 // closing quote.
 bool readQuoted(const std::string& raw, std::size_t& i, std::string& text) {
@@ -121,7 +129,7 @@ void RegistryFile::parse(const std::string& text, std::vector<std::string>& prob
       raw += (raw.empty() ? "" : "\n") + part;
       start = end + 1;
       ++lineNumber;
-      if (trimRight(part).empty() || trimRight(part).back() != '\\' || start >= text.size()) break;
+      if (!continues(part) || start >= text.size()) break;
     }
     Line line{raw, inKey, false, {}, {}};
     const std::string content = trimRight(raw);
@@ -206,6 +214,11 @@ void RegistryFile::setString(const std::string& name, const std::string& text) {
   std::size_t insertAt = 0;
   for (std::size_t i = 0; i < m_lines.size(); ++i) {
     if (m_lines[i].inKey && !trimRight(m_lines[i].raw).empty()) insertAt = i + 1;
+  }
+  // A line left open by a backslash at the end of the file would take the
+  // new one in: a blank line closes it (and joins it when read again).
+  if (continues(m_lines[insertAt - 1].raw)) {
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt++), {"", true, false, {}, {}});
   }
   m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
 }

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -65,7 +66,9 @@ void applyLine(termios& tio, const DeviceControl& line, bool pty) {
   if (line.fOutxCtsFlow || line.fRtsControl == DeviceControl::RtsControlHandshake) tio.c_cflag |= CRTSCTS;
   if (line.fOutX) tio.c_iflag |= IXON;
   if (line.fInX) tio.c_iflag |= IXOFF;
-  if (line.fAbortOnError) tio.c_iflag |= PARMRK;  // line errors are marked, and so noticed
+  // Line errors are marked, and so noticed; without INPCK the driver
+  // passes framing errors as data when there is no parity.
+  if (line.fAbortOnError) tio.c_iflag |= INPCK | PARMRK;
   tio.c_cc[VSTART] = line.XonChar ? line.XonChar : 0x11;
   tio.c_cc[VSTOP] = line.XoffChar ? line.XoffChar : 0x13;
   tio.c_cc[VMIN] = 0;
@@ -115,8 +118,22 @@ bool LineErrorMarks::decode(const char* raw, std::size_t size, bool discardNull,
   return !lineError;
 }
 
-LinuxSerialPort::LinuxSerialPort(int fd, const DeviceControl& line, const CommTimeouts& timeouts)
-    : m_fd(fd), m_timeouts(timeouts), m_bDiscardNull(line.fNull), m_bAbortOnError(line.fAbortOnError) {}
+std::optional<LineErrorCounts> readLineErrorCounts(int fd) {
+  serial_icounter_struct counts{};
+  if (ioctl(fd, TIOCGICOUNT, &counts) != 0) return std::nullopt;  // ENOTTY, EINVAL: the driver keeps none
+  return LineErrorCounts{counts.frame, counts.overrun, counts.parity, counts.brk, counts.buf_overrun};
+}
+
+LinuxSerialPort::LinuxSerialPort(int fd, const DeviceControl& line, const CommTimeouts& timeouts,
+                                 CountReader readCounts)
+    : m_fd(fd),
+      m_timeouts(timeouts),
+      m_bDiscardNull(line.fNull),
+      m_bAbortOnError(line.fAbortOnError),
+      m_readCounts(std::move(readCounts)) {
+  // Errors before the port was set up are not this session's.
+  if (m_bAbortOnError) m_counts = m_readCounts(m_fd);
+}
 
 LinuxSerialPort::~LinuxSerialPort() { ::close(m_fd); }
 
@@ -152,7 +169,7 @@ bool LinuxSerialPort::read(char* buffer, std::uint32_t maxBytes, std::uint32_t& 
       error = got < 0 ? static_cast<std::uint32_t>(errno) : EIO;
       return false;
     }
-    if (!decode(raw, static_cast<std::size_t>(got))) {
+    if (!decode(raw, static_cast<std::size_t>(got)) || errorCounted()) {
       m_bFailed = true;
       error = EIO;
       return false;
@@ -172,6 +189,20 @@ bool LinuxSerialPort::decode(const char* raw, std::size_t size) {
     if (!(m_bDiscardNull && raw[i] == '\0')) m_sDecoded += raw[i];
   }
   return true;
+}
+
+// An overrun loses bytes without a mark, and not every driver marks what
+// it should: the driver's counts show those errors.
+bool LinuxSerialPort::errorCounted() {
+  if (!m_bAbortOnError || !m_counts) return false;
+  const std::optional<LineErrorCounts> now = m_readCounts(m_fd);
+  if (!now) return false;
+  // The counts only grow; a changed one is a new error.
+  const bool counted = now->frame != m_counts->frame || now->overrun != m_counts->overrun ||
+                       now->parity != m_counts->parity || now->brk != m_counts->brk ||
+                       now->bufOverrun != m_counts->bufOverrun;
+  m_counts = now;
+  return counted;
 }
 
 bool LinuxSerialPort::write(const char* data, std::uint32_t size, std::uint32_t& written, std::uint32_t& error) {

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "readers/serial_port.h"
@@ -21,11 +23,21 @@ class LineErrorMarks {
   int m_iPending = 0;  // bytes of a mark seen so far: 0, 1 (\377) or 2 (\377\0)
 };
 
+// The serial driver's running counts of line errors (TIOCGICOUNT); none
+// where the driver keeps none, as on a pty.
+struct LineErrorCounts {
+  int frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;
+};
+std::optional<LineErrorCounts> readLineErrorCounts(int fd);
+
 // A COM port on a Linux terminal device, with the Windows time-out rule
 // emulated by poll() and deadlines.
 class LinuxSerialPort : public SerialPort {
  public:
-  LinuxSerialPort(int fd, const DeviceControl& line, const CommTimeouts& timeouts);
+  using CountReader = std::function<std::optional<LineErrorCounts>(int fd)>;
+
+  LinuxSerialPort(int fd, const DeviceControl& line, const CommTimeouts& timeouts,
+                  CountReader readCounts = readLineErrorCounts);
   ~LinuxSerialPort() override;
   LinuxSerialPort(const LinuxSerialPort&) = delete;
   LinuxSerialPort& operator=(const LinuxSerialPort&) = delete;
@@ -37,6 +49,8 @@ class LinuxSerialPort : public SerialPort {
   // The data bytes of what the driver delivered, into m_sDecoded; false
   // after a line error.
   bool decode(const char* raw, std::size_t size);
+  // True when one of the driver's error counts grew since the last look.
+  bool errorCounted();
 
   int m_fd;
   CommTimeouts m_timeouts;
@@ -44,6 +58,8 @@ class LinuxSerialPort : public SerialPort {
   bool m_bAbortOnError;
   bool m_bFailed = false;  // a line error stopped the port
   LineErrorMarks m_marks;
+  CountReader m_readCounts;
+  std::optional<LineErrorCounts> m_counts;  // at the last look
   std::string m_sDecoded;
 };
 
