@@ -95,17 +95,19 @@ void RavlinkFraming::sendRavlinkRequest(const std::string& request) {
     m_trace("RavlinkSession::sendRavlinkRequest(): catch error from sendRaw()\n");
     throw;
   }
-  const std::string reply = readPacket(true);
+  // A reader with readings queued may send the next one right after our
+  // acknowledgement of the last, ahead of its answer to this request. Such
+  // frames are left in the receive buffer, in order, for the reading loop,
+  // which checks and acknowledges them; the request still waits for its
+  // own answer.
+  std::string kept;
+  std::string reply;
+  while (!(reply = readPacket(true)).empty() && reply[0] == STX) kept += reply;
+  m_sRxBuffer.insert(0, kept);
   if (reply.empty()) fail(kCancel);
-  if (reply.size() == 1 && reply[0] == ACK) return;
-  if (reply.size() == 1 && reply[0] == NAK) {
-    m_trace("RavlinkSession::sendRavlinkRequest(): got NAK()\n");
-  } else {
-    const std::string data = reply.size() >= 5 ? reply.substr(3, reply.size() - 5) : std::string();
-    m_trace("RavlinkSession::sendRavlinkRequest(): ungültige Antwort: Länge: %d, Daten: '%s'\n",
-            static_cast<int>(reply.size()), data.c_str());
-  }
-  m_channel.reportReaderInfo("unexpected reader protocol error - ignored");
+  if (reply[0] == ACK) return;
+  m_trace("RavlinkSession::sendRavlinkRequest(): got NAK()\n");
+  m_channel.reportReaderInfo(ignoredProtocolError);
 }
 
 }  // namespace tavolin

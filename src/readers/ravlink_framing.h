@@ -32,6 +32,8 @@ class RavlinkFraming {
   static constexpr char NAK = 0x15;
   static constexpr char ESC = 0x1B;
   static constexpr std::size_t maxFrameSize = 0xFFFF + 5;
+  // The event-log text of a request the reader did not accept.
+  static constexpr char ignoredProtocolError[] = "unexpected reader protocol error - ignored";
 
   RavlinkFraming(RavlinkChannel& channel, Trace& trace) : m_channel(channel), m_trace(trace) {}
 
@@ -46,7 +48,9 @@ class RavlinkFraming {
   std::string readPacket(bool bExitOnTimeout);
   // The data of the next correct frame, acknowledged.
   std::string readRavlinkRequest(bool bExitOnTimeout);
-  // Sends a request and takes the reader's reply to it.
+  // Sends a request and takes the reader's answer to it: done on ACK,
+  // reported and done on NAK, "Cancel" when none comes. Frames that arrive
+  // before the answer are kept for readRavlinkRequest.
   void sendRavlinkRequest(const std::string& request);
 
   const std::string& rxBuffer() const { return m_sRxBuffer; }

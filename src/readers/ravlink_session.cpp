@@ -132,6 +132,18 @@ bool RavlinkSession::getReaderInfo() {
   return false;
 }
 
+void RavlinkSession::signalReading(const std::string& request) {
+  try {
+    m_link.sendRavlinkRequest(request);
+  } catch (const RavlinkSessionError& e) {
+    // The reading has been acknowledged and stands whatever the reader
+    // makes of the request: no answer counts as a rejection. Only a stop
+    // request that came during the wait ends reading.
+    if (e.message() != "Cancel" || m_hCancelEvent.tryTake()) throw;
+    reportReaderInfo(RavlinkFraming::ignoredProtocolError);
+  }
+}
+
 void RavlinkSession::run() {
   m_trace("RavlinkSession::run() start\n");
   try {
@@ -147,17 +159,15 @@ void RavlinkSession::run() {
       std::string sent;
       if (m_bSignaling) {
         sent = request(kSignalRequest);
-        m_link.sendRavlinkRequest(sent);
+        signalReading(sent);
         playSignal();
       }
       m_trace("RavlinkSession::run() '%s' sent\n", sent.c_str());
-      deliverReading(reading.c_str(), static_cast<std::int32_t>(reading.size()), reading);
+      deliverReading(reading.c_str(), static_cast<std::int32_t>(reading.size()));
     }
   } catch (const RavlinkSessionError& e) {
     m_trace("RavlinkSession::run(): catch RavlinkSessionError %s\n", e.message().c_str());
-    // Only a stop request ends reading quietly; a reader that leaves a
-    // request unanswered has failed like any other.
-    if (e.message() == "Cancel" && cancelled()) {
+    if (e.message() == "Cancel") {
       m_trace("RavlinkSession::run() endet\n");
       return;
     }

@@ -42,6 +42,8 @@ class RavlinkSession final : public Session, private RavlinkChannel {
   void sendRaw(const std::string& bytes) override;
   void reportReaderInfo(const std::string& text) override;
   static std::string request(const char* text);
+  // Asks the reader to signal an accepted reading.
+  void signalReading(const std::string& request);
 
   RavlinkFraming m_link;
 };

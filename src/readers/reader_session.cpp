@@ -150,7 +150,7 @@ void ReaderSession::run() {
         m_trace("ReaderSession::run(): bytesRead < m_iByteStart (%d < %d) -> verwerfen\n", static_cast<int>(bytesRead),
                 m_iByteStart);
       } else {
-        deliverReading(buffer, m_iByteStop, std::string_view(buffer, std::strlen(buffer)));
+        deliverReading(buffer, m_iByteStop);
       }
       playSignal();
     }

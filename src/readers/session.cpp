@@ -1,6 +1,8 @@
 #include "readers/session.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <system_error>
 
 namespace tavolin {
@@ -115,7 +117,6 @@ std::uint32_t Session::readPort(char* buffer, std::uint32_t maxBytes, bool exitO
     }
     if (m_hCancelEvent.tryTake()) {
       m_trace("%s::readRaw(): WaitForSingleObject() Abbruch Event erhalten\n", m_pszName);
-      m_bCancelled = true;
       return 0;
     }
     m_trace("%s::readRaw() WaitForSingleObject() returned: WAIT_TIMEOUT == kein Abbruch Event\n", m_pszName);
@@ -132,7 +133,7 @@ std::uint32_t Session::writePort(const char* data, std::uint32_t size, const cha
   return written;
 }
 
-void Session::deliverReading(const char* reading, std::int32_t length, std::string_view logText) {
+void Session::deliverReading(const char* reading, std::int32_t length) {
   ++m_iReadings;
   m_pDlg.ShowCounter(DisplayReadingCount, m_iReadings);
   if (m_bTestMode) {
@@ -141,7 +142,8 @@ void Session::deliverReading(const char* reading, std::int32_t length, std::stri
   } else {
     m_pDlg.TextToKeys(reading, length);
   }
-  m_services.dataLog.writeReading(logText);
+  const char* logEnd = std::find(reading, reading + length, '\0');
+  m_services.dataLog.writeReading(std::string_view(reading, static_cast<std::size_t>(logEnd - reading)));
 }
 
 void Session::playSignal() {

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <thread>
 
 #include "readers/serial_port.h"
@@ -74,13 +73,12 @@ class Session {
   [[noreturn]] void raisePortError(const char* operation, std::uint32_t error);
 
   // Counts an accepted reading, hands it to the owner for display or
-  // typing, and writes its data log line.
-  void deliverReading(const char* reading, std::int32_t length, std::string_view logText);
+  // typing, and writes its data log line, which ends at the reading's
+  // first zero byte.
+  void deliverReading(const char* reading, std::int32_t length);
   // The sound of a reading, when signalling and sound are both on.
   void playSignal();
   void traceBytes(const char* data, std::uint32_t count);
-
-  bool cancelled() const { return m_bCancelled; }
 
   SessionServices m_services;
   Trace& m_trace;
@@ -100,7 +98,6 @@ class Session {
 
   std::thread m_hThread;
   std::atomic<int> m_iExitCode{StillActive};  // 0 after a normal end, -1 after a failure
-  bool m_bCancelled = false;  // the cancel event ended a read
 };
 
 }  // namespace tavolin

@@ -188,6 +188,11 @@ TEST_F(SerialSessionTest, BusReaderIdentifiedAndReadings) {
   simulator("frame Z*");
   ASSERT_TRUE(owner.waitFor("TextToKeys Z"));
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 3"));
+  // Each next frame comes right after our acknowledgement, while the reader
+  // is being asked to signal the last one.
+  simulator("queue Q1* | Q2* | Q3* | Q4* | Q5*");
+  ASSERT_TRUE(owner.waitFor("TextToKeys Q5"));
+  EXPECT_TRUE(owner.waitFor("ShowCounter 3 8"));
   session.reset();
   EXPECT_FALSE(abortEvent.tryTake());
 }

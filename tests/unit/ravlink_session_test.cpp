@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <thread>
+
 #include "bus_reader.h"
 #include "fakes/named_params.h"
 #include "fakes/session_fixture.h"
@@ -15,8 +18,12 @@ class RavlinkSessionTest : public ::testing::Test, protected testing::SessionFix
  protected:
   RavlinkSessionTest() {
     ports.port.onWrite = [this](const std::string& bytes) {
+      if (bytes == RavlinkFraming::frame("\x1b" + unanswered)) {
+        if (whileUnanswered) whileUnanswered();
+        return;
+      }
       std::lock_guard<std::mutex> lock(m_readerMutex);
-      if (readerPresent && bytes != RavlinkFraming::frame("\x1b" + unanswered)) reader.receive(bytes);
+      if (readerPresent) reader.receive(bytes);
     };
   }
 
@@ -39,7 +46,8 @@ class RavlinkSessionTest : public ::testing::Test, protected testing::SessionFix
   }
 
   bool readerPresent = true;
-  std::string unanswered;  // a request the reader leaves without an answer
+  std::string unanswered;                 // a request the reader leaves without an answer
+  std::function<void()> whileUnanswered;  // runs on the reading thread as that request goes out
   readersim::BusReader reader{[this](const std::string& bytes) { ports.port.deliver(bytes); }};
 
  private:
@@ -115,19 +123,33 @@ TEST_F(RavlinkSessionTest, ReleaseRejectedNoSession) {
   EXPECT_TRUE(traced("RavlinkSession() Konstruktor: unerwarteter Fehler bei Leserfreigabe\n"));
 }
 
-TEST_F(RavlinkSessionTest, ReadingIsCutAfterFiveFieldsAndSignalled) {
+TEST_F(RavlinkSessionTest, ReadingIsCutAfterFiveFieldsSignalledAndLogged) {
+  system.environment["APPDATA"] = "C:\\AppData";
+  system.directories.insert("C:\\AppData\\TavolinLog");
+  setUpTraceAndDataLog(system, captured.trace, dataLog);
+  system.now = {2014, 2, 1, 9, 5, 3};
   auto session = start(true, true);
-  sendCard("a;b;c;d;e;12345678*");
-  ASSERT_TRUE(owner.waitFor("TextToKeys 12345678"));
-  EXPECT_TRUE(owner.waitFor("ShowCounter 3 1"));
+  struct Case {
+    std::string frame, reading;
+  };
+  const Case cases[] = {
+      {"a;b;c;d;e;12345678*", "12345678"},
+      {"x;42*", "42"},
+      {"ABC*trailer", "ABC"},
+      {"1;2;3;4;5;6;7*", "6;7"},
+      {std::string("a;b;c;d;e;12") + '\0' + "34*", std::string("12") + '\0' + "34"},  // logged up to the zero
+  };
+  std::string log;
+  for (const Case& c : cases) {
+    sendCard(c.frame);
+    ASSERT_TRUE(owner.waitFor("TextToKeys " + c.reading)) << c.frame;
+    log += "01.02.2014 09:05:03: data: " + c.reading.substr(0, c.reading.find('\0')) + "\n";
+  }
+  EXPECT_TRUE(owner.waitFor("ShowCounter 3 5"));
+  EXPECT_EQ(sound.played(), 5u);
+  session.reset();
   EXPECT_TRUE(sent("b1;1;1*"));
-  EXPECT_EQ(sound.played(), 1u);
-  sendCard("x;42*");
-  EXPECT_TRUE(owner.waitFor("TextToKeys 42"));
-  sendCard("ABC*trailer");
-  EXPECT_TRUE(owner.waitFor("TextToKeys ABC"));
-  sendCard("1;2;3;4;5;6;7*");
-  EXPECT_TRUE(owner.waitFor("TextToKeys 6;7"));
+  EXPECT_EQ(system.content("C:\\AppData\\TavolinLog\\Datalog20140512_08_03_07-01.txt"), log);
 }
 
 TEST_F(RavlinkSessionTest, FrameWithoutStarIsOnlyAcknowledged) {
@@ -151,24 +173,73 @@ TEST_F(RavlinkSessionTest, TestModeShowsInsteadOfTyping) {
   EXPECT_EQ(sound.played(), 0u);  // no signalling, no sound
 }
 
-TEST_F(RavlinkSessionTest, RejectedSignallingIsReportedAndTheReadingTyped) {
+// A reader that rejects the signalling request or leaves it unanswered has
+// still had its reading acknowledged: it is reported, counted and typed, and
+// reading goes on.
+TEST_F(RavlinkSessionTest, RejectedOrUnansweredSignallingIsReportedAndTheReadingTyped) {
   auto session = start();
-  withReader([](readersim::BusReader& r) { r.nakNextRequest = true; });
-  sendCard("a;b;c;d;e;77*");
-  ASSERT_TRUE(owner.waitFor("TextToKeys 77"));
-  const auto entries = eventLog.entries();
-  EXPECT_EQ(entries.back(),
-            "8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM2|unexpected reader protocol error - ignored");
+  const std::string ignored =
+      "8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM2|unexpected reader protocol error - ignored";
+  int count = 0;
+  using readersim::BusReader;
+  for (bool BusReader::*fault : {&BusReader::nakNextRequest, &BusReader::ignoreNextRequest}) {
+    withReader([&](BusReader& r) { r.*fault = true; });
+    const std::string reading = "7" + std::to_string(++count);
+    sendCard("a;b;c;d;e;" + reading + "*");
+    ASSERT_TRUE(owner.waitFor("TextToKeys " + reading));
+    EXPECT_TRUE(owner.waitFor("ShowCounter 3 " + std::to_string(count)));
+    const auto entries = eventLog.entries();
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), ignored), count);
+  }
+  sendCard("a;b;c;d;e;79*");
+  ASSERT_TRUE(owner.waitFor("TextToKeys 79"));
+  session.reset();
+  EXPECT_TRUE(traced("RavlinkSession::cancelSession(): Exit code of thread: 0\n"));
+  EXPECT_FALSE(abortEvent.tryTake());
 }
 
-TEST_F(RavlinkSessionTest, UnansweredSignallingIsAFailure) {
+// A stop while the reader is asked to signal ends reading quietly.
+TEST_F(RavlinkSessionTest, StopWhileSignallingEndsQuietly) {
+  unanswered = "b1;1;1*";
+  whileUnanswered = [this] {  // until the stop request has been made
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!traced("RavlinkSession::cancelSession(): WaitForSingleObject() Warten auf das Ende des Threads\n") &&
+           std::chrono::steady_clock::now() < end) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  };
   auto session = start();
-  withReader([](readersim::BusReader& r) { r.ignoreNextRequest = true; });
   sendCard("a;b;c;d;e;77*");
-  ASSERT_TRUE(abortEvent.waitFor(std::chrono::seconds(5)));
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!sent("b1;1;1*") && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   session.reset();
-  EXPECT_TRUE(traced("RavlinkSession::run(): catch RavlinkSessionError Cancel\n"));
-  EXPECT_TRUE(traced("RavlinkSession::cancelSession(): Exit code of thread: -1\n"));
+  EXPECT_TRUE(traced("RavlinkSession::run() endet\n"));
+  EXPECT_TRUE(traced("RavlinkSession::cancelSession(): Exit code of thread: 0\n"));
+  EXPECT_FALSE(abortEvent.tryTake());
+}
+
+// A reader with readings queued sends the next frame as soon as it has our
+// acknowledgement, so it arrives while the reader is asked to signal the
+// last one: every reading is still taken, once and in order.
+TEST_F(RavlinkSessionTest, FramesSentRightAfterTheirAcknowledgementAreAllRead) {
+  auto session = start();
+  std::vector<std::string> frames, expected;
+  for (int i = 0; i < 30; ++i) {
+    frames.push_back("a;b;c;d;e;" + std::to_string(100 + i) + "*");
+    expected.push_back("TextToKeys " + std::to_string(100 + i));
+  }
+  withReader([&](readersim::BusReader& r) { r.queueFrames(frames); });
+  ASSERT_TRUE(owner.waitFor("ShowCounter 3 30", std::chrono::seconds(5)));
+  session.reset();
+  std::vector<std::string> typed;
+  for (const std::string& call : owner.calls()) {
+    if (call.rfind("TextToKeys", 0) == 0) typed.push_back(call);
+  }
+  EXPECT_EQ(typed, expected);
+  EXPECT_EQ(eventLog.entries().size(), 1u);  // only the reader's identity
+  EXPECT_FALSE(abortEvent.tryTake());
 }
 
 TEST_F(RavlinkSessionTest, DamagedFrameIsRepeated) {

@@ -23,6 +23,12 @@ std::string BusReader::frame(const std::string& data, bool damaged) {
   return f;
 }
 
+void BusReader::queueFrames(const std::vector<std::string>& datas) {
+  if (datas.empty()) return;
+  m_queue.assign(datas.begin() + 1, datas.end());
+  sendFrames({datas.front()});
+}
+
 void BusReader::sendFrames(const std::vector<std::string>& datas) {
   std::string bytes;
   m_retries.clear();
@@ -64,6 +70,12 @@ void BusReader::receive(const std::string& bytes) {
           }
         }
         --m_iAwaiting;
+        ++m_iAnswered;
+        if (m_iAwaiting == 0 && !m_queue.empty()) {
+          const std::string next = m_queue.front();
+          m_queue.pop_front();
+          sendFrames({next});
+        }
       }
     } else if (first == STX) {
       if (m_sBuffer.size() < 3) return;

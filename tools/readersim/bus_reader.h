@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,8 +31,13 @@ class BusReader {
   void receive(const std::string& bytes);
   // Sends one or more card frames in one write; waits for ACKs in receive().
   void sendFrames(const std::vector<std::string>& datas);
+  // Sends the first frame now and each of the others as soon as the one
+  // before it is acknowledged, as a reader with readings queued does.
+  void queueFrames(const std::vector<std::string>& datas);
 
-  bool awaitingAck() const { return m_iAwaiting > 0; }
+  bool awaitingAck() const { return m_iAwaiting > 0 || !m_queue.empty(); }
+  // Frames answered so far, to tell a slow program from a silent one.
+  int answered() const { return m_iAnswered; }
   int zeroBytes() const { return m_iZeroBytes; }
 
   static std::string frame(const std::string& data, bool damaged = false);
@@ -43,6 +49,8 @@ class BusReader {
   std::string m_sBuffer;
   int m_iAwaiting = 0;
   std::vector<std::string> m_retries;  // frames to send again after a NAK
+  std::deque<std::string> m_queue;     // frames to send one by one after ACKs
+  int m_iAnswered = 0;
   int m_iZeroBytes = 0;
 };
 

@@ -15,6 +15,7 @@
 #include <deque>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "bus_reader.h"
 
@@ -112,7 +113,9 @@ void usage(std::FILE* out) {
       "  card 31 32 33        send these bytes as one burst (active reader)\n"
       "  text 12345678        send the text as one burst (active reader)\n"
       "  frame a;b;c;d;e;12*  send a frame with this data and wait for its ACK (bus reader)\n"
-      "  frames X* | Y*       two frames in one write (bus reader)\n"
+      "  frames X* | Y* ...   several frames in one write (bus reader)\n"
+      "  queue X* | Y* ...    send X, and each next frame as soon as the one before it is\n"
+      "                       acknowledged, as a reader with readings queued (bus reader)\n"
       "  fault checksum|nak|silent|stray|split\n"
       "                       damaged block check of the next frame, NAK or no answer to\n"
       "                       the next request, a stray byte now, the next frame in two writes\n"
@@ -143,6 +146,17 @@ std::string trim(const std::string& text) {
   const std::size_t first = text.find_first_not_of(" \t\r");
   if (first == std::string::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// "X* | Y* | Z*": the data of the frames.
+std::vector<std::string> frameList(const std::string& text) {
+  std::vector<std::string> datas;
+  std::size_t from = 0;
+  for (std::size_t bar; (bar = text.find('|', from)) != std::string::npos; from = bar + 1) {
+    datas.push_back(trim(text.substr(from, bar - from)));
+  }
+  datas.push_back(trim(text.substr(from)));
+  return datas;
 }
 
 class Simulator {
@@ -198,8 +212,9 @@ class Simulator {
     } else if (verb == "frame") {
       m_bus.sendFrames({rest});
     } else if (verb == "frames") {
-      const std::size_t bar = rest.find('|');
-      m_bus.sendFrames({trim(rest.substr(0, bar)), bar == std::string::npos ? "" : trim(rest.substr(bar + 1))});
+      m_bus.sendFrames(frameList(rest));
+    } else if (verb == "queue") {
+      m_bus.queueFrames(frameList(rest));
     } else if (verb == "fault") {
       if (rest == "none") {
         m_bus.damageNextFrame = m_bus.nakNextRequest = m_bus.ignoreNextRequest = m_bus.splitNextFrame = false;
@@ -231,12 +246,13 @@ class Simulator {
   }
 
   // Whether the next command may run: no pause pending, no frame awaiting
-  // its acknowledgement (for at most five seconds).
+  // its acknowledgement (for at most five seconds without any answer).
   bool ready() {
     const Clock::time_point now = Clock::now();
     if (now < m_sleepUntil) return false;
     if (m_bus.awaitingAck()) {
-      if (m_ackSince == Clock::time_point{}) m_ackSince = now;
+      if (m_ackSince == Clock::time_point{} || m_bus.answered() != m_iAnswered) m_ackSince = now;
+      m_iAnswered = m_bus.answered();
       if (now - m_ackSince < std::chrono::seconds(5)) return false;
       logLine("error", "no acknowledgement");
     }
@@ -251,6 +267,7 @@ class Simulator {
   int m_iZeroBytes = 0;
   Clock::time_point m_sleepUntil{};
   Clock::time_point m_ackSince{};
+  int m_iAnswered = 0;
 };
 
 }  // namespace
