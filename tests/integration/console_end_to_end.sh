@@ -3,9 +3,9 @@
 # readings typed as key events, the bus reader, test mode, a second
 # instance, the installation check, the settings options, and the reader
 # vanishing.
-#   console_end_to_end.sh TAVOLIN-CONSOLE TAVOLIN-READERSIM
+#   console_end_to_end.sh TAVOLIN-CONSOLE TAVOLIN-READERSIM TAVOLIN-DEMO
 set -u
-console=$1 readersim=$2
+console=$1 readersim=$2 demo=$3
 work=$(mktemp -d)
 sim= run=
 trap '[ -n "$run" ] && kill "$run" 2>/dev/null; [ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$work"' EXIT
@@ -21,6 +21,7 @@ fail() {
 # Waits up to 10 s for a line matching the pattern in the file.
 wait_for() { for _ in $(seq 200); do grep -q -- "$2" "$work/$1" 2>/dev/null && return 0; sleep 0.05; done; return 1; }
 source "$(dirname "$0")/../../tools/readersim/readersim.bash"
+source "$(dirname "$0")/readings_on_a_pipe.bash"
 start_console() {
   "$console" "$@" >"$work/out" 2>"$work/err" &
   run=$!
@@ -39,7 +40,9 @@ send() { echo "$*" >>"$work/commands"; }
 "$console" --set "Speed=9601" 2>"$work/err" && fail "--set accepted a speed not offered"
 grep -q '"Speed" allows one of "300", "1200"' "$work/err" || fail "no clear message for a speed not offered"
 grep -q '"Speed"="19200"' "$TAVOLIN_REGISTRY" || fail "the refused value changed the store"
-"$console" --set "No such thing=1" 2>/dev/null && fail "--set accepted an unknown setting"
+"$console" --set "No such thing=1" 2>"$work/err" && fail "--set accepted an unknown setting"
+grep -q -- "--show-settings lists the settings" "$work/err" || fail "an unknown name does not point at --show-settings"
+[ "$("$console" --version)" = "Elvor Tavolin Version 2.10.00" ] || fail "--version"
 [ "$("$console" --show-settings | wc -l)" = 27 ] || fail "--show-settings does not print 27 values"
 "$console" --show-settings | grep -qx "Read stop position=4" || fail "--show-settings"
 "$console" -e --test 2>/dev/null; [ $? = 2 ] || fail "-e with other options is not refused"
@@ -56,7 +59,7 @@ fi
 readersim_start "$readersim" --kind active
 start_console --keyboard=print
 wait_for out "is active" || fail "reading did not start"
-grep -qx "Reading from COM$work/com is active" "$work/out" || fail "state line"
+grep -qx "Reading from $work/com is active" "$work/out" || fail "state line"
 grep -qx "Reader type: active sending" "$work/out" || fail "reader line"
 send "text 12Ab"
 wait_for out "up 0x0d 0x1c" || fail "no keys typed"
@@ -73,7 +76,19 @@ up 0x42 0x30
 down 0x0d 0x1c
 up 0x0d 0x1c"
 [ "$(grep -E '^(down|up) ' "$work/out")" = "$expected" ] || fail "key events differ"
+grep -qx "Typed: 12Ab<CR>" "$work/out" || fail "typed line"
 grep -qx "Count of readings: 1" "$work/out" || fail "count line"
+# The demo shows what the stored settings type, --set changing them for
+# this one run.
+[ "$("$demo" 12Ab | tail -n 1)" = "Typed: 12Ab<CR>" ] || fail "the demo does not use the stored settings"
+[ "$("$demo" --set "Postfix characters=<TAB>" 12Ab | tail -n 1)" = "Typed: 12Ab<TAB>" ] || fail "demo --set"
+"$demo" --set "Read stop position=abc" 12Ab 2>"$work/demo.err" && fail "the demo accepted a stop position abc"
+grep -q '"Read stop position" allows' "$work/demo.err" || fail "the demo does not check --set"
+
+# A --set while the program runs is saved, and the user is told when it
+# takes effect.
+"$console" --set "Postfix characters=<CR>" >/dev/null 2>"$work/set.err" || fail "--set while running"
+grep -q "uses the new value after a restart" "$work/set.err" || fail "--set while running says nothing"
 
 # A second instance is refused while the first runs.
 "$console" --keyboard=print >"$work/second.out" 2>"$work/second.err"; status=$?
@@ -84,6 +99,9 @@ grep -q '^warning \[5\] Elvor Tavolin (Version 2.10.00) is already running' "$TA
 
 stop_console INT
 [ $status = 0 ] || fail "SIGINT: exit code $status"
+
+# A consumer on a pipe sees every reading whole and in time.
+readings_on_a_pipe 20 4 "<CR>" "$console"
 
 # Test mode: the reading is shown, not typed, with a warning for a short burst.
 start_console --keyboard=print --test
@@ -105,7 +123,7 @@ wait_for out "is active" || fail "commands: reading did not start"
 echo "start" >&7
 wait_for err '"Restart reading" is not available now.' || fail "a disabled button ran"
 echo "test on" >&7
-sleep 0.3
+wait_for out "Test mode is on: readings are shown, not typed." || fail "test on says nothing"
 send "text 1234"
 wait_for out "Card data: '1234' Length 1: 4" || fail "test on: reading not shown"
 echo "stop" >&7
@@ -113,6 +131,7 @@ wait_for out "is not active" || fail "stop"
 echo "start" >&7
 wait_for out "Count of readings" || true
 [ "$(grep -c " is active$" "$work/out")" = 2 ] || fail "start after stop"
+[ "$(grep -c "^Test mode is off: readings are typed.$" "$work/out")" = 1 ] || fail "start does not say test mode is off"
 echo "nonsense" >&7
 wait_for err 'Unknown command "nonsense"' || fail "unknown command"
 echo "exit" >&7
@@ -124,7 +143,20 @@ exec 7>&-
 # The installation check with a free port ends after its message.
 "$console" -e >"$work/out" 2>"$work/err"; status=$?
 [ $status = 0 ] || fail "-e with a free port: exit code $status"
-grep -q "^Default settings ok: Thread reading from COM$work/com is started." "$work/err" || fail "-e message"
+grep -q "^Default settings ok: Thread reading from $work/com is started." "$work/err" || fail "-e message"
+
+# Ports that cannot be read: the installation check ends with a code of
+# its own; a plain file is no serial device, said in its own sentence.
+: >"$work/plain"
+"$console" --set "COM=$work/plain" >/dev/null
+"$console" -e >"$work/out" 2>"$work/err"; status=$?
+[ $status = 5 ] || fail "-e without reading: exit code $status"
+grep -qx "Process reading from $work/plain could not be started. $work/plain is not a serial device." "$work/err" \
+  || fail "a plain file as port"
+"$console" --set "COM=7" >/dev/null
+"$console" -e >"$work/out" 2>"$work/err"
+grep -q "^Process reading from COM7 (/dev/ttyS6) could not be started." "$work/err" || fail "a numbered port names its device"
+"$console" --set "COM=$work/com" >/dev/null
 
 # A bus reader is identified and its frames are typed.
 "$console" --set "Ravlink protocol=yes" --set "Speed=19200" --set "Postfix characters=none" >/dev/null

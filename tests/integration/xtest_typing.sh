@@ -30,7 +30,7 @@ typed() {
   "$recorder" >"$work/keys" 2>&1 &
   rec=$!
   for _ in $(seq 100); do grep -q ready "$work/keys" && break; sleep 0.05; done
-  "$demo" --keyboard=native "$@" || fail "the demo failed"
+  "$demo" --keyboard=native "$@" >/dev/null || fail "the demo failed"
   sleep 0.3
   kill $rec; wait $rec 2>/dev/null; rec=
   grep -v ready "$work/keys" | tr '\n' ' '
