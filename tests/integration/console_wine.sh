@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The console edition of the Windows edition under wine, with COM8 linked
 # to the reader simulator: the settings options, a burst typed as key
-# events, and the reader vanishing.
+# events, readings read whole and in time through a pipe, and the reader
+# vanishing.
 #   console_wine.sh TAVOLIN-CONSOLE.EXE TAVOLIN-READERSIM WINE-RUNNER
 set -u
 console=$1 readersim=$2 wine=$3
@@ -22,6 +23,8 @@ wait_for() { for _ in $(seq 400); do grep -q -- "$2" "$work/$1" 2>/dev/null && r
 build_dir=$(dirname "$console")
 while [ ! -f "$build_dir/CMakeCache.txt" ] && [ "$build_dir" != / ]; do build_dir=$(dirname "$build_dir"); done
 source "$(dirname "$0")/../../tools/readersim/readersim.bash"
+source "$(dirname "$0")/readings_on_a_pipe.bash"
+send() { echo "$*" >>"$work/commands"; }
 readersim_start "$readersim" --kind active
 mkdir -p "$build_dir/wineprefix/dosdevices"
 ln -sfn "$work/com" "$build_dir/wineprefix/dosdevices/com8"
@@ -51,6 +54,14 @@ up 0x30 0x0b
 down 0x09 0x0f
 up 0x09 0x0f"
 [ "$(tr -d '\r' <"$work/out" | grep -E '^(down|up) ')" = "$expected" ] || fail "key events differ"
+tr -d '\r' <"$work/out" | grep -qx "Typed: 9a0<TAB>" || fail "typed line"
+kill "$run"; wait "$run"; run=
+
+readings_on_a_pipe 20 3 "<TAB>" "$wine" "$console"
+
+"$wine" "$console" --keyboard=print >"$work/out" 2>"$work/err" &
+run=$!
+wait_for out "Reading from COM8 is active" || fail "reading did not start again"
 
 echo "hangup" >>"$work/commands"
 wait "$run"; status=$?

@@ -1,8 +1,8 @@
 # Sourced by the console tests: many readings through the simulator while a
 # program reads the console's standard output on a pipe, as a consumer of
 # the key events would. Each reading's lines must arrive whole and before
-# the next card is sent. Uses $work, $sim, send, wait_for and fail of the
-# sourcing script.
+# the next card is sent. Uses $work, $sim, $readersim, send, wait_for and
+# fail of the sourcing script.
 #   readings_on_a_pipe COUNT LENGTH AFTER COMMAND...
 #     COUNT cards of LENGTH characters; AFTER is what the settings type
 #     after each card ("<CR>"); COMMAND runs the console.
@@ -28,8 +28,12 @@ readings_on_a_pipe() {
     send "text $card"
     wait_for piped "^Typed: $card$after\$" || fail "pipe: reading $i ($card) did not arrive in time"
   done
-  kill -INT "$run"; wait "$run"; run=
+  # Ended by the reader vanishing, which both editions notice alike; the
+  # simulator is started anew for what follows.
+  send hangup
+  wait "$run"; run=
   wait "$reader"
+  readersim_start "$readersim" --kind active
   local torn
   torn=$(grep -vxE '(down|up) 0x[0-9a-f]{2} 0x[0-9a-f]{2}|Typed: .*|Count of readings: [0-9]+|Reading from .* is (not )?active|Reader type: active sending' \
     "$work/piped")

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bus_reader.h"
+#include "shell/event_log.h"
 
 namespace {
 
@@ -107,6 +108,7 @@ void usage(std::FILE* out) {
   std::fputs(
       "Usage: tavolin-readersim --link PATH [--kind active|bus] [--type LETTER] [--info TEXT]\n"
       "                         [--param NUMBER] [--commands FILE] [--monotonic]\n"
+      "       tavolin-readersim --version\n"
       "Plays a card reader on a new pseudo-terminal whose device is linked at PATH\n"
       "(use PATH as the \"COM\" setting of the Linux edition).\n"
       "Commands, one a line, from standard input or FILE (a FIFO, or a file followed as it grows):\n"
@@ -293,6 +295,9 @@ int main(int argc, char** argv) {
     else if (arg == "--monotonic") g_start = Clock::time_point{};
     else if (arg == "--help" || arg == "-h") {
       usage(stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::printf("tavolin-readersim, %s %s\n", tavolin::kProductCaption, tavolin::kVersionText);
       return 0;
     } else {
       usage(stderr);
