@@ -13,9 +13,21 @@ case "${1:-}" in
   --keyboard=native) keyboard=$1 ;;
   *) echo "usage: scripts/demo.sh [--keyboard=native]" >&2; exit 2 ;;
 esac
-scripts/install-deps.sh linux
-cmake --preset linux >/dev/null
-cmake --build --preset linux --target tavolin-console tavolin-readersim >/dev/null
+scripts/install-deps.sh run
+echo "Building the Linux edition (the first build takes a minute)..."
+# The tests are built too where their packages are installed (a machine
+# that ran scripts/test.sh); the demo itself needs none of them.
+tests=OFF
+dpkg-query -W -f='${Status}' libgtest-dev 2>/dev/null | grep -q '^install ok installed$' && tests=ON
+log=$(mktemp)
+if ! { cmake --preset linux -DTAVOLIN_BUILD_TESTS=$tests &&
+       cmake --build --preset linux --target tavolin-console tavolin-readersim tavolin-demo; } >"$log" 2>&1; then
+  cat "$log" >&2
+  rm -f "$log"
+  echo "The build failed; its output is above." >&2
+  exit 1
+fi
+rm -f "$log"
 console=$PWD/build/linux/src/frontend/console/tavolin-console
 readersim=$PWD/build/linux/tools/readersim/tavolin-readersim
 

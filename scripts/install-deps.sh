@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those
-# that are missing. Runs as root, or through sudo.
+# Installs the Debian packages a job needs, only those that are missing.
+# Runs as root, or through sudo.
 #   install-deps.sh          everything: both editions and all tests
-#   install-deps.sh linux    the Linux edition and its tests only
+#   install-deps.sh linux    the Linux edition and its tests
+#   install-deps.sh run      only what building and running the Linux edition needs (the demo)
 set -euo pipefail
 
+job=${1:-all}
 packages=(
   cmake ninja-build g++ pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev libcanberra-dev socat
-  libxkbcommon-dev libxkbcommon-x11-dev libx11-dev libx11-xcb-dev libxtst-dev xkb-data
-  xvfb tigervnc-standalone-server x11-xkb-utils x11-utils
+  libcanberra-dev libxkbcommon-dev libxkbcommon-x11-dev libx11-dev libx11-xcb-dev libxtst-dev xkb-data
 )
-if [ "${1:-all}" != linux ]; then
+if [ "$job" != run ]; then
+  packages+=(
+    googletest libgtest-dev libgmock-dev libbenchmark-dev socat
+    xvfb x11-xkb-utils x11-utils tigervnc-standalone-server
+  )
+fi
+if [ "$job" = all ]; then
   packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
 fi
 

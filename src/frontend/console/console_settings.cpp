@@ -1,7 +1,9 @@
 #include "frontend/console/console_settings.h"
 
+#include "processing/card_data_processor.h"
 #include "processing/setting_rules.h"
 #include "processing/settings_store.h"
+#include "processing/us_layout_keyboard.h"
 
 namespace tavolin {
 
@@ -18,6 +20,15 @@ Settings load(SettingsStore& store) {
   store.LoadCardDataSettings(settings.cardData);
   store.LoadAddCharsSettings(settings.addChars);
   return settings;
+}
+
+// The card data as the program derives them at start: false when reading
+// would not start.
+bool plausibleCardData(const CardDataSettings& cardData) {
+  UsLayoutKeyboard keyboard;
+  Trace off;
+  CardDataProcessor processor(keyboard, off);
+  return processor.CheckCardAttr(cardData) > 0;
 }
 
 SettingsStore quietStore(RegistryApi& registry, System& system, Trace& off) {
@@ -76,6 +87,10 @@ int setSetting(RegistryApi& registry, System& system, ConsoleOutput& output, con
     return 1;
   }
   output.line(assignment);
+  if (!plausibleCardData(settings.cardData)) {
+    output.error("tavolin-console: the card data settings do not fit together now (a position outside 1 to 107, or "
+                 "a range that stops before it starts); reading does not start until they are corrected.");
+  }
   if (instanceRuns) output.error("tavolin-console: Tavolin is running; it uses the new value after a restart.");
   return 0;
 }
