@@ -5,11 +5,11 @@
 #include "processing/keyboard.h"
 #include "processing/registry.h"
 #include "readers/serial_port.h"
-#include "shell/event_log.h"
-#include "shell/single_instance.h"
-#include "shell/sound.h"
-#include "shell/system.h"
-#include "shell/trace.h"
+#include "services/event_log.h"
+#include "services/single_instance.h"
+#include "services/sound.h"
+#include "services/system.h"
+#include "services/trace.h"
 
 namespace tavolin {
 

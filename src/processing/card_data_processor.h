@@ -6,7 +6,7 @@
 #include "processing/derived_records.h"
 #include "processing/keyboard.h"
 #include "processing/settings.h"
-#include "shell/trace.h"
+#include "services/trace.h"
 
 namespace tavolin {
 

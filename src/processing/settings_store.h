@@ -5,7 +5,7 @@
 
 #include "processing/registry.h"
 #include "processing/settings.h"
-#include "shell/trace.h"
+#include "services/trace.h"
 
 namespace tavolin {
 

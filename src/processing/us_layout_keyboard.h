@@ -1,7 +1,7 @@
 #pragma once
 
 #include "processing/keyboard.h"
-#include "shell/text_file.h"
+#include "services/text_file.h"
 
 namespace tavolin {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/trace.h"
+#include "services/trace.h"
 
 namespace tavolin {
 

@@ -8,12 +8,12 @@
 #include "readers/serial_port.h"
 #include "readers/session_error.h"
 #include "readers/session_owner.h"
-#include "shell/auto_reset_event.h"
-#include "shell/data_log.h"
-#include "shell/event_log.h"
-#include "shell/sound.h"
-#include "shell/system.h"
-#include "shell/trace.h"
+#include "services/auto_reset_event.h"
+#include "services/data_log.h"
+#include "services/event_log.h"
+#include "services/sound.h"
+#include "services/system.h"
+#include "services/trace.h"
 #include "text/build_texts.h"
 
 namespace tavolin {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fakes/memory_text_file.h"
-#include "shell/system.h"
+#include "services/system.h"
 
 namespace tavolin::testing {
 

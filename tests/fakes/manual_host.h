@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "settings_ui/attr_sheet.h"
-#include "shell/dialog_view.h"
-#include "shell/memory_dialog_view.h"
+#include "ui/attr_sheet.h"
+#include "ui/dialog_view.h"
+#include "ui/memory_dialog_view.h"
 
 namespace tavolin::testing {
 

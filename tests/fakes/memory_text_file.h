@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "shell/text_file.h"
-#include "shell/trace.h"
+#include "services/text_file.h"
+#include "services/trace.h"
 
 namespace tavolin::testing {
 

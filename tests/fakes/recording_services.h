@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/event_log.h"
-#include "shell/sound.h"
+#include "services/event_log.h"
+#include "services/sound.h"
 
 namespace tavolin::testing {
 

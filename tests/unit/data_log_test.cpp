@@ -1,4 +1,4 @@
-#include "shell/data_log.h"
+#include "services/data_log.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "shell/event_messages.h"
+#include "services/event_messages.h"
 
 namespace tavolin {
 namespace {

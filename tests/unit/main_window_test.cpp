@@ -1,4 +1,4 @@
-#include "shell/kelvane_dlg.h"
+#include "ui/kelvane_dlg.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 #include "fakes/scripted_mutex.h"
 #include "fakes/simulated_port.h"
 #include "resource_ids.h"
-#include "settings_ui/attr_com.h"
-#include "settings_ui/attr_data.h"
-#include "settings_ui/attr_pfix.h"
+#include "ui/attr_com.h"
+#include "ui/attr_data.h"
+#include "ui/attr_pfix.h"
 
 namespace tavolin {
 namespace {

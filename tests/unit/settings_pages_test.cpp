@@ -6,11 +6,11 @@
 #include "fakes/named_params.h"
 #include "fakes/recording_services.h"
 #include "resource_ids.h"
-#include "settings_ui/attr_com.h"
-#include "settings_ui/attr_data.h"
-#include "settings_ui/attr_pfix.h"
-#include "settings_ui/attr_sheet.h"
-#include "settings_ui/help_dialogs.h"
+#include "ui/attr_com.h"
+#include "ui/attr_data.h"
+#include "ui/attr_pfix.h"
+#include "ui/attr_sheet.h"
+#include "ui/help_dialogs.h"
 
 namespace tavolin {
 namespace {

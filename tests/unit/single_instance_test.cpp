@@ -1,4 +1,4 @@
-#include "shell/single_instance.h"
+#include "services/single_instance.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include "fakes/named_params.h"
 #include "fakes/recording_services.h"
 #include "fakes/scripted_mutex.h"
-#include "shell/event_messages.h"
+#include "services/event_messages.h"
 
 namespace tavolin {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/trace.h"
+#include "services/trace.h"
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "bus_reader.h"
-#include "shell/event_log.h"
+#include "services/event_log.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "resource_ids.h"
-#include "shell/kelvane_dlg.h"
+#include "ui/kelvane_dlg.h"
 
 namespace tavolin {
 

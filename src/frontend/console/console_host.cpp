@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "resource_ids.h"
-#include "settings_ui/attr_sheet.h"
+#include "ui/attr_sheet.h"
 
 namespace tavolin {
 

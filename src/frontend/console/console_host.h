@@ -9,9 +9,9 @@
 #include <mutex>
 #include <string>
 
-#include "shell/dialog_view.h"
-#include "shell/memory_dialog_view.h"
-#include "shell/text_file.h"
+#include "ui/dialog_view.h"
+#include "ui/memory_dialog_view.h"
+#include "services/text_file.h"
 
 namespace tavolin {
 

@@ -5,7 +5,7 @@
 #include "frontend/console/console_host.h"
 #include "processing/registry.h"
 #include "processing/settings.h"
-#include "shell/system.h"
+#include "services/system.h"
 
 namespace tavolin {
 

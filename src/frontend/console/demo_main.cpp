@@ -12,7 +12,7 @@
 #include "platform/platform.h"
 #include "processing/card_data_processor.h"
 #include "processing/us_layout_keyboard.h"
-#include "shell/event_log.h"
+#include "services/event_log.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "processing/keyboard.h"
-#include "shell/text_file.h"
+#include "services/text_file.h"
 
 namespace tavolin {
 

@@ -11,7 +11,7 @@
 #include <mutex>
 
 #include "platform/platform.h"
-#include "shell/event_messages.h"
+#include "services/event_messages.h"
 #include "text/cp1252.h"
 
 namespace tavolin {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "shell/event_log.h"
-#include "shell/trace.h"
+#include "services/event_log.h"
+#include "services/trace.h"
 
 namespace tavolin {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/single_instance.h"
+#include "services/single_instance.h"
 
 namespace tavolin {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "processing/registry.h"
-#include "shell/trace.h"
+#include "services/trace.h"
 
 namespace tavolin {
 

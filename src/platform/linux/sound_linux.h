@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/sound.h"
+#include "services/sound.h"
 
 struct ca_context;
 

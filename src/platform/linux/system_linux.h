@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "shell/system.h"
+#include "services/system.h"
 
 namespace tavolin {
 

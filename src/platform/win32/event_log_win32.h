@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/event_log.h"
+#include "services/event_log.h"
 
 namespace tavolin {
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "platform/platform.h"
-#include "shell/single_instance.h"
+#include "services/single_instance.h"
 
 namespace tavolin {
 

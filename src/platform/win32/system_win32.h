@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/system.h"
+#include "services/system.h"
 
 namespace tavolin {
 
