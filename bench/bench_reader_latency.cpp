@@ -38,11 +38,9 @@ class NullEventLog : public EventLog {
 // Notes when the first key would be typed.
 class TimingOwner : public SessionOwner {
  public:
-  const ComSettings& getComSettings() const override { return m_settings; }
-  void ShowReading(std::int32_t, const char*, std::int32_t) override {}
   void ShowCounter(std::int32_t, std::int32_t) override {}
   void ShowMessage(std::int32_t, const std::string&, std::int32_t, std::int32_t) override {}
-  void TextToKeys(const char*, std::int32_t) override {
+  void takeReading(const char*, std::int32_t, bool) override {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_typed.push_back(Clock::now());
     m_changed.notify_all();
@@ -54,7 +52,6 @@ class TimingOwner : public SessionOwner {
   }
 
  private:
-  ComSettings m_settings;
   std::mutex m_mutex;
   std::condition_variable m_changed;
   std::vector<Clock::time_point> m_typed;
@@ -126,10 +123,11 @@ int main(int argc, char** argv) {
   DataLog dataLog(*system, trace);
   AutoResetEvent abortEvent;
   TimingOwner owner;
+  const ComSettings line;
   SessionServices services{*system, *ports, *sound, eventLog, trace, dataLog, abortEvent, BuildTexts::english()};
 
   {
-    ReaderSession session(services, link, false, false, "", true, 1, 8, owner);
+    ReaderSession session(services, link, line, false, false, "", true, 1, 8, owner);
     std::vector<long long> latencies;
     for (int i = 1; i <= 20; ++i) {
       command(commands, "text 12345678");
@@ -145,7 +143,7 @@ int main(int argc, char** argv) {
   }
 
   idleCpu("active-sending session:", idleSeconds, [&] {
-    return std::make_unique<ReaderSession>(services, link, false, false, "", true, 1, 8, owner);
+    return std::make_unique<ReaderSession>(services, link, line, false, false, "", true, 1, 8, owner);
   });
   command(commands, "kind bus");
   std::this_thread::sleep_for(std::chrono::milliseconds(100));

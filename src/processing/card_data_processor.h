@@ -35,6 +35,18 @@ class CardDataProcessor {
     bool hasSecond() const { return start2 > 0; }
   };
 
+  // Both parts of one reading after padding removal and conversion: what
+  // is typed, and what the test display shows. Valid until the next
+  // reading is prepared.
+  struct PreparedReading {
+    Ranges split{};  // the ranges before the filters
+    const char* part1 = nullptr;
+    std::int32_t len1 = 0;
+    const char* part2 = nullptr;  // nullptr: the reading has no second part
+    std::int32_t len2 = 0;
+    bool hasSecond() const { return part2 != nullptr; }
+  };
+
   CardDataProcessor(Keyboard& keyboard, Trace& trace);
   CardDataProcessor(const CardDataProcessor&) = delete;
   CardDataProcessor& operator=(const CardDataProcessor&) = delete;
@@ -57,18 +69,15 @@ class CardDataProcessor {
   void TrimmedDecimal(const char* text, std::int32_t startIndex, std::int32_t& length, char* output);
   static double HexToDouble(const char* text);
 
-  // The range filter, in its two halves: padding removal when it comes
-  // first, then the conversion and padding removal when it comes after.
-  // FinishRange returns the text of the range, which is the decimal in
-  // output when converting.
-  void TruncateFirst(const char* range, std::int32_t& length);
-  const char* FinishRange(const char* text, std::int32_t startIndex, std::int32_t& length, char* output);
-  // Both halves on one range.
-  const char* FilterRange(char* range, std::int32_t& length, char* output);
-
   // Cuts the prepared text to the needed ranges and fits the ranges to
   // what the reading delivered.
   Ranges SplitRanges(char* prepared) const;
+
+  // The one road from a raw reading to its two parts, for typing and for
+  // the test display alike: PrepareDataTransfer, the split into ranges, and
+  // the filters of both ranges in the configured order. False for a
+  // reading of length 0.
+  bool PrepareReading(const char* reading, std::int32_t length, PreparedReading& prepared);
 
   // Keystroke output (reading thread).
   void TextToKeys(const char* reading, std::int32_t length);
@@ -83,6 +92,13 @@ class CardDataProcessor {
   struct TypedKeys {
     std::string prefix, interfix, postfix;
   };
+
+  // The range filter, in its two halves: padding removal when it comes
+  // first, then the conversion and padding removal when it comes after.
+  // FinishRange returns the text of the range, which is the decimal in
+  // output when converting.
+  void TruncateFirst(const char* range, std::int32_t& length);
+  const char* FinishRange(const char* text, std::int32_t startIndex, std::int32_t& length, char* output);
 
   void traceLayout();
   void traceCodeList(const char* name, const KeyCodeList& list);
@@ -106,7 +122,7 @@ class CardDataProcessor {
   char m_workBuffer[decodedSize] = {};
   char m_hexInput[decodedSize] = {};
   char m_decimalText[512] = {};
-  char m_rangeDecimal[decimalSize] = {};
+  char m_partDecimal[2][decimalSize] = {};  // the converted parts of the prepared reading
 };
 
 }  // namespace tavolin

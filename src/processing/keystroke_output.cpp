@@ -14,32 +14,24 @@ constexpr char kEtx = 0x03;
 void CardDataProcessor::TextToKeys(const char* reading, std::int32_t length) {
   m_keyboard.refreshLayout();
   m_sTyped.clear();
-  char* prepared = PrepareDataTransfer(reading, length);
-  if (!prepared) return;
-  Ranges r = SplitRanges(prepared);
+  PreparedReading p;
+  if (!PrepareReading(reading, length, p)) return;
+  const Ranges& r = p.split;
   m_trace("TextToKeys(): pData: '%s', mit Länge %d, Len1: %d, Index-Start2: %d Len2: %d\n", r.text, r.length, r.len1,
           r.start2, r.len2);
-
-  TruncateFirst(r.text, r.len1);
-  if (r.hasSecond()) TruncateFirst(r.text + r.start2, r.len2);
 
   if (m_dataPostProcessing.PrefixCode.count > 0) {
     m_trace("Präfix vorhanden, Länge: %d\n", m_dataPostProcessing.PrefixCode.count);
     typeKeyList(m_dataPostProcessing.PrefixCode, m_typedKeys.prefix);
   }
-
-  const char* range1 = FinishRange(r.text, 0, r.len1, m_rangeDecimal);
-  typeRange(range1, r.len1);
-
-  if (r.hasSecond()) {
+  typeRange(p.part1, p.len1);
+  if (p.hasSecond()) {
     if (m_dataPostProcessing.InterfixCode.count > 0) {
       m_trace("Interfix vorhanden, Länge: %d\n", m_dataPostProcessing.InterfixCode.count);
       typeKeyList(m_dataPostProcessing.InterfixCode, m_typedKeys.interfix);
     }
-    const char* range2 = FinishRange(r.text, r.start2, r.len2, m_rangeDecimal);
-    typeRange(range2, r.len2);
+    typeRange(p.part2, p.len2);
   }
-
   if (m_dataPostProcessing.PostfixCode.count > 0) {
     m_trace("Postfix vorhanden, Länge: %d\n", m_dataPostProcessing.PostfixCode.count);
     typeKeyList(m_dataPostProcessing.PostfixCode, m_typedKeys.postfix);

@@ -170,9 +170,22 @@ const char* CardDataProcessor::FinishRange(const char* text, std::int32_t startI
   return text + startIndex;
 }
 
-const char* CardDataProcessor::FilterRange(char* range, std::int32_t& length, char* output) {
-  TruncateFirst(range, length);
-  return FinishRange(range, 0, length, output);
+bool CardDataProcessor::PrepareReading(const char* reading, std::int32_t length, PreparedReading& prepared) {
+  char* text = PrepareDataTransfer(reading, length);
+  if (!text) return false;
+  Ranges r = SplitRanges(text);
+  prepared.split = r;
+  TruncateFirst(r.text, r.len1);
+  if (r.hasSecond()) TruncateFirst(r.text + r.start2, r.len2);
+  prepared.part1 = FinishRange(r.text, 0, r.len1, m_partDecimal[0]);
+  prepared.len1 = r.len1;
+  prepared.part2 = nullptr;
+  prepared.len2 = 0;
+  if (r.hasSecond()) {
+    prepared.part2 = FinishRange(r.text, r.start2, r.len2, m_partDecimal[1]);
+    prepared.len2 = r.len2;
+  }
+  return true;
 }
 
 CardDataProcessor::Ranges CardDataProcessor::SplitRanges(char* prepared) const {

@@ -80,9 +80,9 @@ DeviceControl ReaderSession::setCOMProperties(const ComSettings& settings, Trace
 
 CommTimeouts ReaderSession::timeouts() { return {200, 20, 100, 20, 100}; }
 
-ReaderSession::ReaderSession(const SessionServices& services, const std::string& devicePath, bool signaling,
-                             bool useSound, std::string soundFile, bool fixedLength, std::int32_t byteStart,
-                             std::int32_t readingLength, SessionOwner& owner)
+ReaderSession::ReaderSession(const SessionServices& services, const std::string& devicePath, const ComSettings& line,
+                             bool signaling, bool useSound, std::string soundFile, bool fixedLength,
+                             std::int32_t byteStart, std::int32_t readingLength, SessionOwner& owner)
     : Session(services, "ReaderSession", devicePath, signaling, useSound, std::move(soundFile), owner),
       m_bFixedLength(fixedLength),
       m_iByteStart(byteStart),
@@ -92,7 +92,7 @@ ReaderSession::ReaderSession(const SessionServices& services, const std::string&
   if (m_iByteStop < 1 || m_iByteStop >= static_cast<std::int32_t>(bufferSize)) {
     fail(services.texts.readingLengthTooLong);
   }
-  openPort([this, &owner] { return setCOMProperties(owner.getComSettings(), m_trace); }, timeouts());
+  openPort([this, &line] { return setCOMProperties(line, m_trace); }, timeouts());
   if (m_bFixedLength) {
     m_trace("ReaderSession() Konstruktor: Feste Leselänge von %d Bytes\n", m_iByteStop);
   } else {

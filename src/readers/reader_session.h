@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "processing/settings.h"
 #include "readers/session.h"
 
 namespace tavolin {
@@ -18,11 +19,11 @@ class ReaderSession final : public Session {
 
   static constexpr std::uint32_t bufferSize = 108;
 
-  // Opens the port and starts the reading thread, or throws
-  // ReaderSessionError and leaves nothing open.
-  ReaderSession(const SessionServices& services, const std::string& devicePath, bool signaling, bool useSound,
-                std::string soundFile, bool fixedLength, std::int32_t byteStart, std::int32_t readingLength,
-                SessionOwner& owner);
+  // Opens the port with the line set-up of the COM settings and starts the
+  // reading thread, or throws ReaderSessionError and leaves nothing open.
+  ReaderSession(const SessionServices& services, const std::string& devicePath, const ComSettings& line,
+                bool signaling, bool useSound, std::string soundFile, bool fixedLength, std::int32_t byteStart,
+                std::int32_t readingLength, SessionOwner& owner);
   ~ReaderSession() override;
 
   // The line set-up from the stored COM settings.

@@ -136,12 +136,7 @@ std::uint32_t Session::writePort(const char* data, std::uint32_t size, const cha
 void Session::deliverReading(const char* reading, std::int32_t length) {
   ++m_iReadings;
   m_pDlg.ShowCounter(DisplayReadingCount, m_iReadings);
-  if (m_bTestMode) {
-    m_pDlg.ShowReading(DisplayReading, reading, length);
-    m_pDlg.ShowCounter(DisplayTotalLength, length);
-  } else {
-    m_pDlg.TextToKeys(reading, length);
-  }
+  m_pDlg.takeReading(reading, length, m_bTestMode);
   const char* logEnd = std::find(reading, reading + length, '\0');
   m_services.dataLog.writeReading(std::string_view(reading, static_cast<std::size_t>(logEnd - reading)));
 }

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "processing/settings.h"
 
 namespace tavolin {
 
@@ -16,18 +15,18 @@ enum DisplayField : std::int32_t {
   DisplayReaderInfo = 5,
 };
 
-// What a reader session needs of the main window. The display calls come
-// from the reading thread (reader information: from the constructor) and
-// never wait for the user-interface thread.
+// What a reader session needs of the main window: the one sink of its
+// readings, and the display of counts and messages. The calls come from
+// the reading thread (reader information: from the constructor) and never
+// wait for the user-interface thread.
 class SessionOwner {
  public:
   virtual ~SessionOwner() = default;
-  virtual const ComSettings& getComSettings() const = 0;
-  virtual void ShowReading(std::int32_t kind, const char* data, std::int32_t length) = 0;
+  // An accepted reading: typed, or in test mode shown with its length.
+  virtual void takeReading(const char* reading, std::int32_t length, bool testMode) = 0;
   virtual void ShowCounter(std::int32_t field, std::int32_t value) = 0;
   virtual void ShowMessage(std::int32_t field, const std::string& text, std::int32_t expected,
                            std::int32_t received) = 0;
-  virtual void TextToKeys(const char* reading, std::int32_t length) = 0;
 };
 
 }  // namespace tavolin

@@ -96,24 +96,28 @@ void CKelvaneDlg::ShowReadingState(bool active) {
   v.enableItem(IDC_MAIN_TEST_ON, active);
 }
 
-const char* CKelvaneDlg::FormatForDisplay(char* start, std::int32_t& length) {
-  return m_processor.FilterRange(start, length, m_displayDecimal);
+void CKelvaneDlg::takeReading(const char* reading, std::int32_t length, bool testMode) {
+  if (!testMode) {
+    m_processor.TextToKeys(reading, length);
+    return;
+  }
+  ShowReading(DisplayReading, reading, length);
+  ShowCounter(DisplayTotalLength, length);
 }
 
+// The parts are those typing would type: both come from PrepareReading.
 void CKelvaneDlg::ShowReading(std::int32_t kind, const char* data, std::int32_t length) {
   if (kind != DisplayReading) return;
   Updates updates;
   clearedDisplay(updates);
-  if (char* prepared = m_processor.PrepareDataTransfer(data, length)) {
-    CardDataProcessor::Ranges r = m_processor.SplitRanges(prepared);
-    if (r.hasSecond()) {
-      const char* part = FormatForDisplay(r.text + r.start2, r.len2);
-      updates.emplace_back(IDC_MAIN_PART2, std::string(part, static_cast<std::size_t>(r.len2)));
-      updates.emplace_back(IDC_MAIN_LEN2, decimal(static_cast<std::uint32_t>(r.len2)));
+  CardDataProcessor::PreparedReading p;
+  if (m_processor.PrepareReading(data, length, p)) {
+    if (p.hasSecond()) {
+      updates.emplace_back(IDC_MAIN_PART2, std::string(p.part2, static_cast<std::size_t>(p.len2)));
+      updates.emplace_back(IDC_MAIN_LEN2, decimal(static_cast<std::uint32_t>(p.len2)));
     }
-    const char* part = FormatForDisplay(r.text, r.len1);
-    updates.emplace_back(IDC_MAIN_PART1, std::string(part, static_cast<std::size_t>(r.len1)));
-    updates.emplace_back(IDC_MAIN_LEN1, decimal(static_cast<std::uint32_t>(r.len1)));
+    updates.emplace_back(IDC_MAIN_PART1, std::string(p.part1, static_cast<std::size_t>(p.len1)));
+    updates.emplace_back(IDC_MAIN_LEN1, decimal(static_cast<std::uint32_t>(p.len1)));
     const FilterAttr& filter = m_processor.filterAttr();
     if (filter.bHexToDec || filter.bPadUsed) updates.emplace_back(IDC_MAIN_FILTER_NOTICE, text(UiText::FilterInUse));
   }
@@ -149,6 +153,5 @@ void CKelvaneDlg::ShowMessage(std::int32_t field, const std::string& message, st
   postUpdates({{IDC_MAIN_WARNING, line}});
 }
 
-void CKelvaneDlg::TextToKeys(const char* reading, std::int32_t length) { m_processor.TextToKeys(reading, length); }
 
 }  // namespace tavolin

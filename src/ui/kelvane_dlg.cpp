@@ -170,7 +170,7 @@ void CKelvaneDlg::OnButtonStart() {
     const std::int32_t byteStop = attr.bFixedLen ? attr.iTotalLen : attr.iByteStop;
     m_trace("OnButtonStart(): try new ReaderSession on '%s', mit Lesung der Länge %d Bytes\n", m_sDevicePath.c_str(),
             static_cast<int>(byteStop));
-    startSession(m_pReaderSession, "ReaderSession", m_services.session, m_sDevicePath, signaling, useSound,
+    startSession(m_pReaderSession, "ReaderSession", m_services.session, m_sDevicePath, com, signaling, useSound,
                  com.sSoundFile, attr.bFixedLen, attr.iByteStart, byteStop, *this);
   }
 }

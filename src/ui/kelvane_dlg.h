@@ -66,13 +66,13 @@ class CKelvaneDlg final : public CTrayDlg, public SessionOwner, public SettingsS
   // Called by the session, from its reading thread (reader information:
   // from its constructor). The texts are made there; the controls change
   // on the user-interface thread.
-  const ComSettings& getComSettings() const override { return m_settings.com; }
-  void ShowReading(std::int32_t kind, const char* data, std::int32_t length) override;
+  void takeReading(const char* reading, std::int32_t length, bool testMode) override;
+  void ShowReading(std::int32_t kind, const char* data, std::int32_t length);
   void ShowCounter(std::int32_t field, std::int32_t value) override;
   void ShowMessage(std::int32_t field, const std::string& text, std::int32_t expected,
                    std::int32_t received) override;
-  void TextToKeys(const char* reading, std::int32_t length) override;
 
+  const ComSettings& getComSettings() const override { return m_settings.com; }
   const CardDataSettings& getCardDataSettings() const override { return m_settings.cardData; }
   const AddCharsSettings& getAddCharsSettings() const override { return m_settings.addChars; }
 
@@ -120,8 +120,6 @@ class CKelvaneDlg final : public CTrayDlg, public SessionOwner, public SettingsS
   // there when reading has stopped since.
   void postUpdates(Updates updates);
   void applyUpdates(const Updates& updates);
-  // Padding removal and conversion of one part, as typing applies them.
-  const char* FormatForDisplay(char* start, std::int32_t& length);
 
   ShellServices m_services;
   System& m_system;
@@ -140,7 +138,6 @@ class CKelvaneDlg final : public CTrayDlg, public SessionOwner, public SettingsS
   StartupDecision m_startup;
   std::unique_ptr<UiLanguage> m_pLanguage;
   std::atomic<std::uint64_t> m_uDisplayGeneration{0};
-  char m_displayDecimal[CardDataProcessor::decimalSize] = {};
 };
 
 }  // namespace tavolin

@@ -15,10 +15,8 @@ namespace tavolin::testing {
 // call, from any thread.
 class RecordingSessionOwner : public SessionOwner {
  public:
-  const ComSettings& getComSettings() const override { return comSettings; }
-
-  void ShowReading(std::int32_t kind, const char* data, std::int32_t length) override {
-    add("ShowReading " + std::to_string(kind) + " " + std::string(data, static_cast<std::size_t>(length)));
+  void takeReading(const char* reading, std::int32_t length, bool testMode) override {
+    add((testMode ? "Shown " : "Typed ") + std::string(reading, static_cast<std::size_t>(length)));
   }
   void ShowCounter(std::int32_t field, std::int32_t value) override {
     add("ShowCounter " + std::to_string(field) + " " + std::to_string(value));
@@ -27,9 +25,6 @@ class RecordingSessionOwner : public SessionOwner {
                    std::int32_t received) override {
     add("ShowMessage " + std::to_string(field) + " '" + text + "' " + std::to_string(expected) + " " +
         std::to_string(received));
-  }
-  void TextToKeys(const char* reading, std::int32_t length) override {
-    add("TextToKeys " + std::string(reading, static_cast<std::size_t>(length)));
   }
 
   // Waits until the calls include the line, up to the time given.
@@ -51,8 +46,6 @@ class RecordingSessionOwner : public SessionOwner {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_calls.clear();
   }
-
-  ComSettings comSettings;
 
  private:
   void add(std::string line) {

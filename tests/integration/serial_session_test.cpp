@@ -74,7 +74,7 @@ class SerialSessionTest : public ::testing::Test {
   }
 
   std::unique_ptr<ReaderSession> activeSession(std::int32_t byteStart = 1, std::int32_t length = 8) {
-    return std::make_unique<ReaderSession>(services(), device, false, false, "", true, byteStart, length, owner);
+    return std::make_unique<ReaderSession>(services(), device, line, false, false, "", true, byteStart, length, owner);
   }
 
   std::unique_ptr<RavlinkSession> busSession(bool signaling = true) {
@@ -90,22 +90,23 @@ class SerialSessionTest : public ::testing::Test {
   DataLog dataLog{*system, captured.trace};
   AutoResetEvent abortEvent;
   testing::RecordingSessionOwner owner;
+  ComSettings line;  // the defaults: 9600 baud, 8 data bits, no parity
 };
 
 TEST_F(SerialSessionTest, BurstsOfEveryLength) {
   auto session = activeSession(3, 8);
   simulator("text 12345678");
-  ASSERT_TRUE(owner.waitFor("TextToKeys 12345678"));
+  ASSERT_TRUE(owner.waitFor("Typed 12345678"));
   session->setTestMode(true);
   simulator("sleep 400");
   simulator("text 1234567890");
-  ASSERT_TRUE(owner.waitFor("ShowReading 1 12345678"));
+  ASSERT_TRUE(owner.waitFor("Shown 12345678"));
   EXPECT_TRUE(owner.waitFor("ShowMessage 4 '' 8 10"));
   simulator("sleep 400");
   simulator("text 12");  // shorter than the start: discarded
   simulator("sleep 400");
   simulator(driverIsWine() ? "card 41 42 43 44" : "card 41 42 00 43 44");  // the line drops zero bytes
-  ASSERT_TRUE(owner.waitFor("ShowReading 1 ABCD" + std::string(4, '\0')));
+  ASSERT_TRUE(owner.waitFor("Shown ABCD" + std::string(4, '\0')));
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 3"));
   session.reset();
   EXPECT_NE(captured.text().find("bytesRead < m_iByteStart (2 < 3) -> verwerfen"), std::string::npos);
@@ -178,20 +179,20 @@ TEST_F(SerialSessionTest, BusReaderIdentifiedAndReadings) {
   EXPECT_EQ(owner.calls().at(0), "ShowMessage 5 'Hitag V3\nParameterization 777' 0 0");
   const std::size_t from = simulatorLog().size();
   simulator("frame a;b;c;d;e;12345678*");
-  ASSERT_TRUE(owner.waitFor("TextToKeys 12345678"));
+  ASSERT_TRUE(owner.waitFor("Typed 12345678"));
   // The signalling request, framed, after the reading's acknowledgement.
   EXPECT_TRUE(simulatorLogged("02 00 08 1b 62 31 3b 31 3b 31 2a 03", from));
   simulator("fault split");
   simulator("frame 1;2;3;4;5;X*");
-  ASSERT_TRUE(owner.waitFor("TextToKeys X"));
+  ASSERT_TRUE(owner.waitFor("Typed X"));
   simulator("fault checksum");
   simulator("frame Z*");
-  ASSERT_TRUE(owner.waitFor("TextToKeys Z"));
+  ASSERT_TRUE(owner.waitFor("Typed Z"));
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 3"));
   // Each next frame comes right after our acknowledgement, while the reader
   // is being asked to signal the last one.
   simulator("queue Q1* | Q2* | Q3* | Q4* | Q5*");
-  ASSERT_TRUE(owner.waitFor("TextToKeys Q5"));
+  ASSERT_TRUE(owner.waitFor("Typed Q5"));
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 8"));
   session.reset();
   EXPECT_FALSE(abortEvent.tryTake());
@@ -201,8 +202,8 @@ TEST_F(SerialSessionTest, TwoFramesInOneWrite) {
   simulator("kind bus");
   auto quiet = busSession(false);
   simulator("frames A* | B*");
-  ASSERT_TRUE(owner.waitFor("TextToKeys A"));
-  ASSERT_TRUE(owner.waitFor("TextToKeys B"));
+  ASSERT_TRUE(owner.waitFor("Typed A"));
+  ASSERT_TRUE(owner.waitFor("Typed B"));
   quiet.reset();
 
   // With signalling, the second frame is still waiting when the request is

@@ -276,7 +276,8 @@ struct DisplayCase {
 
 class TestDisplay : public MainWindow, public ::testing::WithParamInterface<DisplayCase> {};
 
-TEST_P(TestDisplay, ShowsThePreparedParts) {
+// The test display shows exactly the parts that typing types.
+TEST_P(TestDisplay, ShowsThePartsThatAreTyped) {
   const DisplayCase& c = GetParam();
   set("Fixed length", "no");
   for (const auto& [name, value] : c.settings) set(name, value);
@@ -290,6 +291,8 @@ TEST_P(TestDisplay, ShowsThePreparedParts) {
   EXPECT_EQ(text(IDC_MAIN_PART2), c.part2);
   EXPECT_EQ(text(IDC_MAIN_LEN2), c.len2);
   EXPECT_EQ(text(IDC_MAIN_FILTER_NOTICE), c.notice);
+  dlg->takeReading(c.reading.data(), static_cast<std::int32_t>(c.reading.size()), false);
+  EXPECT_EQ(keyboard.typed(0), std::string(c.part1) + c.part2);
 }
 
 const char kFilterNotice[] = "Attention: filter function in use.";
@@ -330,6 +333,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "4",
                     "",
                     "0",
+                    kFilterNotice},
+        DisplayCase{"PaddingAndHexToDecimalInTwoParts",
+                    {{"Read stop position", "4"}, {"2. Read start position", "7"}, {"2. Read stop position", "10"},
+                     {"Padding character used", "yes"}, {"Padding character", "46"}, {"Conversion", "HEXA2DEC"},
+                     {"Decimal n-digit (right aligned)", "5"}},
+                    "1AFF9920FF",
+                    "00026",
+                    "5",
+                    "00032",
+                    "5",
                     kFilterNotice},
         DisplayCase{"EmptyReading", {{"Read stop position", "2"}}, "", "", "0", "", "0", ""}),
     testing::NamedParam());

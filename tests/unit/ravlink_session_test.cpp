@@ -142,7 +142,7 @@ TEST_F(RavlinkSessionTest, ReadingIsCutAfterFiveFieldsSignalledAndLogged) {
   std::string log;
   for (const Case& c : cases) {
     sendCard(c.frame);
-    ASSERT_TRUE(owner.waitFor("TextToKeys " + c.reading)) << c.frame;
+    ASSERT_TRUE(owner.waitFor("Typed " + c.reading)) << c.frame;
     log += "01.02.2014 09:05:03: data: " + c.reading.substr(0, c.reading.find('\0')) + "\n";
   }
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 5"));
@@ -156,7 +156,7 @@ TEST_F(RavlinkSessionTest, FrameWithoutStarIsOnlyAcknowledged) {
   auto session = start();
   sendCard("a;b;c;d;e;12345678");
   sendCard("a;b;c;d;e;9*");
-  ASSERT_TRUE(owner.waitFor("TextToKeys 9"));
+  ASSERT_TRUE(owner.waitFor("Typed 9"));
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 1"));
   session.reset();
   EXPECT_FALSE(owner.waitFor("ShowCounter 3 2", std::chrono::milliseconds(0)));
@@ -166,8 +166,7 @@ TEST_F(RavlinkSessionTest, TestModeShowsInsteadOfTyping) {
   auto session = start(false, true);
   session->setTestMode(true);
   sendCard("a;b;c;d;e;1234*");
-  ASSERT_TRUE(owner.waitFor("ShowReading 1 1234"));
-  EXPECT_TRUE(owner.waitFor("ShowCounter 2 4"));
+  ASSERT_TRUE(owner.waitFor("Shown 1234"));
   session.reset();
   EXPECT_FALSE(sent("b1;1;1*"));
   EXPECT_EQ(sound.played(), 0u);  // no signalling, no sound
@@ -186,13 +185,13 @@ TEST_F(RavlinkSessionTest, RejectedOrUnansweredSignallingIsReportedAndTheReading
     withReader([&](BusReader& r) { r.*fault = true; });
     const std::string reading = "7" + std::to_string(++count);
     sendCard("a;b;c;d;e;" + reading + "*");
-    ASSERT_TRUE(owner.waitFor("TextToKeys " + reading));
+    ASSERT_TRUE(owner.waitFor("Typed " + reading));
     EXPECT_TRUE(owner.waitFor("ShowCounter 3 " + std::to_string(count)));
     const auto entries = eventLog.entries();
     EXPECT_EQ(std::count(entries.begin(), entries.end(), ignored), count);
   }
   sendCard("a;b;c;d;e;79*");
-  ASSERT_TRUE(owner.waitFor("TextToKeys 79"));
+  ASSERT_TRUE(owner.waitFor("Typed 79"));
   session.reset();
   EXPECT_TRUE(traced("RavlinkSession::cancelSession(): Exit code of thread: 0\n"));
   EXPECT_FALSE(abortEvent.tryTake());
@@ -228,14 +227,14 @@ TEST_F(RavlinkSessionTest, FramesSentRightAfterTheirAcknowledgementAreAllRead) {
   std::vector<std::string> frames, expected;
   for (int i = 0; i < 30; ++i) {
     frames.push_back("a;b;c;d;e;" + std::to_string(100 + i) + "*");
-    expected.push_back("TextToKeys " + std::to_string(100 + i));
+    expected.push_back("Typed " + std::to_string(100 + i));
   }
   withReader([&](readersim::BusReader& r) { r.queueFrames(frames); });
   ASSERT_TRUE(owner.waitFor("ShowCounter 3 30", std::chrono::seconds(5)));
   session.reset();
   std::vector<std::string> typed;
   for (const std::string& call : owner.calls()) {
-    if (call.rfind("TextToKeys", 0) == 0) typed.push_back(call);
+    if (call.rfind("Typed", 0) == 0) typed.push_back(call);
   }
   EXPECT_EQ(typed, expected);
   EXPECT_EQ(eventLog.entries().size(), 1u);  // only the reader's identity
@@ -246,7 +245,7 @@ TEST_F(RavlinkSessionTest, DamagedFrameIsRepeated) {
   auto session = start();
   withReader([](readersim::BusReader& r) { r.damageNextFrame = true; });
   sendCard("a;b;c;d;e;5*");
-  ASSERT_TRUE(owner.waitFor("TextToKeys 5"));
+  ASSERT_TRUE(owner.waitFor("Typed 5"));
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 1"));
 }
 

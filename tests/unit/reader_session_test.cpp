@@ -14,8 +14,8 @@ class ReaderSessionTest : public ::testing::Test, protected testing::SessionFixt
  protected:
   std::unique_ptr<ReaderSession> start(std::int32_t byteStart = 1, std::int32_t readingLength = 14,
                                        bool signaling = true, bool useSound = false) {
-    return std::make_unique<ReaderSession>(services(), "\\\\.\\COM1", signaling, useSound, "beep.wav", true,
-                                           byteStart, readingLength, owner);
+    return std::make_unique<ReaderSession>(services(), "\\\\.\\COM1", ComSettings{}, signaling, useSound, "beep.wav",
+                                           true, byteStart, readingLength, owner);
   }
 };
 
@@ -23,7 +23,7 @@ TEST_F(ReaderSessionTest, AcceptsABurstOfTheReadingLength) {
   auto session = start();
   EXPECT_EQ(ports.openedPath, "\\\\.\\COM1");
   ports.port.deliver("12345678901234");
-  ASSERT_TRUE(owner.waitFor("TextToKeys 12345678901234"));
+  ASSERT_TRUE(owner.waitFor("Typed 12345678901234"));
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 1"));
   EXPECT_EQ(owner.calls().front(), "ShowMessage 5 'Reader type: active sending' 0 0");
   EXPECT_EQ(eventLog.entries(),
@@ -39,23 +39,22 @@ TEST_F(ReaderSessionTest, TestModeShowsLengthWarningsAndCutsOrFills) {
   auto session = start();
   session->setTestMode(true);
   ports.port.deliver("1234567890ABCDEF");  // longer: cut to 14
-  ASSERT_TRUE(owner.waitFor("ShowReading 1 1234567890ABCD"));
+  ASSERT_TRUE(owner.waitFor("Shown 1234567890ABCD"));
   EXPECT_TRUE(owner.waitFor("ShowMessage 4 '' 14 16"));
-  EXPECT_TRUE(owner.waitFor("ShowCounter 2 14"));
   ports.port.deliver("12345");  // shorter: zeros, never what the last burst left
-  ASSERT_TRUE(owner.waitFor("ShowReading 1 12345" + std::string(9, '\0')));
+  ASSERT_TRUE(owner.waitFor("Shown 12345" + std::string(9, '\0')));
   EXPECT_TRUE(owner.waitFor("ShowMessage 4 '' 14 5"));
   ports.port.deliver("ABCDEFGHIJKLMN");
   EXPECT_TRUE(owner.waitFor("ShowMessage 4 '' 0 0"));
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 3"));
-  for (const std::string& call : owner.calls()) EXPECT_NE(call.rfind("TextToKeys", 0), 0u) << call;
+  for (const std::string& call : owner.calls()) EXPECT_NE(call.rfind("Typed", 0), 0u) << call;
 }
 
 TEST_F(ReaderSessionTest, DiscardsBurstsShorterThanTheStartButSignalsThem) {
   auto session = start(5, 14, true, true);
   ports.port.deliver("123");
   ports.port.deliver("12345678901234");
-  ASSERT_TRUE(owner.waitFor("TextToKeys 12345678901234"));
+  ASSERT_TRUE(owner.waitFor("Typed 12345678901234"));
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 1"));
   session.reset();
   EXPECT_TRUE(traced("ReaderSession::run(): bytesRead < m_iByteStart (3 < 5) -> verwerfen\n"));
@@ -73,9 +72,9 @@ TEST_F(ReaderSessionTest, NoSoundWithoutSignaling) {
 TEST_F(ReaderSessionTest, AStreamIsCutIntoBufferSizedReadings) {
   auto session = start(1, 107);
   ports.port.deliver(std::string(108, 'a') + std::string(108, 'b') + std::string(34, 'c'));
-  ASSERT_TRUE(owner.waitFor("TextToKeys " + std::string(107, 'a')));
-  ASSERT_TRUE(owner.waitFor("TextToKeys " + std::string(107, 'b')));
-  ASSERT_TRUE(owner.waitFor("TextToKeys " + std::string(34, 'c') + std::string(73, '\0')));
+  ASSERT_TRUE(owner.waitFor("Typed " + std::string(107, 'a')));
+  ASSERT_TRUE(owner.waitFor("Typed " + std::string(107, 'b')));
+  ASSERT_TRUE(owner.waitFor("Typed " + std::string(34, 'c') + std::string(73, '\0')));
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 3"));
 }
 
@@ -129,13 +128,15 @@ TEST_P(OpenFailures, ThrowTheirText) {
   ports.failure = f.failure;
   ports.failureText = "The system's own text.\n";
   try {
-    ReaderSession session(services(f.german ? BuildTexts::german() : BuildTexts::english()), "\\\\.\\COM9", true,
-                          false, "", true, 1, 14, owner);
+    ReaderSession session(services(f.german ? BuildTexts::german() : BuildTexts::english()), "\\\\.\\COM9",
+                          ComSettings{}, true, false, "", true, 1, 14, owner);
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_EQ(e.message(), f.message);
   }
   EXPECT_TRUE(owner.calls().empty());
+  // The line set-up, and its trace line, belong to a device that opened.
+  EXPECT_FALSE(traced("setCOMProperties"));
 }
 
 // clang-format off

@@ -211,7 +211,7 @@ struct RangeFilter {
 
 class RangeFilters : public ReadingTransformation, public ::testing::WithParamInterface<RangeFilter> {};
 
-TEST_P(RangeFilters, FilterRange) {
+TEST_P(RangeFilters, PrepareReading) {
   const RangeFilter& f = GetParam();
   auto& card = settings.cardData;
   card.sTruncateFirst = f.truncateFirst;
@@ -219,13 +219,12 @@ TEST_P(RangeFilters, FilterRange) {
   card.sPadChar = f.padChar;
   card.sConversion = f.conversion;
   card.sDigits = f.digits;
+  card.sReadStop = std::to_string(std::strlen(f.range));
   p.configure(settings);
-  char range[32];
-  std::snprintf(range, sizeof range, "%s", f.range);
-  std::int32_t length = static_cast<std::int32_t>(std::strlen(range));
-  char output[CardDataProcessor::decimalSize];
-  const char* result = p.processor.FilterRange(range, length, output);
-  EXPECT_EQ(std::string(result, static_cast<std::size_t>(length)), f.result);
+  CardDataProcessor::PreparedReading prepared;
+  ASSERT_TRUE(p.processor.PrepareReading(f.range, static_cast<std::int32_t>(std::strlen(f.range)), prepared));
+  EXPECT_EQ(std::string(prepared.part1, static_cast<std::size_t>(prepared.len1)), f.result);
+  EXPECT_FALSE(prepared.hasSecond());
 }
 
 // clang-format off
