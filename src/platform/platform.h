@@ -10,6 +10,7 @@
 #include "services/sound.h"
 #include "services/system.h"
 #include "services/trace.h"
+#include "ui/application.h"
 
 namespace tavolin {
 
@@ -31,5 +32,20 @@ std::unique_ptr<Keyboard> makeKeyboard(std::string& problem);
 // Whether the program runs in a desktop session, whose focused window
 // keystrokes go to (Linux: an X or Wayland display is named).
 bool desktopSession();
+
+// Every seam of this system but the keyboard (a front-end chooses that),
+// owned together with the trace they report into: what a program's main
+// makes first and hands to the application.
+struct PlatformServices {
+  Trace trace;
+  std::unique_ptr<System> system = makeSystem();
+  std::unique_ptr<SerialPorts> ports = makeSerialPorts();
+  std::unique_ptr<Sound> sound = makeSound();
+  std::unique_ptr<RegistryApi> registry = makeRegistry(trace);
+  std::unique_ptr<EventLog> eventLog = makeEventLog(trace);
+  std::unique_ptr<InstanceMutex> instanceMutex = makeInstanceMutex();
+
+  PlatformSeams seams() { return {trace, *system, *ports, *sound, *registry, *eventLog, *instanceMutex}; }
+};
 
 }  // namespace tavolin

@@ -1,4 +1,4 @@
-#include "ui/kelvane_dlg.h"
+#include "ui/application.h"
 
 #include <gtest/gtest.h>
 
@@ -86,7 +86,7 @@ class MainWindow : public ::testing::Test {
     mutex.creation.created = true;
     set("Ravlink protocol", "no");
   }
-  ~MainWindow() override { dlg.reset(); }
+  ~MainWindow() override { app.reset(); }
 
   void set(const std::string& name, const std::string& value) {
     registry.program()[name] = {RegistryKey::REG_SZ_TYPE, value};
@@ -94,18 +94,12 @@ class MainWindow : public ::testing::Test {
   std::string stored(const std::string& name) { return registry.program()[name].data; }
 
   CKelvaneDlg& start(const std::string& commandLine = "", bool german = false) {
-    const ShellServices services{
-        {system, ports, sound, eventLog, trace, dataLog, abortEvent, german ? BuildTexts::german() : BuildTexts::english()},
-        registry,
-        mutex,
-        keyboard,
-        host,
-        german};
-    dlg = std::make_unique<CKelvaneDlg>(services, commandLine);
+    app = std::make_unique<Application>(PlatformSeams{trace, system, ports, sound, registry, eventLog, mutex}, keyboard,
+                                        host, german, commandLine);
+    dlg = &app->window();
     if (dlg->startupDecision().exitCode != 0) return *dlg;
-    dlg->attach(view);
-    host.timerTarget = [this](std::uint32_t id) { dlg->OnTimer(id); };
-    dlg->OnInitDialog();
+    host.timerTarget = [this](std::uint32_t id) { app->onTimer(id); };
+    app->start(view);
     return *dlg;
   }
 
@@ -147,14 +141,13 @@ class MainWindow : public ::testing::Test {
   testing::RecordingSound sound;
   testing::RecordingEventLog eventLog;
   Trace trace;
-  DataLog dataLog{system, trace};
-  AutoResetEvent abortEvent;
   testing::MemoryRegistry registry;
   testing::ScriptedMutex mutex;
   TypingKeyboard keyboard;
   ManualHost host;
   MemoryDialogView view;
-  std::unique_ptr<CKelvaneDlg> dlg;
+  std::unique_ptr<Application> app;
+  CKelvaneDlg* dlg = nullptr;  // the application's main window
 };
 
 TEST_F(MainWindow, StartsReadingInTheOrderOfItsStartUp) {
@@ -504,8 +497,8 @@ TEST_F(MainWindow, FailedReadingThreadEndsTheProgramWithExitCode4) {
   start();
   host.advance(3000);
   ports.port.fail();
-  ASSERT_TRUE(abortEvent.waitFor(std::chrono::seconds(5)));
-  abortEvent.set();  // the wait took it; the watchdog must see it
+  ASSERT_TRUE(app->abortEvent().waitFor(std::chrono::seconds(5)));
+  app->abortEvent().set();  // the wait took it; the watchdog must see it
   host.advance(3000);
   EXPECT_EQ(host.exitCode, 4);
   EXPECT_NE(traced().find("CTrayDlg::OnTimer(): WaitForSingleObject() Abort Event erhalten\n"), std::string::npos);
@@ -517,7 +510,7 @@ TEST_F(MainWindow, FailedReadingThreadEndsTheProgramWithExitCode4) {
 
 TEST_F(MainWindow, WatchdogMessageOfTheGermanBuild) {
   start("", true);
-  abortEvent.set();
+  app->abortEvent().set();
   host.advance(3000);
   EXPECT_EQ(messages().back(), "Kommunikationsfehler mit dem Leser an \\\\.\\COM2.\nElvor Tavolin beendet sich.");
 }

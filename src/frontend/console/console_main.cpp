@@ -125,10 +125,21 @@ void hintAtThePort(tavolin::System& system, const std::string& com, tavolin::Con
                       : "name the reader's port, e.g. tavolin-console --set \"COM=3\""));
 }
 
+// --set and --show-settings: the settings alone, no reading.
+int settingsOptions(tavolin::PlatformServices& platform, const Options& options, tavolin::ConsoleOutput& output) {
+  int result = 0;
+  const bool instanceRuns = !options.assignments.empty() && instanceRunning();
+  for (const std::string& assignment : options.assignments) {
+    result = std::max(result, tavolin::setSetting(*platform.registry, *platform.system, output, assignment, instanceRuns));
+  }
+  if (options.showSettings) tavolin::showSettings(*platform.registry, *platform.system, output);
+  return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::unique_ptr<tavolin::System> system = tavolin::makeSystem();
+  tavolin::PlatformServices platform;
   Options options;
   if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
     printUsage(stdout);
@@ -138,61 +149,32 @@ int main(int argc, char** argv) {
     std::printf("%s %s\n", tavolin::kProductCaption, tavolin::kVersionText);
     return 0;
   }
-  if (!parse(*system, argc, argv, options)) return kUsageError;
-
-  tavolin::ConsoleOutput output(system->textEncoding());
-  tavolin::Trace trace;
-  const std::unique_ptr<tavolin::RegistryApi> registry = tavolin::makeRegistry(trace);
-  if (options.showSettings || !options.assignments.empty()) {
-    int result = 0;
-    const bool instanceRuns = !options.assignments.empty() && instanceRunning();
-    for (const std::string& assignment : options.assignments) {
-      result = std::max(result, tavolin::setSetting(*registry, *system, output, assignment, instanceRuns));
-    }
-    if (options.showSettings) tavolin::showSettings(*registry, *system, output);
-    return result;
-  }
+  if (!parse(*platform.system, argc, argv, options)) return kUsageError;
+  tavolin::ConsoleOutput output(platform.system->textEncoding());
+  if (options.showSettings || !options.assignments.empty()) return settingsOptions(platform, options, output);
 
   tavolin::ConsoleHost host(output);
-  tavolin::CKelvaneDlg* window = nullptr;
-  tavolin::prepareConsole([&host, &window] {
-    host.post([&window] {
-      if (window) window->OnCancel();
-    });
-  });
-
-  const std::unique_ptr<tavolin::SerialPorts> ports = tavolin::makeSerialPorts();
-  const std::unique_ptr<tavolin::Sound> sound = tavolin::makeSound();
-  const std::unique_ptr<tavolin::EventLog> eventLog = tavolin::makeEventLog(trace);
-  const std::unique_ptr<tavolin::InstanceMutex> instanceMutex = tavolin::makeInstanceMutex();
   const std::unique_ptr<tavolin::Keyboard> systemKeyboard = makeConsoleKeyboard(options.keyboard, output);
   tavolin::EchoingKeyboard keyboard(*systemKeyboard, output.standardOutput());
-  tavolin::DataLog dataLog(*system, trace);
-  tavolin::AutoResetEvent abortEvent;
-  const tavolin::BuildTexts& texts = options.german ? tavolin::BuildTexts::german() : tavolin::BuildTexts::english();
-  const tavolin::ShellServices services{{*system, *ports, *sound, *eventLog, trace, dataLog, abortEvent, texts},
-                                        *registry,
-                                        *instanceMutex,
-                                        keyboard,
-                                        host,
-                                        options.german};
-
-  tavolin::CKelvaneDlg dlg(services, options.installMode ? tavolin::CKelvaneDlg::installModeSwitch : "");
-  if (const tavolin::StartupDecision& startup = dlg.startupDecision(); startup.exitCode != 0) {
+  tavolin::Application app(platform.seams(), keyboard, host, options.german,
+                           options.installMode ? tavolin::CKelvaneDlg::installModeSwitch : "");
+  if (const tavolin::StartupDecision& startup = app.startupDecision(); startup.exitCode != 0) {
     output.error(startup.message);
     return startup.exitCode;
   }
+  // Ctrl-C and SIGTERM are the Exit button; taken before reading starts
+  // its thread, run by the loop once the window is there.
+  tavolin::prepareConsole([&host, &app] { host.post([&app] { app.window().OnCancel(); }); });
   tavolin::ConsoleView view(output, tavolin::ConsoleView::Lines::MainWindow);
-  dlg.attach(view);
-  window = &dlg;
-  dlg.OnInitDialog();
-  if (!dlg.readingActive() && !dlg.ended()) hintAtThePort(*system, dlg.getComSettings().sCom, output);
-  if (options.installMode && !dlg.ended()) host.exitProcess(kInstallCheckFailed);
-  if (options.test && dlg.readingActive()) dlg.onCommand(IDC_MAIN_TEST_ON, tavolin::Notification::Clicked);
-  tavolin::ConsoleCommands commands(host, view, output, dlg);
+  app.start(view);
+
+  tavolin::CKelvaneDlg& window = app.window();
+  if (!window.readingActive() && !window.ended()) hintAtThePort(*platform.system, window.getComSettings().sCom, output);
+  if (options.installMode && !window.ended()) host.exitProcess(kInstallCheckFailed);
+  if (options.test && window.readingActive()) window.onCommand(IDC_MAIN_TEST_ON, tavolin::Notification::Clicked);
+  tavolin::ConsoleCommands commands(host, view, output, window);
   commands.start();
-  const int result = host.run([&dlg](std::uint32_t timer) { dlg.OnTimer(timer); });
   // Like the windowed program, the end of the process ends the reading
   // thread; nothing waits for its next idle period.
-  host.exitProcess(result == IDC_CANCEL ? 0 : result);
+  host.exitProcess(tavolin::Application::exitCode(host.run([&app](std::uint32_t timer) { app.onTimer(timer); })));
 }
