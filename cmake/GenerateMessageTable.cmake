@@ -23,13 +23,7 @@ function(tavolin_generate_message_table mc output)
     endif()
   endforeach()
   set(content "// Generated from ${mc}; do not edit.\n${entries}")
-  if(EXISTS ${output})
-    file(READ ${output} old)
-  endif()
-  if(NOT "${old}" STREQUAL "${content}")
-    file(WRITE ${output} "${content}")
-  endif()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${mc})
+  tavolin_write_generated(${mc} ${output} "${content}")
 endfunction()
 
 # A copy of the message file with CR LF line ends, for windmc: windmc ends
@@ -40,6 +34,13 @@ function(tavolin_crlf_message_file mc output)
   file(READ ${mc} content)
   string(REPLACE "\r\n" "\n" content "${content}")
   string(REPLACE "\n" "\r\n" content "${content}")
+  tavolin_write_generated(${mc} ${output} "${content}")
+endfunction()
+
+# Writes a file generated from the message file, only when its content
+# changes (so that nothing is rebuilt for nothing), and configures again
+# when the message file changes.
+function(tavolin_write_generated mc output content)
   if(EXISTS ${output})
     file(READ ${output} old)
   endif()
