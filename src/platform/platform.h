@@ -10,7 +10,7 @@
 #include "services/sound.h"
 #include "services/system.h"
 #include "services/trace.h"
-#include "ui/application.h"
+#include "ui/platform_seams.h"
 
 namespace tavolin {
 

@@ -4,32 +4,13 @@
 #include <string>
 
 #include "processing/keyboard.h"
-#include "processing/registry.h"
-#include "readers/serial_port.h"
 #include "services/auto_reset_event.h"
 #include "services/data_log.h"
-#include "services/event_log.h"
-#include "services/single_instance.h"
-#include "services/sound.h"
-#include "services/system.h"
-#include "services/trace.h"
 #include "ui/dialog_view.h"
 #include "ui/kelvane_dlg.h"
+#include "ui/platform_seams.h"
 
 namespace tavolin {
-
-// The platform's implementations of the seams, as the program uses them.
-// They are owned elsewhere: by the platform's bundle (platform.h), or by a
-// test.
-struct PlatformSeams {
-  Trace& trace;
-  System& system;
-  SerialPorts& ports;
-  Sound& sound;
-  RegistryApi& registry;
-  EventLog& eventLog;
-  InstanceMutex& instanceMutex;
-};
 
 // The program from its start to its end, the same for every front-end: the
 // process-wide data log and abort event, the main window's construction

@@ -16,7 +16,7 @@
 #include "platform/platform.h"
 #include "processing/us_layout_keyboard.h"
 #include "resource_ids.h"
-#include "ui/kelvane_dlg.h"
+#include "ui/application.h"
 
 namespace {
 
