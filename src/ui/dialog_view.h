@@ -91,7 +91,11 @@ class DialogPresenter {
 
 // The result of the tray's context menu.
 struct MenuChoice {
-  enum class Outcome { Chosen, LoadFailed, SubMenuFailed };
+  enum class Outcome {
+    Chosen,       // the menu was shown; command says what the user chose
+    MenuMissing,  // the menu could not be had
+    NoPopUp,      // the menu has no pop-up to show
+  };
   Outcome outcome = Outcome::Chosen;
   std::int32_t command = 0;  // 0: dismissed
 };

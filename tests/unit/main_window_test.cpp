@@ -518,13 +518,13 @@ TEST_F(MainWindow, WithoutTimersNoFailureIsNoticed) {
 TEST_F(MainWindow, HideButtonEndsTestModeButTheTrayKeepsIt) {
   start();
   dlg->OnButtonTestOn();
-  dlg->OnTrayNotify(0, CTrayDlg::WM_LBUTTONDBLCLK);
+  dlg->OnTrayActivated(TrayActivation::DoubleClick);
   EXPECT_FALSE(host.visible);
   EXPECT_TRUE(enabled(IDC_MAIN_TEST_OFF)) << "test mode stays on";
   read("12345678901234", 4);
   EXPECT_EQ(keyboard.events(), 0u);
 
-  dlg->OnTrayNotify(0, CTrayDlg::WM_LBUTTONDBLCLK);
+  dlg->OnTrayActivated(TrayActivation::DoubleClick);
   EXPECT_TRUE(host.visible);
   EXPECT_EQ(host.foregrounds, 1);
   dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
@@ -535,32 +535,31 @@ TEST_F(MainWindow, HideButtonEndsTestModeButTheTrayKeepsIt) {
   dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
   EXPECT_TRUE(host.visible);
 
-  EXPECT_EQ(dlg->OnTrayHide(), 0);
+  dlg->OnTrayHide();
   EXPECT_FALSE(host.visible);
-  EXPECT_EQ(dlg->OnTrayNotify(0, 0x0200), 0);
 }
 
 TEST_F(MainWindow, TrayMenuCommands) {
   start();
   host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_SHOW};
-  EXPECT_EQ(dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN), 1);
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
   EXPECT_TRUE(host.visible);
   EXPECT_EQ(host.foregrounds, 0);
   host.visible = false;
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
   EXPECT_TRUE(host.visible);
   host.menuChoice = {MenuChoice::Outcome::Chosen, 0};
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
   host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_ABOUT};
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
   host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_HELP};
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
   EXPECT_EQ(host.modalRuns, (std::vector<std::int32_t>{IDD_ABOUT, IDD_HTML_HELP}));
   EXPECT_EQ(host.menusShown, std::vector<std::int32_t>(5, IDR_TRAY_MENU));
-  host.menuChoice = {MenuChoice::Outcome::LoadFailed, 0};
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
-  host.menuChoice = {MenuChoice::Outcome::SubMenuFailed, 0};
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
+  host.menuChoice = {MenuChoice::Outcome::MenuMissing, 0};
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
+  host.menuChoice = {MenuChoice::Outcome::NoPopUp, 0};
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
   expectTraceOrder({"CKelvaneDlg::OnTrayRButtonDown() Start.\n", "CKelvaneDlg::OnTrayRButtonDown() LoadMenu failed.\n",
                     "CKelvaneDlg::OnTrayRButtonDown() Start.\n",
                     "CKelvaneDlg::OnTrayRButtonDown() GetSubMenu failed.\n"});
