@@ -21,8 +21,9 @@ struct FontSpec {
 };
 
 // One window of the program as its presenter sees it: controls addressed by
-// their ids, in the terms of the Win32 dialog functions. Every call comes
-// from the user-interface thread.
+// their ids. The presenter writes its state into the controls and reads a
+// control only for the user's input, while it handles that control's
+// notification. Every call comes from the user-interface thread.
 class DialogView {
  public:
   virtual ~DialogView() = default;
@@ -33,8 +34,6 @@ class DialogView {
   virtual void setItemText(std::int32_t id, const std::string& text) = 0;
   virtual std::string getItemText(std::int32_t id) = 0;
   virtual void enableItem(std::int32_t id, bool enable) = 0;
-  virtual void showItem(std::int32_t id, bool show) = 0;
-  virtual void moveItemBy(std::int32_t id, std::int32_t dx, std::int32_t dy) = 0;
   virtual void checkItem(std::int32_t id, bool check) = 0;
   virtual bool isChecked(std::int32_t id) = 0;
   virtual void setFocus(std::int32_t id) = 0;

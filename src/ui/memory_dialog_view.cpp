@@ -22,11 +22,6 @@ void MemoryDialogView::setItemText(std::int32_t id, const std::string& text) {
   textChanged(id);
 }
 
-void MemoryDialogView::moveItemBy(std::int32_t id, std::int32_t dx, std::int32_t dy) {
-  m_controls[id].dx += dx;
-  m_controls[id].dy += dy;
-}
-
 void MemoryDialogView::setFocus(std::int32_t id) { m_iFocus = id; }
 
 void MemoryDialogView::setFont(std::int32_t id, const FontSpec& font) {

@@ -56,7 +56,7 @@ class TypingKeyboard : public Keyboard {
 // dialog is made when it is first shown, and it is activated every time.
 class SheetDriver {
  public:
-  explicit SheetDriver(AttrSheet& sheet) : m_sheet(sheet) { sheet.OnInitDialog(m_sheetView); }
+  explicit SheetDriver(AttrSheet& sheet) : m_sheet(sheet) {}
   MemoryDialogView& show(std::size_t index) {
     PropertyPage& page = *m_sheet.pages()[index];
     auto& view = m_views[index];
@@ -68,7 +68,6 @@ class SheetDriver {
     page.OnSetActive();
     return *view;
   }
-  MemoryDialogView m_sheetView;
 
  private:
   AttrSheet& m_sheet;
