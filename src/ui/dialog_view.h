@@ -42,8 +42,8 @@ class DialogView {
   // Drop-down lists.
   virtual void resetContent(std::int32_t id) = 0;
   virtual void addString(std::int32_t id, const std::string& text) = 0;
-  // Selects the first item that begins with the text, ignoring case; the
-  // index, or -1 with the selection unchanged when no item matches.
+  // Selects the item findStringPrefix finds; its index, or -1 with the
+  // selection unchanged when no item matches.
   virtual std::int32_t selectString(std::int32_t id, const std::string& text) = 0;
   virtual void setCurSel(std::int32_t id, std::int32_t index) = 0;
   // The text of the selected item; empty when none is selected.

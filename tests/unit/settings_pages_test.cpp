@@ -10,6 +10,7 @@
 #include "ui/attr_data.h"
 #include "ui/attr_pfix.h"
 #include "ui/attr_sheet.h"
+#include "ui/find_string_prefix.h"
 #include "ui/help_dialogs.h"
 
 namespace tavolin {
@@ -84,6 +85,43 @@ TEST(AttrSheetTest, OffersOnlyOkAndCancel) {
   AttrSheet sheet("Elvor Tavolin Settings");
   EXPECT_EQ(sheet.buttons(), (std::vector<SheetButton>{SheetButton::Ok, SheetButton::Cancel}));
 }
+
+// --- the lists' select-string rule ---
+
+struct PrefixCase {
+  const char* name;
+  std::vector<std::string> items;
+  const char* text;
+  std::int32_t found;
+};
+
+class SelectString : public ::testing::TestWithParam<PrefixCase> {};
+
+TEST_P(SelectString, FindsTheFirstItemBeginningWithTheTextIgnoringCase) {
+  const PrefixCase& c = GetParam();
+  EXPECT_EQ(findStringPrefix(c.items, c.text), c.found);
+  MemoryDialogView view;
+  for (const std::string& item : c.items) view.addString(IDC_COM_SPEED, item);
+  view.setCurSel(IDC_COM_SPEED, 0);
+  EXPECT_EQ(view.selectString(IDC_COM_SPEED, c.text), c.found);
+  EXPECT_EQ(view.control(IDC_COM_SPEED).selected, c.found >= 0 ? c.found : c.items.empty() ? -1 : 0)
+      << "no match leaves the selection";
+}
+
+const std::vector<std::string> kSpeeds{"300", "1200", "2400", "4800", "9600", "14400", "19200"};
+const std::vector<std::string> kFlow{"none", "Xon/Xoff", "Hardware"};
+
+INSTANTIATE_TEST_SUITE_P(Cases, SelectString,
+                         ::testing::Values(PrefixCase{"Whole", kSpeeds, "9600", 4},
+                                           PrefixCase{"FirstOfTwoBeginnings", kSpeeds, "1", 1},
+                                           PrefixCase{"IgnoringCase", kFlow, "xON", 1},
+                                           PrefixCase{"Beginning", kFlow, "Hard", 2},
+                                           PrefixCase{"LongerThanTheItem", kFlow, "none ", -1},
+                                           PrefixCase{"NotInTheList", kSpeeds, "110", -1},
+                                           PrefixCase{"EmptyTextIsTheFirst", kFlow, "", 0},
+                                           PrefixCase{"EmptyList", {}, "1", -1},
+                                           PrefixCase{"OnlyLettersFold", {"{", "["}, "[", 1}),
+                         testing::NamedParam());
 
 // --- COM port page ---
 
