@@ -9,7 +9,10 @@ namespace tavolin {
 
 class AttrSheet;
 
-// What a window tells its presenter a control did.
+// What a window tells its presenter a control did. Clicked and
+// SelectionChange come from the user only, never from the presenter's own
+// checkItem or selectString; EditChange comes whenever an edit's text
+// changed, and a presenter takes it either way.
 enum class Notification { Clicked, SelectionChange, EditChange, KillFocus };
 
 enum class MessageIcon { None, Error, Warning, Information };

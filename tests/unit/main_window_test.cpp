@@ -538,8 +538,10 @@ TEST_F(MainWindow, HideButtonEndsTestModeButTheTrayKeepsIt) {
   EXPECT_FALSE(host.visible);
 }
 
-TEST_F(MainWindow, TrayMenuCommands) {
+TEST_F(MainWindow, TrayMenuCommandsAndTheHelpAndAboutButtons) {
   start();
+  dlg->onCommand(IDC_MAIN_HELP, Notification::Clicked);
+  dlg->onCommand(IDC_MAIN_INFO, Notification::Clicked);
   host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_SHOW};
   dlg->OnTrayActivated(TrayActivation::ContextMenu);
   EXPECT_TRUE(host.visible);
@@ -553,7 +555,7 @@ TEST_F(MainWindow, TrayMenuCommands) {
   dlg->OnTrayActivated(TrayActivation::ContextMenu);
   host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_HELP};
   dlg->OnTrayActivated(TrayActivation::ContextMenu);
-  EXPECT_EQ(host.modalRuns, (std::vector<std::int32_t>{IDD_ABOUT, IDD_HTML_HELP}));
+  EXPECT_EQ(host.modalRuns, (std::vector<std::int32_t>{IDD_HTML_HELP, IDD_ABOUT, IDD_ABOUT, IDD_HTML_HELP}));
   EXPECT_EQ(host.menusShown, std::vector<std::int32_t>(5, IDR_TRAY_MENU));
   host.menuChoice = {MenuChoice::Outcome::MenuMissing, 0};
   dlg->OnTrayActivated(TrayActivation::ContextMenu);
@@ -599,6 +601,7 @@ TEST_F(MainWindow, ChangedAdditionalCharactersRestartReading) {
     SheetDriver driver(sheet);
     MemoryDialogView& page = driver.show(2);
     page.setItemText(IDC_PFIX_POSTFIX, "<TAB>");
+    sheet.pages()[2]->onCommand(IDC_PFIX_POSTFIX, Notification::EditChange);
     sheet.pages()[2]->onCommand(IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
     return true;
   };
@@ -660,6 +663,7 @@ TEST_F(MainWindow, ImplausibleCardDataFromTheSheetStopReadingAndAreNotSaved) {
     sheet.pages()[1]->onCommand(IDC_DATA_STOP, Notification::SelectionChange);
     MemoryDialogView& pfix = driver.show(2);
     pfix.setItemText(IDC_PFIX_PREFIX, "X");
+    sheet.pages()[2]->onCommand(IDC_PFIX_PREFIX, Notification::EditChange);
     sheet.pages()[2]->onCommand(IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
     return true;
   };
@@ -691,13 +695,6 @@ TEST_F(MainWindow, UnsavableSettingsWarnButAreUsed) {
   EXPECT_EQ(view.messages().back().icon, MessageIcon::Warning);
   EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM5 is active");
   EXPECT_EQ(ports.openedPath, "\\\\.\\COM5");
-}
-
-TEST_F(MainWindow, HelpAndAboutButtons) {
-  start();
-  dlg->onCommand(IDC_MAIN_HELP, Notification::Clicked);
-  dlg->onCommand(IDC_MAIN_INFO, Notification::Clicked);
-  EXPECT_EQ(host.modalRuns, (std::vector<std::int32_t>{IDD_HTML_HELP, IDD_ABOUT}));
 }
 
 }  // namespace
