@@ -37,7 +37,7 @@ bool AttrCOM::OnInitDialog() {
   fillLists();
   m_settings = m_owner.getComSettings();
   showSettings();
-  if (view().isChecked(IDC_COM_RAVLINK)) enableLineParameters(false);
+  if (m_settings.sRavlinkProtocol == "yes") enableLineParameters(false);
   return true;
 }
 
@@ -103,8 +103,9 @@ void AttrCOM::onCommand(std::int32_t id, Notification notification) {
   }
 }
 
-void AttrCOM::OnSelchange(std::int32_t id) {
-  const std::string selected = view().selectedText(id);
+void AttrCOM::OnSelchange(std::int32_t id) { takeItem(id, view().selectedText(id)); }
+
+void AttrCOM::takeItem(std::int32_t id, const std::string& selected) {
   switch (id) {
     case IDC_COM_PORT:
       m_settings.sCom = selected;
@@ -134,7 +135,7 @@ void AttrCOM::OnSelchange(std::int32_t id) {
 
 void AttrCOM::choose(std::int32_t id, const std::string& item) {
   view().selectString(id, item);
-  OnSelchange(id);
+  takeItem(id, item);
 }
 
 // Each protocol has its fixed line set-up; switching resets the lists to it.

@@ -25,10 +25,12 @@ class AttrCOM : public PropertyPage {
   void showSettings();
   void enableLineParameters(bool enable);
   void OnSelchange(std::int32_t id);
+  // What choosing the item in the list does to the working copy.
+  void takeItem(std::int32_t id, const std::string& selected);
   void OnProtocolClicked();
-  // Selects the text in the list and runs the list's handler, as if the
-  // user had chosen it.
-  void choose(std::int32_t id, const std::string& text);
+  // Selects the item in the list and takes it, as if the user had chosen
+  // it; the items chosen so are in their lists.
+  void choose(std::int32_t id, const std::string& item);
   void OnChangeSound();
 
   ComSettings m_settings;

@@ -161,12 +161,12 @@ bool AttrData::OnSetActive() {
     v.checkItem(IDC_DATA_FIXED_LENGTH, true);
     v.enableItem(IDC_DATA_FIXED_LENGTH, false);
     for (const Choice& c : kByteModes) v.checkItem(c.id, c.id == IDC_DATA_BYTEWISE);
-    OnByteModeClicked(IDC_DATA_BYTEWISE);
+    takeByteMode(IDC_DATA_BYTEWISE);
   } else {
     enableByteModeGroups(true);
     v.enableItem(IDC_DATA_FIXED_LENGTH, true);
   }
-  OnFixedLengthClicked();
+  takeFixedLength(m_comPage.isRavlinkProtocol() || m_settings.sFixedLength == "yes");
   return true;
 }
 
@@ -238,9 +238,10 @@ void AttrData::OnPositionChange(std::int32_t id, const std::string& selected) {
   setChanged();
 }
 
-void AttrData::OnFixedLengthClicked() {
+void AttrData::OnFixedLengthClicked() { takeFixedLength(view().isChecked(IDC_DATA_FIXED_LENGTH)); }
+
+void AttrData::takeFixedLength(bool fixed) {
   DialogView& v = view();
-  const bool fixed = v.isChecked(IDC_DATA_FIXED_LENGTH);
   m_settings.sFixedLength = yesNo(fixed);
   const bool offerTotal = fixed && !m_comPage.isRavlinkProtocol();
   v.enableItem(IDC_DATA_TOTAL, offerTotal);
@@ -250,7 +251,10 @@ void AttrData::OnFixedLengthClicked() {
 }
 
 void AttrData::OnByteModeClicked(std::int32_t id) {
-  if (!view().isChecked(id)) return;
+  if (view().isChecked(id)) takeByteMode(id);
+}
+
+void AttrData::takeByteMode(std::int32_t id) {
   m_settings.sByteMode = findChoice(kByteModes, id)->code;
   checkReadingLength();
   setChanged();
@@ -273,8 +277,10 @@ bool AttrData::checkReadingLength() {
   const bool hasS2 = scanDecimal(m_settings.sReadStart2, s2);
   const bool hasE2 = scanDecimal(m_settings.sReadStop2, e2);
   scanDecimal(m_settings.sTotalLength, t);
-  const bool exact = v.isChecked(IDC_DATA_FIXED_LENGTH) && !m_comPage.isRavlinkProtocol();
-  const char* unit = text(v.isChecked(IDC_DATA_BYTEWISE) ? UiText::Bytes : UiText::Nibbel);
+  // Fixed length and byte mode as the working copy holds them; the boxes
+  // and radios show the same.
+  const bool exact = m_settings.sFixedLength == "yes" && !m_comPage.isRavlinkProtocol();
+  const char* unit = text(m_settings.sByteMode == "BYTEWISE" ? UiText::Bytes : UiText::Nibbel);
 
   if (exact && (t < e1 || t < s1)) {
     error(UiText::WrongReadingLength);

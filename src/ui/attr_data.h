@@ -35,7 +35,11 @@ class AttrData : public PropertyPage {
   void enableByteModeGroups(bool enable);
   void OnPositionChange(std::int32_t id, const std::string& selected);
   void OnFixedLengthClicked();
+  // What the fixed-length box, checked or not, does to the working copy.
+  void takeFixedLength(bool fixed);
   void OnByteModeClicked(std::int32_t id);
+  // What the checked radio of a byte mode does to the working copy.
+  void takeByteMode(std::int32_t id);
   void OnPaddingKillFocus();
   std::string lengthText(std::int32_t length, const char* unit) const;
   void error(UiText entry);

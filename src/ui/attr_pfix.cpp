@@ -14,7 +14,7 @@ struct Group {
   std::string AddCharsSettings::*value;
 };
 
-const Group kGroups[] = {
+const Group kGroups[AttrPFix::groupCount] = {
     {IDC_PFIX_PREFIX, IDC_PFIX_PREFIX_TOKENS, IDC_PFIX_PREFIX_ADD, &AddCharsSettings::sPrefix},
     {IDC_PFIX_INTERFIX, IDC_PFIX_INTERFIX_TOKENS, IDC_PFIX_INTERFIX_ADD, &AddCharsSettings::sInterfix},
     {IDC_PFIX_POSTFIX, IDC_PFIX_POSTFIX_TOKENS, IDC_PFIX_POSTFIX_ADD, &AddCharsSettings::sPostfix},
@@ -40,19 +40,22 @@ bool AttrPFix::OnInitDialog() {
   setText(IDC_PFIX_SELECTION_COMPLETE, UiText::SelectionComplete);
 
   m_settings = m_owner.getAddCharsSettings();
-  for (const Group& g : kGroups) {
+  for (std::size_t i = 0; i < groupCount; ++i) {
+    const Group& g = kGroups[i];
     setText(g.add, UiText::Add);
     v.resetContent(g.tokens);
     for (std::int32_t row = 0; row < SpecialKeyTable::rowCount(); ++row) {
       v.addString(g.tokens, SpecialKeyTable::rowToken(row));
     }
     v.setCurSel(g.tokens, 0);
+    m_sTokens[i] = SpecialKeyTable::rowToken(0);
     v.limitText(g.edit, editLimit);
     v.setFont(g.edit, kEditFont);
   }
-  for (const Group& g : kGroups) {
-    const std::string& value = m_settings.*g.value;
-    v.setItemText(g.edit, value == "none" ? std::string() : value);
+  for (std::size_t i = 0; i < groupCount; ++i) {
+    const std::string& value = m_settings.*kGroups[i].value;
+    m_sEdits[i] = value == "none" ? std::string() : value;
+    v.setItemText(kGroups[i].edit, m_sEdits[i]);
   }
   updatePreview();
   return true;
@@ -63,26 +66,37 @@ bool AttrPFix::OnSetActive() {
   return true;
 }
 
+// The user's input is read from the control it is about: the typed text
+// from its edit, the chosen token from its list.
 void AttrPFix::onCommand(std::int32_t id, Notification notification) {
-  for (const Group& g : kGroups) {
-    if (id == g.add && notification == Notification::Clicked) OnAdd(g.tokens, g.edit);
-    if (id == g.edit && notification == Notification::EditChange) updatePreview();
+  for (std::size_t i = 0; i < groupCount; ++i) {
+    const Group& g = kGroups[i];
+    if (id == g.add && notification == Notification::Clicked) OnAdd(i);
+    if (id == g.tokens && notification == Notification::SelectionChange) m_sTokens[i] = view().selectedText(id);
+    if (id == g.edit && notification == Notification::EditChange) {
+      m_sEdits[i] = view().getItemText(id);
+      updatePreview();
+    }
   }
   if (id == IDC_PFIX_SELECTION_COMPLETE && notification == Notification::Clicked) OnSelectionComplete();
 }
 
-std::string AttrPFix::editText(std::int32_t id) { return view().getItemText(id).substr(0, maxTextLength); }
-
-// A token is always appended at the end, wherever the caret was.
-void AttrPFix::OnAdd(std::int32_t tokenList, std::int32_t edit) {
-  view().appendText(edit, view().selectedText(tokenList));
+// A token is always appended at the end, wherever the caret was; the
+// edit's limit, which this page set, cuts what does not fit, in the edit
+// and in the page's text alike.
+void AttrPFix::OnAdd(std::size_t group) {
+  const std::string& token = m_sTokens[group];
+  std::string& typed = m_sEdits[group];
+  view().appendText(kGroups[group].edit, token);
+  const std::size_t limit = editLimit;
+  typed += token.substr(0, typed.size() < limit ? limit - typed.size() : 0);
   updatePreview();
 }
 
 void AttrPFix::OnSelectionComplete() {
-  for (const Group& g : kGroups) {
-    const std::string value = editText(g.edit);
-    m_settings.*g.value = value.empty() ? std::string("none") : value;
+  for (std::size_t i = 0; i < groupCount; ++i) {
+    const std::string value = editText(i);
+    m_settings.*kGroups[i].value = value.empty() ? std::string("none") : value;
   }
   setChanged();
 }
@@ -90,14 +104,13 @@ void AttrPFix::OnSelectionComplete() {
 // The texts are shown as typed, the card data as placeholders.
 void AttrPFix::updatePreview() {
   const std::string data = text(UiText::Data);
-  const std::string prefix = editText(IDC_PFIX_PREFIX);
-  std::string line = prefix + "<" + data;
+  std::string line = editText(0) + "<" + data;
   if (m_dataPage.hasSecondRange()) {
-    line += "1>" + editText(IDC_PFIX_INTERFIX) + "<" + data + "2>";
+    line += "1>" + editText(1) + "<" + data + "2>";
   } else {
     line += ">";
   }
-  line += editText(IDC_PFIX_POSTFIX);
+  line += editText(2);
   view().setItemText(IDC_PFIX_PREVIEW, line);
 }
 

@@ -9,7 +9,10 @@ namespace tavolin {
 
 class AttrSheet;
 
-// What a window tells its presenter a control did.
+// What a window tells its presenter a control did. Clicked and
+// SelectionChange come from the user only, never from the presenter's own
+// checkItem or selectString; EditChange comes whenever an edit's text
+// changed, and a presenter takes it either way.
 enum class Notification { Clicked, SelectionChange, EditChange, KillFocus };
 
 enum class MessageIcon { None, Error, Warning, Information };
@@ -21,8 +24,9 @@ struct FontSpec {
 };
 
 // One window of the program as its presenter sees it: controls addressed by
-// their ids, in the terms of the Win32 dialog functions. Every call comes
-// from the user-interface thread.
+// their ids. The presenter writes its state into the controls and reads a
+// control only for the user's input, while it handles that control's
+// notification. Every call comes from the user-interface thread.
 class DialogView {
  public:
   virtual ~DialogView() = default;
@@ -33,8 +37,6 @@ class DialogView {
   virtual void setItemText(std::int32_t id, const std::string& text) = 0;
   virtual std::string getItemText(std::int32_t id) = 0;
   virtual void enableItem(std::int32_t id, bool enable) = 0;
-  virtual void showItem(std::int32_t id, bool show) = 0;
-  virtual void moveItemBy(std::int32_t id, std::int32_t dx, std::int32_t dy) = 0;
   virtual void checkItem(std::int32_t id, bool check) = 0;
   virtual bool isChecked(std::int32_t id) = 0;
   virtual void setFocus(std::int32_t id) = 0;
@@ -43,8 +45,8 @@ class DialogView {
   // Drop-down lists.
   virtual void resetContent(std::int32_t id) = 0;
   virtual void addString(std::int32_t id, const std::string& text) = 0;
-  // Selects the first item that begins with the text, ignoring case; the
-  // index, or -1 with the selection unchanged when no item matches.
+  // Selects the item findStringPrefix finds; its index, or -1 with the
+  // selection unchanged when no item matches.
   virtual std::int32_t selectString(std::int32_t id, const std::string& text) = 0;
   virtual void setCurSel(std::int32_t id, std::int32_t index) = 0;
   // The text of the selected item; empty when none is selected.
@@ -91,7 +93,11 @@ class DialogPresenter {
 
 // The result of the tray's context menu.
 struct MenuChoice {
-  enum class Outcome { Chosen, LoadFailed, SubMenuFailed };
+  enum class Outcome {
+    Chosen,       // the menu was shown; command says what the user chose
+    MenuMissing,  // the menu could not be had
+    NoPopUp,      // the menu has no pop-up to show
+  };
   Outcome outcome = Outcome::Chosen;
   std::int32_t command = 0;  // 0: dismissed
 };

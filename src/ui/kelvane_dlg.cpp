@@ -370,11 +370,11 @@ void CKelvaneDlg::OnTrayLButtonDblClk() {
 void CKelvaneDlg::OnTrayRButtonDown() {
   m_trace("CKelvaneDlg::OnTrayRButtonDown() Start.\n");
   const MenuChoice choice = m_host.trackPopupMenu(IDR_TRAY_MENU);
-  if (choice.outcome == MenuChoice::Outcome::LoadFailed) {
+  if (choice.outcome == MenuChoice::Outcome::MenuMissing) {
     m_trace("CKelvaneDlg::OnTrayRButtonDown() LoadMenu failed.\n");
     return;
   }
-  if (choice.outcome == MenuChoice::Outcome::SubMenuFailed) {
+  if (choice.outcome == MenuChoice::Outcome::NoPopUp) {
     m_trace("CKelvaneDlg::OnTrayRButtonDown() GetSubMenu failed.\n");
     return;
   }

@@ -1,30 +1,12 @@
 #include "ui/memory_dialog_view.h"
 
-#include <cctype>
+#include "ui/find_string_prefix.h"
 
 namespace tavolin {
-
-namespace {
-
-bool beginsWithIgnoringCase(const std::string& item, const std::string& prefix) {
-  if (prefix.size() > item.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(item[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-      return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 void MemoryDialogView::setItemText(std::int32_t id, const std::string& text) {
   m_controls[id].text = text;
   textChanged(id);
-}
-
-void MemoryDialogView::moveItemBy(std::int32_t id, std::int32_t dx, std::int32_t dy) {
-  m_controls[id].dx += dx;
-  m_controls[id].dy += dy;
 }
 
 void MemoryDialogView::setFocus(std::int32_t id) { m_iFocus = id; }
@@ -40,13 +22,9 @@ void MemoryDialogView::resetContent(std::int32_t id) {
 
 std::int32_t MemoryDialogView::selectString(std::int32_t id, const std::string& text) {
   Control& c = m_controls[id];
-  for (std::size_t i = 0; i < c.items.size(); ++i) {
-    if (beginsWithIgnoringCase(c.items[i], text)) {
-      c.selected = static_cast<std::int32_t>(i);
-      return c.selected;
-    }
-  }
-  return -1;
+  const std::int32_t found = findStringPrefix(c.items, text);
+  if (found >= 0) c.selected = found;
+  return found;
 }
 
 void MemoryDialogView::setCurSel(std::int32_t id, std::int32_t index) {

@@ -18,13 +18,10 @@ class MemoryDialogView : public DialogView {
   struct Control {
     std::string text;
     bool enabled = true;
-    bool visible = true;
     bool checked = false;
     std::vector<std::string> items;
     std::int32_t selected = -1;
     std::int32_t limit = 30000;  // the edit's default limit
-    std::int32_t dx = 0;
-    std::int32_t dy = 0;
     std::string font;
   };
 
@@ -39,8 +36,6 @@ class MemoryDialogView : public DialogView {
   void setItemText(std::int32_t id, const std::string& text) override;
   std::string getItemText(std::int32_t id) override { return m_controls[id].text; }
   void enableItem(std::int32_t id, bool enable) override { m_controls[id].enabled = enable; }
-  void showItem(std::int32_t id, bool show) override { m_controls[id].visible = show; }
-  void moveItemBy(std::int32_t id, std::int32_t dx, std::int32_t dy) override;
   void checkItem(std::int32_t id, bool check) override { m_controls[id].checked = check; }
   bool isChecked(std::int32_t id) override { return m_controls[id].checked; }
   void setFocus(std::int32_t id) override;

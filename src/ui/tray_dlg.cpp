@@ -24,22 +24,14 @@ bool CTrayDlg::OnInitDialog() {
   return true;
 }
 
-std::int32_t CTrayDlg::OnTrayNotify(std::uint32_t /*wParam*/, std::uint32_t lParam) {
-  if (lParam == WM_LBUTTONDBLCLK) {
-    OnTrayLButtonDblClk();
-    return 1;
+void CTrayDlg::OnTrayActivated(TrayActivation activation) {
+  switch (activation) {
+    case TrayActivation::DoubleClick: OnTrayLButtonDblClk(); break;
+    case TrayActivation::ContextMenu: OnTrayRButtonDown(); break;
   }
-  if (lParam == WM_RBUTTONDOWN) {
-    OnTrayRButtonDown();
-    return 1;
-  }
-  return 0;
 }
 
-std::int32_t CTrayDlg::OnTrayHide() {
-  m_host.showWindow(false);
-  return 0;
-}
+void CTrayDlg::OnTrayHide() { m_host.showWindow(false); }
 
 void CTrayDlg::OnTimer(std::uint32_t timerId) {
   m_trace("CTrayDlg::OnTimer(): Start %d\n", static_cast<int>(timerId));

@@ -11,16 +11,18 @@
 
 namespace tavolin {
 
+// How the user acted on the icon in the notification area.
+enum class TrayActivation {
+  DoubleClick,  // shows or hides the window
+  ContextMenu,  // asks for the tray's menu
+};
+
 // The dialog base of the main window: the icon in the notification area
 // and what clicks on it do, the hide timer that sends the window into the
 // tray one second after start, and the watchdog that ends the program
 // when the reading thread has failed.
 class CTrayDlg : public DialogPresenter {
  public:
-  static constexpr std::uint32_t WM_TRAYNOTIFY = 0x0400 + 200;
-  static constexpr std::uint32_t WM_TRAYHIDE = 0x0400 + 201;
-  static constexpr std::uint32_t WM_LBUTTONDBLCLK = 0x0203;
-  static constexpr std::uint32_t WM_RBUTTONDOWN = 0x0204;
   static constexpr std::uint32_t HideTimer = 1;
   static constexpr std::uint32_t HidePeriodMs = 1000;
   static constexpr std::uint32_t WatchdogTimer = 2;
@@ -37,11 +39,11 @@ class CTrayDlg : public DialogPresenter {
 
   CTrayDlg(std::int32_t templateId, const Services& services);
 
-  // The tray message: lParam is the mouse message at the icon; 1 when it
-  // was acted upon.
-  std::int32_t OnTrayNotify(std::uint32_t wParam, std::uint32_t lParam);
+  // The user acted on the tray icon; the front-end reports only these two
+  // and ignores the other mouse actions there.
+  void OnTrayActivated(TrayActivation activation);
   // Another program may ask the window to hide.
-  std::int32_t OnTrayHide();
+  void OnTrayHide();
   void OnTimer(std::uint32_t timerId);
   // The window goes: the icon leaves the tray.
   void OnDestroy();

@@ -56,7 +56,7 @@ class TypingKeyboard : public Keyboard {
 // dialog is made when it is first shown, and it is activated every time.
 class SheetDriver {
  public:
-  explicit SheetDriver(AttrSheet& sheet) : m_sheet(sheet) { sheet.OnInitDialog(m_sheetView); }
+  explicit SheetDriver(AttrSheet& sheet) : m_sheet(sheet) {}
   MemoryDialogView& show(std::size_t index) {
     PropertyPage& page = *m_sheet.pages()[index];
     auto& view = m_views[index];
@@ -68,7 +68,6 @@ class SheetDriver {
     page.OnSetActive();
     return *view;
   }
-  MemoryDialogView m_sheetView;
 
  private:
   AttrSheet& m_sheet;
@@ -524,13 +523,13 @@ TEST_F(MainWindow, WithoutTimersNoFailureIsNoticed) {
 TEST_F(MainWindow, HideButtonEndsTestModeButTheTrayKeepsIt) {
   start();
   dlg->OnButtonTestOn();
-  dlg->OnTrayNotify(0, CTrayDlg::WM_LBUTTONDBLCLK);
+  dlg->OnTrayActivated(TrayActivation::DoubleClick);
   EXPECT_FALSE(host.visible);
   EXPECT_TRUE(enabled(IDC_MAIN_TEST_OFF)) << "test mode stays on";
   read("12345678901234", 4);
   EXPECT_EQ(keyboard.events(), 0u);
 
-  dlg->OnTrayNotify(0, CTrayDlg::WM_LBUTTONDBLCLK);
+  dlg->OnTrayActivated(TrayActivation::DoubleClick);
   EXPECT_TRUE(host.visible);
   EXPECT_EQ(host.foregrounds, 1);
   dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
@@ -541,32 +540,33 @@ TEST_F(MainWindow, HideButtonEndsTestModeButTheTrayKeepsIt) {
   dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
   EXPECT_TRUE(host.visible);
 
-  EXPECT_EQ(dlg->OnTrayHide(), 0);
+  dlg->OnTrayHide();
   EXPECT_FALSE(host.visible);
-  EXPECT_EQ(dlg->OnTrayNotify(0, 0x0200), 0);
 }
 
-TEST_F(MainWindow, TrayMenuCommands) {
+TEST_F(MainWindow, TrayMenuCommandsAndTheHelpAndAboutButtons) {
   start();
+  dlg->onCommand(IDC_MAIN_HELP, Notification::Clicked);
+  dlg->onCommand(IDC_MAIN_INFO, Notification::Clicked);
   host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_SHOW};
-  EXPECT_EQ(dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN), 1);
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
   EXPECT_TRUE(host.visible);
   EXPECT_EQ(host.foregrounds, 0);
   host.visible = false;
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
   EXPECT_TRUE(host.visible);
   host.menuChoice = {MenuChoice::Outcome::Chosen, 0};
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
   host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_ABOUT};
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
   host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_HELP};
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
-  EXPECT_EQ(host.modalRuns, (std::vector<std::int32_t>{IDD_ABOUT, IDD_HTML_HELP}));
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
+  EXPECT_EQ(host.modalRuns, (std::vector<std::int32_t>{IDD_HTML_HELP, IDD_ABOUT, IDD_ABOUT, IDD_HTML_HELP}));
   EXPECT_EQ(host.menusShown, std::vector<std::int32_t>(5, IDR_TRAY_MENU));
-  host.menuChoice = {MenuChoice::Outcome::LoadFailed, 0};
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
-  host.menuChoice = {MenuChoice::Outcome::SubMenuFailed, 0};
-  dlg->OnTrayNotify(0, CTrayDlg::WM_RBUTTONDOWN);
+  host.menuChoice = {MenuChoice::Outcome::MenuMissing, 0};
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
+  host.menuChoice = {MenuChoice::Outcome::NoPopUp, 0};
+  dlg->OnTrayActivated(TrayActivation::ContextMenu);
   expectTraceOrder({"CKelvaneDlg::OnTrayRButtonDown() Start.\n", "CKelvaneDlg::OnTrayRButtonDown() LoadMenu failed.\n",
                     "CKelvaneDlg::OnTrayRButtonDown() Start.\n",
                     "CKelvaneDlg::OnTrayRButtonDown() GetSubMenu failed.\n"});
@@ -607,6 +607,7 @@ TEST_F(MainWindow, ChangedAdditionalCharactersRestartReading) {
     SheetDriver driver(sheet);
     MemoryDialogView& page = driver.show(2);
     page.setItemText(IDC_PFIX_POSTFIX, "<TAB>");
+    sheet.pages()[2]->onCommand(IDC_PFIX_POSTFIX, Notification::EditChange);
     sheet.pages()[2]->onCommand(IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
     return true;
   };
@@ -668,6 +669,7 @@ TEST_F(MainWindow, ImplausibleCardDataFromTheSheetStopReadingAndAreNotSaved) {
     sheet.pages()[1]->onCommand(IDC_DATA_STOP, Notification::SelectionChange);
     MemoryDialogView& pfix = driver.show(2);
     pfix.setItemText(IDC_PFIX_PREFIX, "X");
+    sheet.pages()[2]->onCommand(IDC_PFIX_PREFIX, Notification::EditChange);
     sheet.pages()[2]->onCommand(IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
     return true;
   };
@@ -699,13 +701,6 @@ TEST_F(MainWindow, UnsavableSettingsWarnButAreUsed) {
   EXPECT_EQ(view.messages().back().icon, MessageIcon::Warning);
   EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM5 is active");
   EXPECT_EQ(ports.openedPath, "\\\\.\\COM5");
-}
-
-TEST_F(MainWindow, HelpAndAboutButtons) {
-  start();
-  dlg->onCommand(IDC_MAIN_HELP, Notification::Clicked);
-  dlg->onCommand(IDC_MAIN_INFO, Notification::Clicked);
-  EXPECT_EQ(host.modalRuns, (std::vector<std::int32_t>{IDD_HTML_HELP, IDD_ABOUT}));
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 #include "fakes/memory_text_file.h"
 #include "fakes/named_params.h"
 #include "fakes/recording_services.h"
+#include "fakes/strict_dialog_view.h"
 #include "resource_ids.h"
 #include "ui/attr_com.h"
 #include "ui/attr_data.h"
 #include "ui/attr_pfix.h"
 #include "ui/attr_sheet.h"
+#include "ui/find_string_prefix.h"
 #include "ui/help_dialogs.h"
 
 namespace tavolin {
@@ -34,7 +36,16 @@ class Pages : public ::testing::Test {
     live.settings.com.sSpeed = "9600";
   }
 
-  MemoryDialogView& open(PropertyPage& page, MemoryDialogView& view) {
+  using View = testing::StrictDialogView;
+
+  // A page reads a control only while it handles that control's notification.
+  void TearDown() override {
+    for (const View* view : {&comView, &dataView, &pfixView}) {
+      EXPECT_EQ(view->readBacks(), std::vector<std::int32_t>{}) << "controls read back by a page";
+    }
+  }
+
+  View& open(PropertyPage& page, View& view) {
     if (!page.attached()) {
       page.attach(view);
       page.OnInitDialog();
@@ -42,18 +53,22 @@ class Pages : public ::testing::Test {
     page.OnSetActive();
     return view;
   }
-  MemoryDialogView& openCom() { return open(com, comView); }
-  MemoryDialogView& openData() { return open(data, dataView); }
-  MemoryDialogView& openPFix() { return open(pfix, pfixView); }
+  View& openCom() { return open(com, comView); }
+  View& openData() { return open(data, dataView); }
+  View& openPFix() { return open(pfix, pfixView); }
 
   // What a click on a check box or radio does before the page hears of it.
-  void click(PropertyPage& page, MemoryDialogView& view, std::int32_t id, bool checked = true) {
+  void click(PropertyPage& page, View& view, std::int32_t id, bool checked = true) {
     view.checkItem(id, checked);
-    page.onCommand(id, Notification::Clicked);
+    view.notify(page, id, Notification::Clicked);
   }
-  void choose(PropertyPage& page, MemoryDialogView& view, std::int32_t id, const std::string& item) {
+  void choose(PropertyPage& page, View& view, std::int32_t id, const std::string& item) {
     ASSERT_GE(view.selectString(id, item), 0) << item;
-    page.onCommand(id, Notification::SelectionChange);
+    view.notify(page, id, Notification::SelectionChange);
+  }
+  void type(PropertyPage& page, View& view, std::int32_t id, const std::string& text) {
+    view.setItemText(id, text);
+    view.notify(page, id, Notification::EditChange);
   }
   static std::vector<std::string> messages(const MemoryDialogView& view) {
     std::vector<std::string> texts;
@@ -70,7 +85,7 @@ class Pages : public ::testing::Test {
   AttrCOM com{false, live, language, host, sound};  // the main window's flag: no bus protocol
   AttrData data{live, com, language, host, system, captured.trace};
   AttrPFix pfix{live, data, language};
-  MemoryDialogView comView, dataView, pfixView;
+  View comView, dataView, pfixView;
 };
 
 class GermanPages : public Pages {
@@ -80,16 +95,44 @@ class GermanPages : public Pages {
 
 // --- the sheet ---
 
-TEST(AttrSheetTest, OffersOnlyOkAndCancelMovedRight) {
+TEST(AttrSheetTest, OffersOnlyOkAndCancel) {
   AttrSheet sheet("Elvor Tavolin Settings");
-  MemoryDialogView view;
-  sheet.OnInitDialog(view);
-  EXPECT_FALSE(view.control(IDC_SHEET_APPLY).visible);
-  EXPECT_FALSE(view.control(IDC_SHEET_HELP).visible);
-  EXPECT_EQ(view.control(IDC_OK).dx, 160);
-  EXPECT_EQ(view.control(IDC_CANCEL).dx, 160);
-  EXPECT_EQ(view.control(IDC_OK).dy, 0);
+  EXPECT_EQ(sheet.buttons(), (std::vector<SheetButton>{SheetButton::Ok, SheetButton::Cancel}));
 }
+
+// --- the lists' select-string rule ---
+
+struct PrefixCase {
+  const char* name;
+  std::vector<std::string> items;
+  const char* text;
+  std::int32_t found;
+};
+
+class SelectString : public ::testing::TestWithParam<PrefixCase> {};
+
+TEST_P(SelectString, FindsTheFirstItemBeginningWithTheTextIgnoringCase) {
+  const PrefixCase& c = GetParam();
+  EXPECT_EQ(findStringPrefix(c.items, c.text), c.found);
+  MemoryDialogView view;
+  for (const std::string& item : c.items) view.addString(IDC_COM_SPEED, item);
+  view.setCurSel(IDC_COM_SPEED, 0);
+  EXPECT_EQ(view.selectString(IDC_COM_SPEED, c.text), c.found);
+  EXPECT_EQ(view.control(IDC_COM_SPEED).selected, c.found >= 0 ? c.found : 0) << "no match leaves the selection";
+}
+
+const std::vector<std::string> kSpeeds{"300", "1200", "2400", "4800", "9600", "14400", "19200"};
+const std::vector<std::string> kFlow{"none", "Xon/Xoff", "Hardware"};
+
+INSTANTIATE_TEST_SUITE_P(Cases, SelectString,
+                         ::testing::Values(PrefixCase{"Whole", kSpeeds, "9600", 4},
+                                           PrefixCase{"FirstOfTwoBeginnings", kSpeeds, "1", 1},
+                                           PrefixCase{"IgnoringCase", kFlow, "xON", 1},
+                                           PrefixCase{"LongerThanTheItem", kFlow, "none ", -1},
+                                           PrefixCase{"NotInTheList", kSpeeds, "110", -1},
+                                           PrefixCase{"EmptyTextIsTheFirst", kFlow, "", 0},
+                                           PrefixCase{"OnlyLettersFold", {"{", "["}, "[", 1}),
+                         testing::NamedParam());
 
 // --- COM port page ---
 
@@ -97,16 +140,16 @@ TEST_F(Pages, ComPageShowsTheLiveSettings) {
   live.settings.com.sCom = "3";
   live.settings.com.sParity = "even";
   live.settings.com.sFlowControl = "none";
-  MemoryDialogView& v = openCom();
+  View& v = openCom();
   EXPECT_EQ(v.control(IDC_COM_PORT).items.size(), 256u);
-  EXPECT_EQ(v.selectedText(IDC_COM_PORT), "3");
-  EXPECT_EQ(v.selectedText(IDC_COM_SPEED), "9600");
-  EXPECT_EQ(v.selectedText(IDC_COM_PARITY), "even");
-  EXPECT_EQ(v.selectedText(IDC_COM_FLOW), "none");
-  EXPECT_FALSE(v.isChecked(IDC_COM_RAVLINK));
-  EXPECT_TRUE(v.isChecked(IDC_COM_SIGNALING));
-  EXPECT_EQ(v.getItemText(IDC_COM_SOUND_FILE), live.settings.com.sSoundFile);
-  EXPECT_EQ(v.getItemText(IDC_COM_SPEED_LABEL), "Bits per second");
+  EXPECT_EQ(v.selection(IDC_COM_PORT), "3");
+  EXPECT_EQ(v.selection(IDC_COM_SPEED), "9600");
+  EXPECT_EQ(v.selection(IDC_COM_PARITY), "even");
+  EXPECT_EQ(v.selection(IDC_COM_FLOW), "none");
+  EXPECT_FALSE(v.control(IDC_COM_RAVLINK).checked);
+  EXPECT_TRUE(v.control(IDC_COM_SIGNALING).checked);
+  EXPECT_EQ(v.control(IDC_COM_SOUND_FILE).text, live.settings.com.sSoundFile);
+  EXPECT_EQ(v.control(IDC_COM_SPEED_LABEL).text, "Bits per second");
   EXPECT_TRUE(v.control(IDC_COM_SPEED).enabled);
   EXPECT_FALSE(com.isChanged());
 }
@@ -115,13 +158,13 @@ TEST_F(Pages, ProtocolSwitchSetsTheLineOfEachProtocol) {
   live.settings.com.sDataBits = "7";
   live.settings.com.sParity = "even";
   live.settings.com.sFlowControl = "Hardware";
-  MemoryDialogView& v = openCom();
+  View& v = openCom();
   click(com, v, IDC_COM_RAVLINK);
   const ComSettings& s = com.getSettings();
   EXPECT_EQ(s.sRavlinkProtocol, "yes");
   EXPECT_EQ(s.sSpeed + " " + s.sDataBits + " " + s.sParity + " " + s.sStopBits + " " + s.sFlowControl,
             "19200 8 none 1 none");
-  EXPECT_EQ(v.selectedText(IDC_COM_SPEED), "19200");
+  EXPECT_EQ(v.selection(IDC_COM_SPEED), "19200");
   for (std::int32_t id : {IDC_COM_SPEED, IDC_COM_DATA_BITS, IDC_COM_PARITY, IDC_COM_STOP_BITS, IDC_COM_FLOW}) {
     EXPECT_FALSE(v.control(id).enabled) << id;
   }
@@ -143,15 +186,15 @@ TEST_F(Pages, ProtocolSwitchSetsTheLineOfEachProtocol) {
 
 TEST_F(Pages, PageOpenedWithTheBusProtocolDisablesTheLineQuietly) {
   live.settings.com.sRavlinkProtocol = "yes";
-  MemoryDialogView& v = openCom();
-  EXPECT_TRUE(v.isChecked(IDC_COM_RAVLINK));
+  View& v = openCom();
+  EXPECT_TRUE(v.control(IDC_COM_RAVLINK).checked);
   EXPECT_FALSE(v.control(IDC_COM_SPEED).enabled);
   EXPECT_TRUE(v.control(IDC_COM_PORT).enabled);
   EXPECT_TRUE(v.messages().empty());
 }
 
 TEST_F(GermanPages, ParityAndFlowControlAreShownInTheLanguageAndStoredNeutral) {
-  MemoryDialogView& v = openCom();
+  View& v = openCom();
   EXPECT_EQ(v.control(IDC_COM_PARITY).items, (std::vector<std::string>{"keine", "ungerade", "gerade"}));
   choose(com, v, IDC_COM_PARITY, "ungerade");
   EXPECT_EQ(com.getSettings().sParity, "odd");
@@ -162,7 +205,7 @@ TEST_F(GermanPages, ParityAndFlowControlAreShownInTheLanguageAndStoredNeutral) {
 }
 
 TEST_F(Pages, ChoosingTheSameSpeedAgainStillCountsAsAChange) {
-  MemoryDialogView& v = openCom();
+  View& v = openCom();
   choose(com, v, IDC_COM_SPEED, "38400");
   choose(com, v, IDC_COM_SPEED, "9600");
   EXPECT_EQ(com.getSettings().sSpeed, "9600");
@@ -171,30 +214,24 @@ TEST_F(Pages, ChoosingTheSameSpeedAgainStillCountsAsAChange) {
 
 TEST_F(Pages, StoredValueOutsideTheListIsKept) {
   live.settings.com.sSpeed = "110";
-  MemoryDialogView& v = openCom();
-  EXPECT_EQ(v.selectedText(IDC_COM_SPEED), "");
+  View& v = openCom();
+  EXPECT_EQ(v.selection(IDC_COM_SPEED), "");
   EXPECT_EQ(com.getSettings().sSpeed, "110");
   EXPECT_FALSE(com.isChanged());
 }
 
 TEST_F(Pages, SoundFileChoice) {
-  MemoryDialogView& v = openCom();
+  View& v = openCom();
   click(com, v, IDC_COM_CHANGE_SOUND);
   EXPECT_EQ(host.fileRequests, std::vector<std::string>{"WAV files (*.wav)|*.wav|All files (*.*)|*.*|wav"});
   EXPECT_FALSE(com.isChanged()) << "cancelled";
   host.fileChoice = "/usr/share/sounds/ding.wav";
   click(com, v, IDC_COM_CHANGE_SOUND);
-  EXPECT_EQ(v.getItemText(IDC_COM_SOUND_FILE), "/usr/share/sounds/ding.wav");
+  EXPECT_EQ(v.control(IDC_COM_SOUND_FILE).text, "/usr/share/sounds/ding.wav");
   EXPECT_EQ(com.getSettings().sSoundFile, "/usr/share/sounds/ding.wav");
   EXPECT_EQ(sound.played(), 1u);
   EXPECT_TRUE(com.isChanged());
-  EXPECT_FALSE(v.isChecked(IDC_COM_USE_SOUND)) << "the check boxes are not touched";
-}
-
-TEST_F(GermanPages, SoundFileFilterInGerman) {
-  MemoryDialogView& v = openCom();
-  click(com, v, IDC_COM_CHANGE_SOUND);
-  EXPECT_EQ(host.fileRequests, std::vector<std::string>{"WAV-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*|wav"});
+  EXPECT_FALSE(v.control(IDC_COM_USE_SOUND).checked) << "the check boxes are not touched";
 }
 
 // --- card data page ---
@@ -228,15 +265,15 @@ TEST_P(LengthCheck, ShowsLengthsAndReportsInconsistencies) {
   s.sTotalLength = c.total;
   s.sByteMode = c.byteMode;
   if (c.bus) {
-    MemoryDialogView& v = openCom();
+    View& v = openCom();
     click(com, v, IDC_COM_RAVLINK);
   }
   dataView.setItemText(IDC_DATA_LENGTH1, "before");
   dataView.setItemText(IDC_DATA_LENGTH2, "before");
   data.attach(dataView);
   data.OnInitDialog();
-  EXPECT_EQ(dataView.getItemText(IDC_DATA_LENGTH1), c.length1 ? c.length1 : "before");
-  EXPECT_EQ(dataView.getItemText(IDC_DATA_LENGTH2), c.length2 ? c.length2 : "before");
+  EXPECT_EQ(dataView.control(IDC_DATA_LENGTH1).text, c.length1 ? c.length1 : "before");
+  EXPECT_EQ(dataView.control(IDC_DATA_LENGTH2).text, c.length2 ? c.length2 : "before");
   EXPECT_EQ(messages(dataView), c.messages);
   for (const auto& m : dataView.messages()) EXPECT_EQ(m.icon, MessageIcon::Error);
   EXPECT_EQ(data.getSettings().bSecondRange, c.secondRange);
@@ -277,13 +314,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "results in reading length of 4 bytes.", kNoSecond, {}, false}),
     testing::NamedParam());
 
-TEST_F(GermanPages, LengthTextsInGerman) {
-  live.settings.cardData.sReadStop2 = "-";
-  MemoryDialogView& v = openData();
-  EXPECT_EQ(v.getItemText(IDC_DATA_LENGTH1), "ergibt die Leselänge von 14 Bytes.");
-  EXPECT_EQ(v.getItemText(IDC_DATA_LENGTH2), "Es wird kein 2. Lesebereich verwendet.");
-}
-
 TEST_F(Pages, OpeningTheCardDataPageCountsAsAChange) {
   openData();
   EXPECT_TRUE(data.isChanged());
@@ -299,25 +329,25 @@ TEST_F(Pages, UnknownChoicesBecomeTheFirstWithoutAChange) {
   EXPECT_EQ(data.getSettings().sByteMode, "BYTEWISE");
   EXPECT_EQ(data.getSettings().sDirection, "FORWARD");
   EXPECT_EQ(data.getSettings().sNonNumeric, "MAPTOHEXCHARS");
-  EXPECT_TRUE(dataView.isChecked(IDC_DATA_BYTEWISE));
-  EXPECT_TRUE(dataView.isChecked(IDC_DATA_FORWARD));
-  EXPECT_FALSE(dataView.isChecked(IDC_DATA_BACKWARD));
+  EXPECT_TRUE(dataView.control(IDC_DATA_BYTEWISE).checked);
+  EXPECT_TRUE(dataView.control(IDC_DATA_FORWARD).checked);
+  EXPECT_FALSE(dataView.control(IDC_DATA_BACKWARD).checked);
   EXPECT_FALSE(data.isChanged());
 }
 
 TEST_F(Pages, BusProtocolForcesByteWiseDataOfFixedLength) {
   live.settings.cardData.sByteMode = "NIBBELWISE";
   live.settings.cardData.sFixedLength = "no";
-  MemoryDialogView& c = openCom();
+  View& c = openCom();
   click(com, c, IDC_COM_RAVLINK);
-  MemoryDialogView& v = openData();
-  EXPECT_TRUE(v.isChecked(IDC_DATA_BYTEWISE));
-  EXPECT_FALSE(v.isChecked(IDC_DATA_NIBBELWISE));
+  View& v = openData();
+  EXPECT_TRUE(v.control(IDC_DATA_BYTEWISE).checked);
+  EXPECT_FALSE(v.control(IDC_DATA_NIBBELWISE).checked);
   for (std::int32_t id : {IDC_DATA_BYTE_GROUP, IDC_DATA_BYTEWISE, IDC_DATA_HIGHNIBBEL, IDC_DATA_MAP_GROUP,
                           IDC_DATA_MAP_SPECIAL, IDC_DATA_FIXED_LENGTH, IDC_DATA_TOTAL, IDC_DATA_TOTAL_LABEL}) {
     EXPECT_FALSE(v.control(id).enabled) << id;
   }
-  EXPECT_TRUE(v.isChecked(IDC_DATA_FIXED_LENGTH));
+  EXPECT_TRUE(v.control(IDC_DATA_FIXED_LENGTH).checked);
   EXPECT_EQ(data.getSettings().sByteMode, "BYTEWISE");
   EXPECT_EQ(data.getSettings().sFixedLength, "yes");
 
@@ -330,7 +360,7 @@ TEST_F(Pages, BusProtocolForcesByteWiseDataOfFixedLength) {
 }
 
 TEST_F(Pages, HandlersWriteTheWorkingCopy) {
-  MemoryDialogView& v = openData();
+  View& v = openData();
   click(data, v, IDC_DATA_BACKWARD);
   v.checkItem(IDC_DATA_FORWARD, false);
   click(data, v, IDC_DATA_MAP_SPECIAL);
@@ -352,11 +382,11 @@ TEST_F(Pages, HandlersWriteTheWorkingCopy) {
   EXPECT_EQ(s.sPadUsed, "yes");
   EXPECT_EQ(s.sTotalLength, "20");
   EXPECT_EQ(s.sByteMode, "HIGHNIBBELWISE");
-  EXPECT_EQ(v.getItemText(IDC_DATA_LENGTH1), "results in reading length of 14 nibbel.");
+  EXPECT_EQ(v.control(IDC_DATA_LENGTH1).text, "results in reading length of 14 nibbel.");
 
   // An unchecked radio changes nothing.
   v.checkItem(IDC_DATA_FORWARD, false);
-  data.onCommand(IDC_DATA_FORWARD, Notification::Clicked);
+  v.notify(data, IDC_DATA_FORWARD, Notification::Clicked);
   EXPECT_EQ(s.sDirection, "BACKWARD");
 }
 
@@ -372,11 +402,11 @@ class PaddingCheck : public Pages, public ::testing::WithParamInterface<PaddingC
 
 TEST_P(PaddingCheck, KeepsOnlyPrintableCodes) {
   const PaddingCase& c = GetParam();
-  MemoryDialogView& v = openData();
+  View& v = openData();
   v.setItemText(IDC_DATA_PAD_CHAR, c.typed);
-  data.onCommand(IDC_DATA_PAD_CHAR, Notification::KillFocus);
+  v.notify(data, IDC_DATA_PAD_CHAR, Notification::KillFocus);
   EXPECT_EQ(data.getSettings().sPadChar, c.stored);
-  EXPECT_EQ(v.getItemText(IDC_DATA_PAD_CHAR), c.shown);
+  EXPECT_EQ(v.control(IDC_DATA_PAD_CHAR).text, c.shown);
   EXPECT_EQ(messages(v), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
 }
 
@@ -399,24 +429,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "'FF' is not printable.\nDefault padding character 'Space (20)' will be used."}),
     testing::NamedParam());
 
-TEST_F(GermanPages, PaddingMessageInGerman) {
-  MemoryDialogView& v = openData();
-  v.setItemText(IDC_DATA_PAD_CHAR, "G1");
-  data.onCommand(IDC_DATA_PAD_CHAR, Notification::KillFocus);
-  EXPECT_EQ(messages(v), std::vector<std::string>{"'G1' ist kein Hexzeichen.\nDie Voreinstellung 'Leerzeichen (20)' "
-                                                  "wird eingetragen."});
-}
-
 TEST_F(Pages, AsciiHelpChangesNothing) {
   system.applicationPath = "C:\\Program Files\\Tavolin";
-  MemoryDialogView& v = openData();
+  View& v = openData();
   const CardDataSettings before = data.getSettings();
   MemoryDialogView help;
   host.onModal = [&](DialogPresenter& dialog) {
     dialog.attach(help);
     dialog.OnInitDialog();
   };
-  data.onCommand(IDC_DATA_ASCII_HELP, Notification::Clicked);
+  v.notify(data, IDC_DATA_ASCII_HELP, Notification::Clicked);
   EXPECT_EQ(help.caption(), "ASCII table of padding characters");
   EXPECT_EQ(help.control(IDC_ASCII_BROWSER).text, "file://C:\\Program Files\\Tavolin\\Ascii.htm");
   EXPECT_EQ(data.getSettings().sPadChar, before.sPadChar);
@@ -434,11 +456,11 @@ TEST_F(Pages, SecondRangeBeforeThePageOpensComesFromTheLiveSettings) {
 
 TEST_F(Pages, PreviewWithoutSecondRange) {
   live.settings.addChars.sPostfix = "<CR>";
-  MemoryDialogView& v = openPFix();
-  EXPECT_EQ(v.getItemText(IDC_PFIX_PREVIEW), "<Data><CR>");
-  EXPECT_EQ(v.getItemText(IDC_PFIX_PREFIX), "");
+  View& v = openPFix();
+  EXPECT_EQ(v.control(IDC_PFIX_PREVIEW).text, "<Data><CR>");
+  EXPECT_EQ(v.control(IDC_PFIX_PREFIX).text, "");
   EXPECT_EQ(v.control(IDC_PFIX_PREFIX_TOKENS).items.size(), 14u);
-  EXPECT_EQ(v.selectedText(IDC_PFIX_POSTFIX_TOKENS), "<CR>");
+  EXPECT_EQ(v.selection(IDC_PFIX_POSTFIX_TOKENS), "<CR>");
   EXPECT_EQ(v.control(IDC_PFIX_POSTFIX).font, "Courier New 16");
 }
 
@@ -446,40 +468,33 @@ TEST_F(Pages, PreviewFollowsTheCardDataPage) {
   live.settings.addChars = {"ABC", ",", "<TAB>"};
   live.settings.cardData.sFixedLength = "no";
   live.settings.cardData.sReadStop = "8";
-  MemoryDialogView& d = openData();
+  View& d = openData();
   choose(data, d, IDC_DATA_START2, "9");
   choose(data, d, IDC_DATA_STOP2, "12");
-  MemoryDialogView& v = openPFix();
-  EXPECT_EQ(v.getItemText(IDC_PFIX_PREVIEW), "ABC<Data1>,<Data2><TAB>");
+  View& v = openPFix();
+  EXPECT_EQ(v.control(IDC_PFIX_PREVIEW).text, "ABC<Data1>,<Data2><TAB>");
   choose(data, d, IDC_DATA_START2, "-");
   openPFix();
-  EXPECT_EQ(v.getItemText(IDC_PFIX_PREVIEW), "ABC<Data><TAB>");
+  EXPECT_EQ(v.control(IDC_PFIX_PREVIEW).text, "ABC<Data><TAB>");
 }
 
 TEST_F(Pages, PreviewShowsTextsAsTyped) {
   live.settings.cardData.bSecondRange = true;
-  MemoryDialogView& v = openPFix();
-  v.setItemText(IDC_PFIX_INTERFIX, "%s%d");
-  pfix.onCommand(IDC_PFIX_INTERFIX, Notification::EditChange);
-  v.setItemText(IDC_PFIX_POSTFIX, "100%");
-  pfix.onCommand(IDC_PFIX_POSTFIX, Notification::EditChange);
-  EXPECT_EQ(v.getItemText(IDC_PFIX_PREVIEW), "<Data1>%s%d<Data2>100%");
+  View& v = openPFix();
+  type(pfix, v, IDC_PFIX_INTERFIX, "%s%d");
+  type(pfix, v, IDC_PFIX_POSTFIX, "100%");
+  EXPECT_EQ(v.control(IDC_PFIX_PREVIEW).text, "<Data1>%s%d<Data2>100%");
   EXPECT_FALSE(pfix.isChanged()) << "typing takes nothing";
-}
-
-TEST_F(GermanPages, PreviewWordInGerman) {
-  MemoryDialogView& v = openPFix();
-  EXPECT_EQ(v.getItemText(IDC_PFIX_PREVIEW), "<Daten>");
 }
 
 TEST_F(Pages, OnlySelectionCompleteTakesTheTexts) {
   live.settings.addChars = {"P", "I", "X"};
-  MemoryDialogView& v = openPFix();
-  v.setItemText(IDC_PFIX_PREFIX, "new");
+  View& v = openPFix();
+  type(pfix, v, IDC_PFIX_PREFIX, "new");
   EXPECT_FALSE(pfix.isChanged());
   EXPECT_EQ(pfix.getSettings().sPrefix, "P");
-  for (std::int32_t id : {IDC_PFIX_PREFIX, IDC_PFIX_INTERFIX, IDC_PFIX_POSTFIX}) v.setItemText(id, "");
-  pfix.onCommand(IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
+  for (std::int32_t id : {IDC_PFIX_PREFIX, IDC_PFIX_INTERFIX, IDC_PFIX_POSTFIX}) type(pfix, v, id, "");
+  v.notify(pfix, IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
   EXPECT_TRUE(pfix.isChanged());
   EXPECT_EQ(pfix.getSettings().sPrefix, "none");
   EXPECT_EQ(pfix.getSettings().sInterfix, "none");
@@ -488,17 +503,31 @@ TEST_F(Pages, OnlySelectionCompleteTakesTheTexts) {
 
 TEST_F(Pages, AddAppendsTheTokenAtTheEndWithinTheLimit) {
   live.settings.addChars.sPostfix = "x";
-  MemoryDialogView& v = openPFix();
-  v.setCurSel(IDC_PFIX_POSTFIX_TOKENS, 1);
-  pfix.onCommand(IDC_PFIX_POSTFIX_ADD, Notification::Clicked);
-  EXPECT_EQ(v.getItemText(IDC_PFIX_POSTFIX), "x<LF=Ctrl-ENTER>");
-  EXPECT_EQ(v.getItemText(IDC_PFIX_PREVIEW), "<Data>x<LF=Ctrl-ENTER>");
+  View& v = openPFix();
+  choose(pfix, v, IDC_PFIX_POSTFIX_TOKENS, "<LF=Ctrl-ENTER>");
+  v.notify(pfix, IDC_PFIX_POSTFIX_ADD, Notification::Clicked);
+  EXPECT_EQ(v.control(IDC_PFIX_POSTFIX).text, "x<LF=Ctrl-ENTER>");
+  EXPECT_EQ(v.control(IDC_PFIX_PREVIEW).text, "<Data>x<LF=Ctrl-ENTER>");
 
-  v.setItemText(IDC_PFIX_PREFIX, std::string(198, 'a'));
-  pfix.onCommand(IDC_PFIX_PREFIX_ADD, Notification::Clicked);
-  EXPECT_EQ(v.getItemText(IDC_PFIX_PREFIX), std::string(198, 'a') + "<C");
-  pfix.onCommand(IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
+  type(pfix, v, IDC_PFIX_PREFIX, std::string(198, 'a'));
+  v.notify(pfix, IDC_PFIX_PREFIX_ADD, Notification::Clicked);
+  EXPECT_EQ(v.control(IDC_PFIX_PREFIX).text, std::string(198, 'a') + "<C");
+  v.notify(pfix, IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
   EXPECT_EQ(pfix.getSettings().sPrefix, std::string(198, 'a') + "<");
+}
+
+TEST_F(GermanPages, TextsOfTheGermanBuild) {
+  click(com, openCom(), IDC_COM_CHANGE_SOUND);
+  EXPECT_EQ(host.fileRequests, std::vector<std::string>{"WAV-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*|wav"});
+  live.settings.cardData.sReadStop2 = "-";
+  View& v = openData();
+  EXPECT_EQ(v.control(IDC_DATA_LENGTH1).text, "ergibt die Leselänge von 14 Bytes.");
+  EXPECT_EQ(v.control(IDC_DATA_LENGTH2).text, "Es wird kein 2. Lesebereich verwendet.");
+  v.setItemText(IDC_DATA_PAD_CHAR, "G1");
+  v.notify(data, IDC_DATA_PAD_CHAR, Notification::KillFocus);
+  EXPECT_EQ(messages(v), std::vector<std::string>{"'G1' ist kein Hexzeichen.\nDie Voreinstellung 'Leerzeichen (20)' "
+                                                  "wird eingetragen."});
+  EXPECT_EQ(openPFix().control(IDC_PFIX_PREVIEW).text, "<Daten>");
 }
 
 // --- help and about ---

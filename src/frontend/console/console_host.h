@@ -75,7 +75,8 @@ class ConsoleHost : public WindowHost {
   // A terminal has no notification area.
   bool addTrayIcon(std::int32_t, const std::string&) override { return false; }
   bool removeTrayIcon() override { return false; }
-  MenuChoice trackPopupMenu(std::int32_t) override { return {MenuChoice::Outcome::LoadFailed, 0}; }
+  // Nor a menu there; the tray is never activated.
+  MenuChoice trackPopupMenu(std::int32_t) override { return {MenuChoice::Outcome::MenuMissing, 0}; }
   void beginWaitCursor() override {}
   void restoreCursor() override {}
   void runModal(DialogPresenter& dialog) override;
