@@ -46,11 +46,14 @@ endfunction()
 
 # Writes a file only when its content changes, so that nothing that depends
 # on it is redone for nothing, and configures again when its source changes.
+# The contents are compared by hash: file(READ) would drop the CR of the
+# .mht files' CR LF line ends.
 function(_tavolin_help_write source output content)
+  string(SHA256 new "${content}")
   if(EXISTS ${output})
-    file(READ ${output} old)
+    file(SHA256 ${output} old)
   endif()
-  if(NOT "${old}" STREQUAL "${content}")
+  if(NOT "${old}" STREQUAL "${new}")
     file(WRITE ${output} "${content}")
   endif()
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
