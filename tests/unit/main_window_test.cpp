@@ -17,6 +17,7 @@
 #include "ui/attr_com.h"
 #include "ui/attr_data.h"
 #include "ui/attr_pfix.h"
+#include "ui/sheet_driver.h"
 
 namespace tavolin {
 namespace {
@@ -52,25 +53,18 @@ class TypingKeyboard : public Keyboard {
   testing::RecordingKeyboard m_keys;
 };
 
-// Opens pages of a running sheet the way the platform does: a page's
-// dialog is made when it is first shown, and it is activated every time.
-class SheetDriver {
+// A running sheet whose pages show in views kept in memory.
+class MemorySheet {
  public:
-  explicit SheetDriver(AttrSheet& sheet) : m_sheet(sheet) {}
+  explicit MemorySheet(AttrSheet& sheet) : m_driver(sheet) {}
   MemoryDialogView& show(std::size_t index) {
-    PropertyPage& page = *m_sheet.pages()[index];
-    auto& view = m_views[index];
-    if (!view) {
-      view = std::make_unique<MemoryDialogView>();
-      page.attach(*view);
-      page.OnInitDialog();
-    }
-    page.OnSetActive();
-    return *view;
+    if (!m_views[index]) m_views[index] = std::make_unique<MemoryDialogView>();
+    m_driver.show(index, *m_views[index]);
+    return *m_views[index];
   }
 
  private:
-  AttrSheet& m_sheet;
+  SheetDriver m_driver;
   std::unique_ptr<MemoryDialogView> m_views[3];
 };
 
@@ -590,7 +584,7 @@ TEST_F(MainWindow, EnterOnlyTracesAndExitOrCloseEndTheDialog) {
 TEST_F(MainWindow, CancelledSheetChangesNothing) {
   start();
   host.onSheet = [](AttrSheet& sheet) {
-    SheetDriver driver(sheet);
+    MemorySheet driver(sheet);
     driver.show(0);
     driver.show(1);
     return false;
@@ -604,7 +598,7 @@ TEST_F(MainWindow, CancelledSheetChangesNothing) {
 TEST_F(MainWindow, ChangedAdditionalCharactersRestartReading) {
   start();
   host.onSheet = [this](AttrSheet& sheet) {
-    SheetDriver driver(sheet);
+    MemorySheet driver(sheet);
     MemoryDialogView& page = driver.show(2);
     page.setItemText(IDC_PFIX_POSTFIX, "<TAB>");
     sheet.pages()[2]->onCommand(IDC_PFIX_POSTFIX, Notification::EditChange);
@@ -624,7 +618,7 @@ TEST_F(MainWindow, ChangedAdditionalCharactersRestartReading) {
 TEST_F(MainWindow, SwitchingTheProtocolRestartsWithTheBusSession) {
   start();
   host.onSheet = [](AttrSheet& sheet) {
-    SheetDriver driver(sheet);
+    MemorySheet driver(sheet);
     MemoryDialogView& com = driver.show(0);
     com.checkItem(IDC_COM_RAVLINK, true);
     sheet.pages()[0]->onCommand(IDC_COM_RAVLINK, Notification::Clicked);
@@ -644,7 +638,7 @@ TEST_F(MainWindow, BusProtocolHoldsWhenStartStopsOnImplausibleCardData) {
   start();
   bool busBoxChecked = false, byteModeForced = false;
   host.onSheet = [&](AttrSheet& sheet) {
-    SheetDriver driver(sheet);
+    MemorySheet driver(sheet);
     busBoxChecked = driver.show(0).control(IDC_COM_RAVLINK).checked;
     MemoryDialogView& data = driver.show(1);
     byteModeForced = !data.control(IDC_DATA_FIXED_LENGTH).enabled;
@@ -661,7 +655,7 @@ TEST_F(MainWindow, BusProtocolHoldsWhenStartStopsOnImplausibleCardData) {
 TEST_F(MainWindow, ImplausibleCardDataFromTheSheetStopReadingAndAreNotSaved) {
   start();
   host.onSheet = [](AttrSheet& sheet) {
-    SheetDriver driver(sheet);
+    MemorySheet driver(sheet);
     MemoryDialogView& data = driver.show(1);
     data.selectString(IDC_DATA_START, "9");
     sheet.pages()[1]->onCommand(IDC_DATA_START, Notification::SelectionChange);
@@ -689,7 +683,7 @@ TEST_F(MainWindow, UnsavableSettingsWarnButAreUsed) {
   start();
   registry.failWrite = registry.writes + 1;
   host.onSheet = [](AttrSheet& sheet) {
-    SheetDriver driver(sheet);
+    MemorySheet driver(sheet);
     MemoryDialogView& com = driver.show(0);
     com.selectString(IDC_COM_PORT, "5");
     sheet.pages()[0]->onCommand(IDC_COM_PORT, Notification::SelectionChange);

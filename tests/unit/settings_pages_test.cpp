@@ -7,6 +7,7 @@
 #include "fakes/recording_services.h"
 #include "fakes/strict_dialog_view.h"
 #include "resource_ids.h"
+#include "ui/sheet_driver.h"
 #include "ui/attr_com.h"
 #include "ui/attr_data.h"
 #include "ui/attr_pfix.h"
@@ -46,11 +47,7 @@ class Pages : public ::testing::Test {
   }
 
   View& open(PropertyPage& page, View& view) {
-    if (!page.attached()) {
-      page.attach(view);
-      page.OnInitDialog();
-    }
-    page.OnSetActive();
+    SheetDriver::showPage(page, view);
     return view;
   }
   View& openCom() { return open(com, comView); }

@@ -11,6 +11,7 @@
 
 #include "ui/dialog_view.h"
 #include "ui/memory_dialog_view.h"
+#include "ui/null_window_host.h"
 #include "services/text_file.h"
 
 namespace tavolin {
@@ -59,7 +60,9 @@ class ConsoleView : public MemoryDialogView {
 
 // The user-interface thread of the console edition: posted tasks and
 // timers on one loop, which runs until the main window ends.
-class ConsoleHost : public WindowHost {
+// A terminal has no notification area, no menu, no cursor and no
+// open-file dialog: what the null host leaves out stays out.
+class ConsoleHost : public NullWindowHost {
  public:
   explicit ConsoleHost(ConsoleOutput& output);
 
@@ -69,19 +72,8 @@ class ConsoleHost : public WindowHost {
   void post(std::function<void()> task) override;
   std::uint32_t setTimer(std::uint32_t id, std::uint32_t periodMs) override;
   void killTimer(std::uint32_t id) override;
-  void showWindow(bool show) override { m_bVisible = show; }
-  bool isWindowVisible() override { return m_bVisible; }
-  void setForegroundWindow() override {}
-  // A terminal has no notification area.
-  bool addTrayIcon(std::int32_t, const std::string&) override { return false; }
-  bool removeTrayIcon() override { return false; }
-  // Nor a menu there; the tray is never activated.
-  MenuChoice trackPopupMenu(std::int32_t) override { return {MenuChoice::Outcome::MenuMissing, 0}; }
-  void beginWaitCursor() override {}
-  void restoreCursor() override {}
   void runModal(DialogPresenter& dialog) override;
   bool runPropertySheet(AttrSheet& sheet) override;
-  std::optional<std::string> openFileDialog(const OpenFileRequest&) override { return std::nullopt; }
   void endDialog(std::int32_t result) override;
   void exitProcess(std::int32_t code) override;
 
@@ -99,7 +91,6 @@ class ConsoleHost : public WindowHost {
   std::condition_variable m_wake;
   std::deque<std::function<void()>> m_tasks;
   std::map<std::uint32_t, Timer> m_timers;  // touched by the loop's thread only
-  bool m_bVisible = true;
   bool m_bEnded = false;
   std::int32_t m_iResult = 0;
 };
