@@ -19,14 +19,14 @@ else
 fi
 if [ "$job" = screenshots ]; then
   # The windows on a virtual display, framed by a window manager, captured.
-  packages+=(qt6-base-dev xvfb openbox imagemagick)
+  packages+=(qt6-base-dev qt6-translations-l10n xvfb openbox trayer xdotool imagemagick)
 elif [ "$job" != run ] && [ "$job" != images ]; then
   # Qt 6 for the windowed programs tavolin_en and tavolin_de; without it the
   # build leaves them out (the demo builds only the console edition).
   packages+=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev socat
     xvfb x11-xkb-utils x11-utils tigervnc-standalone-server
-    qt6-base-dev desktop-file-utils
+    qt6-base-dev qt6-translations-l10n desktop-file-utils xdotool xclip
   )
 fi
 if [ "$job" = all ]; then
