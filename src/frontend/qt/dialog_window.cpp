@@ -37,17 +37,22 @@ void DialogWindow::reject() { m_view->command(IDC_CANCEL, Notification::Clicked)
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (enter && event->modifiers() == Qt::NoModifier) {
-    const auto buttons = findChildren<QPushButton*>();
-    const bool defaultButton = std::any_of(buttons.begin(), buttons.end(), [](const QPushButton* button) {
-      return button->isDefault() || (button->autoDefault() && button->hasFocus());
-    });
-    if (!defaultButton) {
-      m_view->command(IDC_OK, Notification::Clicked);
+  if (!enter || event->modifiers() != Qt::NoModifier) {
+    QDialog::keyPressEvent(event);
+    return;
+  }
+  // The focused button, else the default button, else the command OK.
+  if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) {
+    focused->click();
+    return;
+  }
+  for (QPushButton* button : findChildren<QPushButton*>()) {
+    if (button->isDefault() && button->isEnabled()) {
+      button->click();
       return;
     }
   }
-  QDialog::keyPressEvent(event);
+  m_view->command(IDC_OK, Notification::Clicked);
 }
 
 // A window without a title bar still has the raised frame of a dialog.

@@ -10,9 +10,10 @@ namespace tavolin {
 
 // A top-level window of the program, made from its description: the main
 // window or a modal dialog, with its view. As in a dialog of Windows,
-// Escape and a close request are the command Cancel (IDC_CANCEL), and
-// Enter where no button is the default is the command OK (IDC_OK); the
-// presenter (and for a modal dialog its host) decides what they do.
+// Escape and a close request are the command Cancel (IDC_CANCEL); Enter
+// clicks the focused button, else the default button, and is else the
+// command OK (IDC_OK). The presenter (and for a modal dialog its host)
+// decides what the commands do.
 class DialogWindow : public QDialog {
  public:
   DialogWindow(const layout::DialogLayout& dialog, bool german, QWidget* parent);

@@ -117,6 +117,8 @@ QWidget* QtDialogView::makeWidget(const ControlLayout& control, const DialogUnit
     case ControlKind::Button:
     case ControlKind::DefaultButton: {
       auto* button = new QPushButton(&m_window);
+      // Which button Enter clicks is the dialog's rule (DialogWindow), not Qt's.
+      button->setAutoDefault(false);
       button->setDefault(control.kind == ControlKind::DefaultButton);
       widget = button;
       break;
