@@ -4,14 +4,19 @@
 #   install-deps.sh          everything: both editions and all tests
 #   install-deps.sh linux    the Linux edition and its tests
 #   install-deps.sh run      only what building and running the Linux edition needs (the demo)
+#   install-deps.sh images   the tools of scripts/make-images.sh (the images are committed)
 set -euo pipefail
 
 job=${1:-all}
-packages=(
-  cmake ninja-build g++ pkg-config
-  libcanberra-dev libxkbcommon-dev libxkbcommon-x11-dev libx11-dev libx11-xcb-dev libxtst-dev xkb-data
-)
-if [ "$job" != run ]; then
+if [ "$job" = images ]; then
+  packages=(librsvg2-bin imagemagick)
+else
+  packages=(
+    cmake ninja-build g++ pkg-config
+    libcanberra-dev libxkbcommon-dev libxkbcommon-x11-dev libx11-dev libx11-xcb-dev libxtst-dev xkb-data
+  )
+fi
+if [ "$job" != run ] && [ "$job" != images ]; then
   packages+=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev socat
     xvfb x11-xkb-utils x11-utils tigervnc-standalone-server
