@@ -32,6 +32,20 @@ class StrictDialogView : public MemoryDialogView {
   std::string selection(std::int32_t id) { return MemoryDialogView::selectedText(id); }
   const std::vector<std::int32_t>& readBacks() const { return m_readBacks; }
 
+  // These edits report every change of their text to the presenter, also
+  // the presenter's own changes, as the system's edits do.
+  void reportEditChanges(DialogPresenter& presenter, std::vector<std::int32_t> edits) {
+    m_pEditOwner = &presenter;
+    m_reportingEdits = std::move(edits);
+  }
+
+ protected:
+  void textChanged(std::int32_t id) override {
+    for (std::int32_t edit : m_reportingEdits) {
+      if (edit == id) notify(*m_pEditOwner, id, Notification::EditChange);
+    }
+  }
+
  private:
   const Control& read(std::int32_t id) {
     if (id != m_iNotified) m_readBacks.push_back(id);
@@ -40,6 +54,8 @@ class StrictDialogView : public MemoryDialogView {
 
   std::int32_t m_iNotified = 0;  // 0: none
   std::vector<std::int32_t> m_readBacks;
+  DialogPresenter* m_pEditOwner = nullptr;
+  std::vector<std::int32_t> m_reportingEdits;
 };
 
 }  // namespace tavolin::testing

@@ -52,7 +52,10 @@ class Pages : public ::testing::Test {
   }
   View& openCom() { return open(com, comView); }
   View& openData() { return open(data, dataView); }
-  View& openPFix() { return open(pfix, pfixView); }
+  View& openPFix() {
+    pfixView.reportEditChanges(pfix, {IDC_PFIX_PREFIX, IDC_PFIX_INTERFIX, IDC_PFIX_POSTFIX});
+    return open(pfix, pfixView);
+  }
 
   // What a click on a check box or radio does before the page hears of it.
   void click(PropertyPage& page, View& view, std::int32_t id, bool checked = true) {
