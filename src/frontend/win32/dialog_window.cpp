@@ -8,20 +8,20 @@ DialogWindow::~DialogWindow() {
   if (m_hWnd && IsWindow(m_hWnd)) SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
 }
 
-INT_PTR CALLBACK DialogWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
+INT_PTR CALLBACK DialogWindow::procedure(HWND window, UINT messageId, WPARAM wParam, LPARAM lParam) {
+  if (messageId == WM_INITDIALOG) {
     auto* self = reinterpret_cast<DialogWindow*>(lParam);
     self->bind(window);
     return self->initDialog();
   }
   auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrA(window, DWLP_USER));
   if (!self) return FALSE;
-  if (message == WM_NCDESTROY) {
+  if (messageId == WM_NCDESTROY) {
     SetWindowLongPtrA(window, DWLP_USER, 0);
     self->m_hWnd = nullptr;
     return FALSE;
   }
-  return self->message(message, wParam, lParam);
+  return self->message(messageId, wParam, lParam);
 }
 
 void DialogWindow::runModal(DialogPresenter& presenter, HWND owner, Trace& trace) {
@@ -51,8 +51,8 @@ INT_PTR DialogWindow::initDialog() {
   return m_presenter.OnInitDialog() ? TRUE : FALSE;
 }
 
-INT_PTR DialogWindow::message(UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
+INT_PTR DialogWindow::message(UINT messageId, WPARAM wParam, LPARAM) {
+  switch (messageId) {
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       const std::optional<Notification> what = notification(HIWORD(wParam));

@@ -25,7 +25,7 @@ class DialogWindow {
   DialogWindow& operator=(const DialogWindow&) = delete;
 
   // The dialog procedure: WM_INITDIALOG's parameter is the DialogWindow.
-  static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static INT_PTR CALLBACK procedure(HWND window, UINT messageId, WPARAM wParam, LPARAM lParam);
 
   // Runs the presenter's template as a modal dialog owned by owner.
   static void runModal(DialogPresenter& presenter, HWND owner, Trace& trace);
@@ -45,7 +45,7 @@ class DialogWindow {
   // result tells the system whether to set the focus.
   virtual INT_PTR initDialog();
   // Messages other than WM_INITDIALOG; FALSE for the default handling.
-  virtual INT_PTR message(UINT message, WPARAM wParam, LPARAM lParam);
+  virtual INT_PTR message(UINT messageId, WPARAM wParam, LPARAM lParam);
   // OK or Cancel after the presenter had them: a modal dialog ends.
   virtual void endCommand(int id) { EndDialog(m_hWnd, id); }
 

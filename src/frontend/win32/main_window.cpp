@@ -19,8 +19,8 @@ bool MainWindow::create() {
   return true;
 }
 
-INT_PTR MainWindow::message(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
+INT_PTR MainWindow::message(UINT messageId, WPARAM wParam, LPARAM lParam) {
+  switch (messageId) {
     case Win32Host::RunTasksMessage:
       m_host.runTasks();
       return TRUE;
@@ -40,17 +40,17 @@ INT_PTR MainWindow::message(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_DESTROY:
       m_host.trayIcon().windowDestroyed();
-      return DialogWindow::message(message, wParam, lParam);
+      return DialogWindow::message(messageId, wParam, lParam);
     case WM_QUERYDRAGICON:
       return static_cast<INT_PTR>(
           reinterpret_cast<LONG_PTR>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TAVOLIN), IMAGE_ICON,
                                                 0, 0, LR_DEFAULTSIZE | LR_SHARED)));
     default:
-      if (m_host.trayIcon().isTaskbarCreated(message)) {
+      if (m_host.trayIcon().isTaskbarCreated(messageId)) {
         m_host.trayIcon().addAgain();
         return TRUE;
       }
-      return DialogWindow::message(message, wParam, lParam);
+      return DialogWindow::message(messageId, wParam, lParam);
   }
 }
 

@@ -26,7 +26,7 @@ class MainWindow final : public DialogWindow {
  protected:
   // The application initialises the window, after the view exists.
   INT_PTR initDialog() override { return TRUE; }
-  INT_PTR message(UINT message, WPARAM wParam, LPARAM lParam) override;
+  INT_PTR message(UINT messageId, WPARAM wParam, LPARAM lParam) override;
   // Enter and Escape are the window's OnOK and Exit.
   void endCommand(int) override {}
 

@@ -77,14 +77,14 @@ class PageWindow final : public DialogWindow {
 
   // WM_INITDIALOG's parameter is the system's copy of the page record,
   // which carries the PageWindow.
-  static INT_PTR CALLBACK pageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) lParam = reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam;
-    return procedure(window, message, wParam, lParam);
+  static INT_PTR CALLBACK pageProcedure(HWND window, UINT messageId, WPARAM wParam, LPARAM lParam) {
+    if (messageId == WM_INITDIALOG) lParam = reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam;
+    return procedure(window, messageId, wParam, lParam);
   }
 
  protected:
-  INT_PTR message(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message != WM_NOTIFY) return DialogWindow::message(message, wParam, lParam);
+  INT_PTR message(UINT messageId, WPARAM wParam, LPARAM lParam) override {
+    if (messageId != WM_NOTIFY) return DialogWindow::message(messageId, wParam, lParam);
     switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
       case PSN_SETACTIVE:
         if (!m_run.laidOut) {
