@@ -15,6 +15,7 @@
 //   tavolin-uidriver click CAPTION ID            BM_CLICK (buttons, check boxes, radio buttons)
 //   tavolin-uidriver select CAPTION ID TEXT      selects the item and notifies as a user's choice
 //   tavolin-uidriver settext CAPTION ID TEXT     replaces an edit's text (the edit notifies)
+//   tavolin-uidriver page CAPTION INDEX          shows that page of a property sheet
 //   tavolin-uidriver escape CAPTION              presses Escape in the window
 //   tavolin-uidriver close CAPTION               asks the window to close
 //   tavolin-uidriver target                      a window "Tavolin typing target" with a focused
@@ -147,7 +148,7 @@ int runTarget() {
 }
 
 int usage() {
-  std::fputs("usage: tavolin-uidriver wait|gone|visible|text|enabled|checked|items|click|select|settext|escape|close"
+  std::fputs("usage: tavolin-uidriver wait|gone|visible|text|enabled|checked|items|click|select|settext|page|escape|close"
              " CAPTION [ID] [TEXT|MS], or tavolin-uidriver target\n",
              stderr);
   return 2;
@@ -173,6 +174,10 @@ int main(int argc, char** argv) {
   if (command == "visible") return std::printf("%d\n", IsWindowVisible(window) ? 1 : 0) < 0;
   if (command == "escape") return pressEscape(window);
   if (command == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == "page" && argc > 3) {
+    // PSM_SETCURSEL: the sheet changes pages as a click on the tab does.
+    return SendMessageA(window, WM_USER + 101, static_cast<WPARAM>(std::atoi(argv[3])), 0) ? 0 : 1;
+  }
   if (argc < 4) return usage();
   const int id = std::atoi(argv[3]);
   HWND control = findControl(window, id);
