@@ -9,7 +9,11 @@ while [ ! -f "$build_dir/CMakeCache.txt" ] && [ "$build_dir" != / ]; do
   build_dir=$(dirname "$build_dir")
 done
 [ "$build_dir" = / ] && build_dir=$PWD
-export WINEPREFIX="$build_dir/wineprefix"
+# Programs that make windows run in a prefix of their own
+# (TAVOLIN_WINE_PREFIX_NAME=wineprefix-display): a prefix's desktop belongs
+# to the display its first program had, and the console tests have none.
+prefix_name=${TAVOLIN_WINE_PREFIX_NAME:-wineprefix}
+export WINEPREFIX="$build_dir/$prefix_name"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
@@ -19,7 +23,7 @@ mkdir -p "$WINEPREFIX"
     wineboot --init >/dev/null 2>&1 </dev/null 9>&- || true
     wineserver --wait >/dev/null 2>&1 || true
   fi
-) 9>"$build_dir/wineprefix.lock"
+) 9>"$build_dir/$prefix_name.lock"
 if [ "${1:-}" = --init ]; then
   [ -f "$WINEPREFIX/system.reg" ] && echo "wine prefix ready: $WINEPREFIX" && exit 0
   echo "the wine prefix could not be made"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -21,8 +22,7 @@ class RecordingSessionOwner : public SessionOwner {
   void ShowCounter(std::int32_t field, std::int32_t value) override {
     add("ShowCounter " + std::to_string(field) + " " + std::to_string(value));
   }
-  void ShowMessage(std::int32_t field, const std::string& text, std::int32_t expected,
-                   std::int32_t received) override {
+  void ShowMessage(std::int32_t field, const std::string& text, std::int32_t expected, std::int32_t received) override {
     add("ShowMessage " + std::to_string(field) + " '" + text + "' " + std::to_string(expected) + " " +
         std::to_string(received));
   }
@@ -30,21 +30,13 @@ class RecordingSessionOwner : public SessionOwner {
   // Waits until the calls include the line, up to the time given.
   bool waitFor(const std::string& line, std::chrono::milliseconds timeout = std::chrono::milliseconds(8000)) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, timeout, [&] {
-      for (const std::string& call : m_calls) {
-        if (call == line) return true;
-      }
-      return false;
-    });
+    return m_changed.wait_for(lock, timeout,
+                              [&] { return std::find(m_calls.begin(), m_calls.end(), line) != m_calls.end(); });
   }
 
   std::vector<std::string> calls() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_calls;
-  }
-  void clear() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_calls.clear();
   }
 
  private:

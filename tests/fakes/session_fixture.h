@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "fakes/fake_system.h"
 #include "fakes/memory_text_file.h"
@@ -28,5 +30,27 @@ struct SessionFixture {
 
   bool traced(const std::string& line) const { return captured.text().find(line) != std::string::npos; }
 };
+
+// The message of the session error E the action throws, or "<none>".
+template <typename E, typename Action>
+std::string errorOf(Action action) {
+  try {
+    action();
+  } catch (const E& e) {
+    return e.message();
+  }
+  return "<none>";
+}
+
+// Waits until the condition holds, up to the time given.
+template <typename Condition>
+bool waitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
 
 }  // namespace tavolin::testing

@@ -28,7 +28,6 @@ class SimulatedPort : public SerialPort {
       error = 5;
       return false;
     }
-    ++reads;
     if (m_chunks.empty()) return true;
     std::string& chunk = m_chunks.front();
     bytesRead = static_cast<std::uint32_t>(std::min<std::size_t>(maxBytes, chunk.size()));
@@ -76,7 +75,6 @@ class SimulatedPort : public SerialPort {
   }
 
   std::function<void(const std::string&)> onWrite;
-  int reads = 0;
 
  private:
   mutable std::mutex m_mutex;

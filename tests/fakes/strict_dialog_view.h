@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -7,6 +10,21 @@
 #include "ui/memory_dialog_view.h"
 
 namespace tavolin::testing {
+
+// One thing the user does to a control: a click checks it (the value
+// "off" unchecks it), a choice selects the item, typing into or leaving an
+// edit leaves the value as its text.
+struct UserInput {
+  std::int32_t id = 0;  // 0: none
+  Notification how = Notification::Clicked;
+  const char* value = "";
+};
+
+// A user input on one page of a sheet (no control: the page is only shown).
+struct PageInput {
+  std::size_t page;
+  UserInput input;
+};
 
 // An in-memory window whose presenter may read a control only for the
 // user's input, while it handles that control's notification. Any other
@@ -21,6 +39,17 @@ class StrictDialogView : public MemoryDialogView {
     m_iNotified = id;
     presenter.onCommand(id, notification);
     m_iNotified = outer;
+  }
+  // Does to the control what the user does, then notifies the presenter.
+  void act(DialogPresenter& presenter, const UserInput& input) {
+    if (input.how == Notification::Clicked) {
+      checkItem(input.id, std::string(input.value) != "off");
+    } else if (input.how == Notification::SelectionChange) {
+      if (selectString(input.id, input.value) < 0) ADD_FAILURE() << "no item " << input.value << " in " << input.id;
+    } else {
+      setItemText(input.id, input.value);
+    }
+    notify(presenter, input.id, input.how);
   }
   std::string getItemText(std::int32_t id) override { return read(id).text; }
   bool isChecked(std::int32_t id) override { return read(id).checked; }

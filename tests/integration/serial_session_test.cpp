@@ -7,12 +7,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
-#include "fakes/fake_system.h"
-#include "fakes/memory_text_file.h"
-#include "fakes/recording_services.h"
-#include "fakes/recording_session_owner.h"
+#include "fakes/session_fixture.h"
 #include "platform/platform.h"
 #include "readers/ravlink_session.h"
 #include "readers/reader_session.h"
@@ -52,21 +48,19 @@ class SerialSessionTest : public ::testing::Test {
   }
 
   static std::string simulatorLog() {
-    std::ifstream in(environment("TAVOLIN_SIM_LOG"), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
+    std::ostringstream text;
+    text << std::ifstream(environment("TAVOLIN_SIM_LOG"), std::ios::binary).rdbuf();
     return text.str();
   }
 
   // Waits until the simulator has logged the text after position from.
-  static bool simulatorLogged(const std::string& text, std::size_t from = 0, milliseconds timeout = milliseconds(8000)) {
-    const Clock::time_point end = Clock::now() + timeout;
-    do {
-      const std::string log = simulatorLog();
-      if (log.size() > from && log.find(text, from) != std::string::npos) return true;
-      std::this_thread::sleep_for(milliseconds(20));
-    } while (Clock::now() < end);
-    return false;
+  static bool simulatorLogged(const std::string& text, std::size_t from = 0) {
+    return testing::waitUntil(
+        [&] {
+          const std::string log = simulatorLog();
+          return log.size() > from && log.find(text, from) != std::string::npos;
+        },
+        milliseconds(8000));
   }
 
   SessionServices services() {
@@ -141,25 +135,14 @@ TEST_F(SerialSessionTest, IdleCadenceAndStop) {
   EXPECT_FALSE(abortEvent.tryTake());
 }
 
-TEST_F(SerialSessionTest, SecondOpenerIsBusy) {
-  if (driverIsWine()) GTEST_SKIP() << "wine's serial driver shares ports";
-  auto session = activeSession();
-  try {
-    activeSession();
-    FAIL() << "opened twice";
-  } catch (const ReaderSession::ReaderSessionError& e) {
-    EXPECT_EQ(e.message(), " COM port busy.");
+TEST_F(SerialSessionTest, SecondOpenerIsBusyAndAMissingPortNotFound) {
+  using Error = ReaderSession::ReaderSessionError;
+  if (!driverIsWine()) {  // wine's serial driver shares ports
+    auto session = activeSession();
+    EXPECT_EQ(testing::errorOf<Error>([&] { activeSession(); }), " COM port busy.");
   }
-}
-
-TEST_F(SerialSessionTest, MissingPortIsNotFound) {
   device = ports->devicePath("250");
-  try {
-    activeSession();
-    FAIL() << "opened " << device;
-  } catch (const ReaderSession::ReaderSessionError& e) {
-    EXPECT_EQ(e.message(), " COM port not found.");
-  }
+  EXPECT_EQ(testing::errorOf<Error>([&] { activeSession(); }), " COM port not found.");
 }
 
 TEST_F(SerialSessionTest, VanishingLineEndsTheThreadWithAFailure) {
@@ -218,12 +201,7 @@ TEST_F(SerialSessionTest, TwoFramesInOneWrite) {
 
 TEST_F(SerialSessionTest, BusSessionWithoutReaderFails) {
   const Clock::time_point start = Clock::now();
-  try {
-    busSession();
-    FAIL() << "no error";
-  } catch (const RavlinkSession::RavlinkSessionError& e) {
-    EXPECT_EQ(e.message(), " No Ravlink reader?");
-  }
+  EXPECT_EQ(testing::errorOf<RavlinkSession::RavlinkSessionError>([&] { busSession(); }), " No Ravlink reader?");
   const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
   EXPECT_NEAR(took, 3140, 3140 * 0.15);
 }

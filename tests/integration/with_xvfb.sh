@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command with an X display of its own, a private Xvfb server: wine
-# makes windows only on a display.
+# makes windows only on a display. Wine programs run in the build's display
+# prefix, whose desktop no display-less test has started.
 #   with_xvfb.sh COMMAND ARGS...
 set -u
 work=$(mktemp -d)
@@ -14,4 +15,5 @@ if ! [ -s "$work/display" ]; then
   echo "FAILED: Xvfb did not start: $(cat "$work/xvfb.log")"
   exit 1
 fi
+export TAVOLIN_WINE_PREFIX_NAME=wineprefix-display
 DISPLAY=:$(cat "$work/display") "$@"

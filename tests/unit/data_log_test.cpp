@@ -20,7 +20,7 @@ class DataLogTest : public ::testing::Test {
 
 TEST_F(DataLogTest, FilesAreNamedAfterTheStartAndRotateAfter2000Lines) {
   system.directories.insert(folder);
-  ASSERT_EQ(setUpTraceAndDataLog(system, captured.trace, dataLog), TraceSetUp::Off);
+  setUpTraceAndDataLog(system, captured.trace, dataLog);
   ASSERT_TRUE(dataLog.isOpen());
   system.now = {2014, 2, 1, 9, 5, 3};
   for (int i = 0; i < 2001; ++i) dataLog.writeReading("12345678");
@@ -57,53 +57,38 @@ TEST_F(DataLogTest, FailedOpeningStopsDataLogging) {
   EXPECT_EQ(system.opened.size(), 1u);
 }
 
-TEST_F(DataLogTest, TraceAndLogAreSwitchedOnByWhatExists) {
-  const std::string tracePath = "C:\\Users\\u\\AppData\\TavolinTrace.txt";
-  Trace trace;
-  {
+// The trace file and the data log folder in the application-data folder
+// switch them on.
+TEST(DataLogSetUp, TraceAndLogAreSwitchedOnByWhatExists) {
+  const std::string appData = "C:\\Users\\u\\AppData", tracePath = appData + "\\TavolinTrace.txt";
+  const struct {
+    const char* name;
+    bool appData, traceFile, traceReadOnly, logFolder;
+    TraceSetUp result;
+    bool traceOn, logOpen;
+    const char* traceText;
+  } cases[] = {
+      {"Nothing", true, false, false, false, TraceSetUp::Off, false, false, "<none>"},
+      {"FolderOnly", true, false, false, true, TraceSetUp::Off, false, true, "<none>"},
+      {"TraceAndFolder", true, true, false, true, TraceSetUp::On, true, true, "Logging data starts.\n"},
+      {"TraceOnly", true, true, false, false, TraceSetUp::On, true, false,
+       "Directory to create log files does not exist.\n"},
+      {"TraceNotRewritable", true, true, true, false, TraceSetUp::NotWritable, false, false, "old trace"},
+      {"NoApplicationDataFolder", false, true, false, true, TraceSetUp::Off, false, false, "old trace"},
+  };
+  for (const auto& c : cases) {
+    testing::FakeSystem system;
+    if (c.appData) system.environment["APPDATA"] = appData;
+    if (c.traceFile) system.addFile(tracePath, "old trace");
+    if (c.traceReadOnly) system.readOnly.insert(tracePath);
+    if (c.logFolder) system.directories.insert(appData + "\\TavolinLog");
+    Trace trace;
     DataLog log(system, trace);
-    EXPECT_EQ(setUpTraceAndDataLog(system, trace, log), TraceSetUp::Off);
-    EXPECT_FALSE(trace.isOn());
-    EXPECT_FALSE(log.isOpen());
-    EXPECT_TRUE(system.opened.empty());  // no trace file is made
+    EXPECT_EQ(setUpTraceAndDataLog(system, trace, log), c.result) << c.name;
+    EXPECT_EQ(trace.isOn(), c.traceOn) << c.name;
+    EXPECT_EQ(log.isOpen(), c.logOpen) << c.name;
+    EXPECT_EQ(system.files.count(tracePath) ? system.content(tracePath) : "<none>", c.traceText) << c.name;
   }
-  system.addFile(tracePath, "old trace");
-  system.directories.insert(folder);
-  {
-    DataLog log(system, trace);
-    EXPECT_EQ(setUpTraceAndDataLog(system, trace, log), TraceSetUp::On);
-    EXPECT_TRUE(trace.isOn());
-    EXPECT_TRUE(log.isOpen());
-    EXPECT_EQ(system.content(tracePath), "Logging data starts.\n");
-  }
-}
-
-TEST_F(DataLogTest, MissingFolderIsTraced) {
-  const std::string tracePath = "C:\\Users\\u\\AppData\\TavolinTrace.txt";
-  system.addFile(tracePath);
-  Trace trace;
-  DataLog log(system, trace);
-  setUpTraceAndDataLog(system, trace, log);
-  EXPECT_EQ(system.content(tracePath), "Directory to create log files does not exist.\n");
-}
-
-TEST_F(DataLogTest, TraceFileThatCannotBeRewritten) {
-  const std::string tracePath = "C:\\Users\\u\\AppData\\TavolinTrace.txt";
-  system.addFile(tracePath);
-  system.readOnly.insert(tracePath);
-  Trace trace;
-  DataLog log(system, trace);
-  EXPECT_EQ(setUpTraceAndDataLog(system, trace, log), TraceSetUp::NotWritable);
-  EXPECT_FALSE(trace.isOn());
-}
-
-TEST_F(DataLogTest, WithoutApplicationDataFolderNothingIsUsed) {
-  system.environment.clear();
-  system.directories.insert(folder);
-  Trace trace;
-  DataLog log(system, trace);
-  EXPECT_EQ(setUpTraceAndDataLog(system, trace, log), TraceSetUp::Off);
-  EXPECT_FALSE(log.isOpen());
 }
 
 }  // namespace

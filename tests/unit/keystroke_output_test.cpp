@@ -1,103 +1,139 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "fakes/configured_processor.h"
 #include "fakes/named_params.h"
 
 namespace tavolin {
 namespace {
 
+// Settings by their stored names: "Name=value|Name=value".
+Settings settingsWith(const std::string& values) {
+  Settings settings;
+  std::istringstream items(values);
+  for (std::string item; std::getline(items, item, '|');) {
+    const std::size_t equals = item.find('=');
+    std::string* setting = findSettingValue(settings, item.substr(0, equals));
+    if (setting) *setting = item.substr(equals + 1);
+    EXPECT_NE(setting, nullptr) << item;
+  }
+  return settings;
+}
+
+const std::string kTwoRanges =
+    "Read stop position=3|2. Read start position=6|2. Read stop position=8|Characters separating 2 data portions=-";
+
 struct Typing {
   const char* name;
-  std::vector<std::pair<const char*, const char*>> values;
-  std::string reading;
+  std::string settings, reading;
   const char* typed;
 };
 
 class Typings : public ::testing::TestWithParam<Typing> {};
 
+// What a reading becomes, from decoding to the keys around it.
 TEST_P(Typings, TextToKeys) {
   const Typing& t = GetParam();
-  Settings settings;
-  for (const auto& [name, value] : t.values) {
-    std::string* setting = findSettingValue(settings, name);
-    ASSERT_NE(setting, nullptr) << name;
-    *setting = value;
-  }
   testing::ConfiguredProcessor p;
-  ASSERT_GT(p.configure(settings), 0);
+  ASSERT_GT(p.configure(settingsWith(t.settings)), 0);
+  const int refreshes = p.keyboard.refreshes;
   EXPECT_EQ(p.type(t.reading), t.typed);
+  EXPECT_EQ(p.keyboard.refreshes, refreshes + 1) << "the layout is taken once per reading";
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Readings, Typings,
     ::testing::Values(
-        Typing{"Defaults", {}, "1234567890ABCD", "1234567890ABCD"},
-        Typing{"LongerReadingIsCut", {}, "1234567890ABCDEFGH", "1234567890ABCD"},
-        Typing{"ShorterReadingTypesWhatCame", {}, "12345", "12345"},
-        Typing{"PrefixAndPostfix", {{"Prefix characters", "<TAB>"}, {"Postfix characters", "<CR>"}}, "12345",
-               "<TAB>12345<CR>"},
-        Typing{"TwoRangesWithInterfix",
-               {{"Read stop position", "3"}, {"2. Read start position", "6"}, {"2. Read stop position", "8"},
-                {"Characters separating 2 data portions", "-"}},
-               "ABCDEFGH", "ABC-FGH"},
-        Typing{"Range2EndsWithTheData",
-               {{"Read stop position", "3"}, {"2. Read start position", "6"}, {"2. Read stop position", "8"},
-                {"Characters separating 2 data portions", "-"}},
-               "ABCDEF", "ABC-F"},
-        Typing{"DataEndBeforeRange2",
-               {{"Read stop position", "3"}, {"2. Read start position", "6"}, {"2. Read stop position", "8"},
-                {"Characters separating 2 data portions", "-"}},
-               "ABCD", "ABC"},
-        Typing{"Range2Backward",
-               {{"Read start position", "3"}, {"Read stop position", "6"}, {"2. Read start position", "9"},
-                {"2. Read stop position", "12"}, {"Reading direction", "BACKWARD"},
-                {"Characters separating 2 data portions", "-"}},
+        Typing{"Defaults", "", "1234567890ABCD", "1234567890ABCD"},
+        Typing{"LongerReadingIsCut", "", "1234567890ABCDEFGH", "1234567890ABCD"},
+        Typing{"ShorterReadingTypesWhatCame", "", "12345", "12345"},
+        Typing{"NibblesOddStop", "Read characters in 1 byte=NIBBELWISE|Read stop position=5", "\x12\xAB\x3C", "12AB3"},
+        Typing{"NibblesSpecialChars", "Read characters in 1 byte=NIBBELWISE|Read stop position=6|"
+               "Show non numeric characters=MAPTOSPECCHARS", "\x12\xAB\x3C", "12:;3<"},
+        Typing{"NibblesFromOddStart", "Read characters in 1 byte=NIBBELWISE|Read start position=3|Read stop position=6",
+               "\x12\xAB\x3C", "AB3C"},
+        Typing{"NibblesZeroBytes", "Read characters in 1 byte=NIBBELWISE|Read stop position=4",
+               std::string("\x00\x01", 2), "0001"},
+        Typing{"LowNibbles", "Read characters in 1 byte=LOWNIBBELWISE|Read stop position=2", "\x31\x32", "12"},
+        Typing{"HighNibbles", "Read characters in 1 byte=HIGHNIBBELWISE|Read stop position=2", "\x31\x32", "33"},
+        Typing{"BytewiseFromStart", "Read start position=3|Read stop position=6", "ABCDEFGH", "CDEF"},
+        Typing{"Backward", "Reading direction=BACKWARD|Read stop position=6", "ABCDEF", "FEDCBA"},
+        Typing{"BackwardCutAtStop", "Reading direction=BACKWARD|Read start position=3|Read stop position=6",
+               "ABCDEFGH", "FEDC"},
+        Typing{"NibblesBackward", "Read characters in 1 byte=NIBBELWISE|Reading direction=BACKWARD|"
+               "Read stop position=5", "\x12\xAB\x3C", "3BA21"},
+        // A zero byte ends bytewise card data; when that is before the
+        // start, the usable text is empty rather than what lies behind.
+        Typing{"ZeroByteEndsData", "Read stop position=6", std::string("AB\0DEF", 6), "AB"},
+        Typing{"ZeroByteBeforeStart", "Read start position=4|Read stop position=6", std::string("AB\0DEF", 6), ""},
+        Typing{"ShortReadingBeforeStart", "Read start position=5|Read stop position=8", "ABC", ""},
+        // Nothing past the delivered bytes is decoded.
+        Typing{"NibblesShortReading", "Read characters in 1 byte=NIBBELWISE|Read stop position=7", "\x12\xAB", "12AB"},
+        Typing{"PrefixAndPostfix", "Prefix characters=<TAB>|Postfix characters=<CR>", "12345", "<TAB>12345<CR>"},
+        Typing{"NoReadingTypesNothingAtAll", "Prefix characters=<TAB>|Postfix characters=<CR>", "", ""},
+        Typing{"TwoRangesWithInterfix", kTwoRanges, "ABCDEFGH", "ABC-FGH"},
+        Typing{"Range2EndsWithTheData", kTwoRanges, "ABCDEF", "ABC-F"},
+        Typing{"DataEndBeforeRange2", kTwoRanges, "ABCD", "ABC"},
+        Typing{"Range2Backward", "Read start position=3|Read stop position=6|2. Read start position=9|"
+               "2. Read stop position=12|Reading direction=BACKWARD|Characters separating 2 data portions=-",
                "ABCDEFGHIJKLMN", "LKJI-FEDC"},
-        Typing{"ConvertToSixDigits",
-               {{"Read stop position", "2"}, {"Conversion", "HEXA2DEC"}, {"Decimal n-digit (right aligned)", "6"}},
-               "FF", "000255"},
-        Typing{"ConvertFirstThenPadding",
-               {{"Read stop position", "2"}, {"Conversion", "HEXA2DEC"}, {"Decimal n-digit (right aligned)", "6"},
-                {"Filter: 1.truncate, 2.convert", "no"}, {"Padding character used", "yes"},
-                {"Padding character", "30"}},
-               "64", "0001"},
-        Typing{"PaddingFirstThenConvert",
-               {{"Read stop position", "4"}, {"Conversion", "HEXA2DEC"}, {"Decimal n-digit (right aligned)", "3"},
-                {"Padding character used", "yes"}, {"Padding character", "20"}},
-               "1F  ", "031"},
-        Typing{"PaddingOnBothRanges",
-               {{"Read stop position", "4"}, {"2. Read start position", "5"}, {"2. Read stop position", "8"},
-                {"Padding character used", "yes"}, {"Characters separating 2 data portions", "<TAB>"}},
-               "AB  C   ", "AB<TAB>C"},
-        Typing{"NoDigitsTypesOnlyTheKeys",
-               {{"Read stop position", "2"}, {"Conversion", "HEXA2DEC"}, {"Prefix characters", "["},
-                {"Postfix characters", "]"}},
-               "FF", "[]"},
-        Typing{"NibblesTwoRangesConverted",
-               {{"Read characters in 1 byte", "NIBBELWISE"}, {"Read start position", "1"},
-                {"Read stop position", "2"}, {"2. Read start position", "5"}, {"2. Read stop position", "8"},
-                {"Conversion", "HEXA2DEC"}, {"Decimal n-digit (right aligned)", "5"},
-                {"Characters separating 2 data portions", "/"}},
+        Typing{"ConvertFirstThenPadding", "Read stop position=2|Conversion=HEXA2DEC|Decimal n-digit (right aligned)=6|"
+               "Filter: 1.truncate, 2.convert=no|Padding character used=yes|Padding character=30", "64", "0001"},
+        Typing{"PaddingFirstThenConvert", "Read stop position=4|Conversion=HEXA2DEC|Decimal n-digit (right aligned)=3|"
+               "Padding character used=yes|Padding character=20", "1F  ", "031"},
+        Typing{"PaddingOnlyAfterwards", "Read stop position=4|Filter: 1.truncate, 2.convert=no|"
+               "Padding character used=yes", "12  ", "12"},
+        Typing{"PaddingOnBothRanges", "Read stop position=4|2. Read start position=5|2. Read stop position=8|"
+               "Padding character used=yes|Characters separating 2 data portions=<TAB>", "AB  C   ", "AB<TAB>C"},
+        Typing{"NoDigitsTypesOnlyTheKeys", "Read stop position=2|Conversion=HEXA2DEC|Prefix characters=[|"
+               "Postfix characters=]|Filter: 1.truncate, 2.convert=no|Padding character used=yes", "FF", "[]"},
+        Typing{"NibblesTwoRangesConverted", "Read characters in 1 byte=NIBBELWISE|Read stop position=2|"
+               "2. Read start position=5|2. Read stop position=8|Conversion=HEXA2DEC|"
+               "Decimal n-digit (right aligned)=5|Characters separating 2 data portions=/",
                std::string("\x1F\x00\x01\x00", 4), "00031/00256"},
-        Typing{"SpecialKeys",
-               {{"Prefix characters", "<SHIFT TAB><LF=Ctrl-ENTER><ESC><F1>"}, {"Postfix characters", "<LF=0x0A>"}},
+        Typing{"SpecialKeys", "Prefix characters=<SHIFT TAB><LF=Ctrl-ENTER><ESC><F1>|Postfix characters=<LF=0x0A>",
                "1", "<SHIFT+TAB><CTRL+CR><ESC><F1>1<0A>"},
         // Control characters in card data would fire shortcuts.
-        Typing{"ControlCharactersInDataAreLeftOut", {}, "A\x01" "B\x0A" "C\x18", "ABC"},
-        Typing{"KeysOutsideTheLayoutAreLeftOut", {}, "A\xE4" "B", "AB"},
-        Typing{"ConfiguredControlKeysAreTyped", {{"Postfix characters", "\x01"}}, "1", "1<CTRL+a>"}),
+        Typing{"ControlCharactersInDataAreLeftOut", "", "A\x01" "B\x0A" "C\x18", "ABC"},
+        Typing{"KeysOutsideTheLayoutAreLeftOut", "", "A\xE4" "B", "AB"},
+        Typing{"ConfiguredControlKeysAreTyped", "Postfix characters=\x01", "1", "1<CTRL+a>"},
+        // Without a key on the layout it would press its modifiers alone.
+        Typing{"ConfiguredKeyWithoutLayoutKeyIsNotSent", "Prefix characters=\xE4", "1", "1"}),
     testing::NamedParam());
 // clang-format on
 
-class KeystrokeOutput : public ::testing::Test {
- protected:
-  testing::ConfiguredProcessor p;
-  Settings settings;
-};
+TEST(KeystrokeOutput, CharactersAndTheirKeyEvents) {
+  const struct {
+    char c;
+    KeyCode layoutKey;  // key_code::None: the US layout's
+    const char *keys, *trace;
+  } cases[] = {
+      {'A', key_code::None, "+10 +41 -41 -10",
+       "Char: 'A' (=='0x41'), vkscan: 0x0141\nshiftstate: SHIFT key is pressed\n"},
+      // "+" is SHIFT + 0xBB on the US layout.
+      {'\x03', key_code::None, "+BB -BB", "ETX (=='0x03'), ersetzt zu '+', vkscan: 0x01bb\n"},
+      {'\xE4', key_code::None, "", "VkKeyScan('\xE4' (=='0xe4')) failed\n"},
+      {'\x18', key_code::None, "", "VkKeyScan('\x18' (=='0x18')) failed\n"},
+      // CTRL + ALT + Q, as on a German layout
+      {'@', 0x0651, "+11 +12 +51 -51 -11 -12",
+       "Char: '@' (=='0x40'), vkscan: 0x0651\nshiftstate: CTRL key is pressed\nshiftstate: ALT key is pressed\n"},
+  };
+  for (const auto& c : cases) {
+    testing::ConfiguredProcessor p;
+    if (c.layoutKey != key_code::None) p.keyboard.overrides[c.c] = c.layoutKey;
+    p.configure(Settings{});
+    p.processor.TypeChar(c.c);
+    EXPECT_EQ(p.keyboard.keys(), c.keys) << static_cast<int>(c.c);
+    EXPECT_EQ(p.captured.text(), c.trace);
+    for (const auto& e : p.keyboard.events) EXPECT_EQ(e.scan, p.keyboard.mapVirtualKey(e.vk)) << static_cast<int>(c.c);
+  }
+}
 
-TEST_F(KeystrokeOutput, ModifiersArePressedAndReleasedInTheSameOrder) {
-  p.configure(settings);
+TEST(KeystrokeOutput, ModifiersArePressedAndReleasedInTheSameOrder) {
+  testing::ConfiguredProcessor p;
+  p.configure(Settings{});
   p.processor.TypeKeyCode(0x0741);
   EXPECT_EQ(p.keyboard.keys(), "+10 +11 +12 +41 -41 -10 -11 -12");
   EXPECT_EQ(p.captured.text(),
@@ -107,72 +143,9 @@ TEST_F(KeystrokeOutput, ModifiersArePressedAndReleasedInTheSameOrder) {
             "shiftstate: ALT key is pressed\n");
 }
 
-TEST_F(KeystrokeOutput, EveryEventCarriesTheScanCodeOfItsKey) {
-  p.configure(settings);
-  p.processor.TypeChar('A');
-  ASSERT_EQ(p.keyboard.events.size(), 4u);
-  const std::uint8_t scans[] = {0x2A, 0x1E, 0x1E, 0x2A};
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(p.keyboard.events[i].scan, scans[i]) << i;
-  EXPECT_EQ(p.captured.text(),
-            "Char: 'A' (=='0x41'), vkscan: 0x0141\n"
-            "shiftstate: SHIFT key is pressed\n");
-}
-
-TEST_F(KeystrokeOutput, EtxIsThePlusKeyWithoutModifiers) {
-  p.configure(settings);
-  p.processor.TypeChar('\x03');
-  EXPECT_EQ(p.keyboard.keys(), "+BB -BB");  // "+" is SHIFT + 0xBB on the US layout
-  EXPECT_EQ(p.captured.text(), "ETX (=='0x03'), ersetzt zu '+', vkscan: 0x01bb\n");
-}
-
-TEST_F(KeystrokeOutput, CharacterWithoutKeyIsTraced) {
-  p.configure(settings);
-  p.processor.TypeChar('\xE4');
-  p.processor.TypeChar('\x18');
-  EXPECT_TRUE(p.keyboard.events.empty());
-  EXPECT_EQ(p.captured.text(),
-            "VkKeyScan('\xE4' (=='0xe4')) failed\n"
-            "VkKeyScan('\x18' (=='0x18')) failed\n");
-}
-
-TEST_F(KeystrokeOutput, AltGrCharactersAreTyped) {
-  p.keyboard.overrides['@'] = 0x0651;  // CTRL + ALT + Q, as on a German layout
-  p.configure(settings);
-  p.processor.TypeChar('@');
-  EXPECT_EQ(p.keyboard.keys(), "+11 +12 +51 -51 -11 -12");
-}
-
-TEST_F(KeystrokeOutput, ConfiguredKeyWithoutLayoutKeyIsNotSent) {
-  p.keyboard.overrides['~'] = key_code::None;
-  settings.addChars.sPrefix = "~";
-  p.configure(settings);
-  p.type("1");
-  EXPECT_EQ(p.keyboard.keys(), "+31 -31");
-}
-
-TEST_F(KeystrokeOutput, NoTextTypesNothingAtAll) {
-  settings.addChars.sPrefix = "<TAB>";
-  settings.addChars.sPostfix = "<CR>";
-  p.configure(settings);
-  p.processor.TextToKeys("", 0);
-  EXPECT_TRUE(p.keyboard.events.empty());
-}
-
-TEST_F(KeystrokeOutput, LayoutIsTakenOncePerReading) {
-  p.configure(settings);
-  const int before = p.keyboard.refreshes;
-  p.type("1234567890ABCD");
-  EXPECT_EQ(p.keyboard.refreshes, before + 1);
-}
-
-TEST_F(KeystrokeOutput, TraceOfATwoRangeReading) {
-  settings.cardData.sReadStop = "3";
-  settings.cardData.sReadStart2 = "6";
-  settings.cardData.sReadStop2 = "8";
-  settings.addChars.sPrefix = "<TAB>";
-  settings.addChars.sInterfix = "-";
-  settings.addChars.sPostfix = "<CR>";
-  p.configure(settings);
+TEST(KeystrokeOutput, TraceOfATwoRangeReading) {
+  testing::ConfiguredProcessor p;
+  p.configure(settingsWith(kTwoRanges + "|Prefix characters=<TAB>|Postfix characters=<CR>"));
   p.type("abCDEfgh");
   EXPECT_EQ(p.captured.text(),
             "PrepareDataTransfer(): Start, vollständige Lesung: 'abCDEfgh' mit Länge: 8 Byte\n"

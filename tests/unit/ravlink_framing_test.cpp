@@ -14,9 +14,20 @@ struct FramingError : SessionError {
   using SessionError::SessionError;
 };
 
-// A channel whose reads are scripted and whose writes are kept.
-class ScriptedChannel : public RavlinkChannel {
- public:
+// The framing over a channel whose reads are scripted and whose writes are
+// kept. read() and send() give what the framing returns, "sent" for a
+// request, or the message of the error it throws.
+struct ScriptedLink : RavlinkChannel {
+  explicit ScriptedLink(std::deque<std::string> script) : reads(std::move(script)) {}
+  std::string read(bool exitOnTimeout = false) {
+    return outcome([&] { return link.readRavlinkRequest(exitOnTimeout); });
+  }
+  std::string send(const std::string& request) {
+    return outcome([&] {
+      link.sendRavlinkRequest(request);
+      return std::string("sent");
+    });
+  }
   std::string readRaw(bool) override {
     if (reads.empty()) return {};
     std::string chunk = reads.front();
@@ -30,127 +41,122 @@ class ScriptedChannel : public RavlinkChannel {
   std::deque<std::string> reads;
   std::string sent;
   std::vector<std::string> reports;
-};
-
-class RavlinkFramingTest : public ::testing::Test {
- protected:
-  std::string error(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const FramingError& e) {
-      return e.message();
-    }
-    return "<none>";
-  }
-
-  ScriptedChannel channel;
   testing::CapturedTrace captured;
-  RavlinkFraming link{channel, captured.trace};
-  const std::string ack{RavlinkFraming::ACK};
-  const std::string nak{RavlinkFraming::NAK};
+  RavlinkFraming link{*this, captured.trace};
+
+ private:
+  template <typename Action>
+  static std::string outcome(Action action) {
+    try {
+      return action();
+    } catch (const FramingError& e) {
+      return "error: " + e.message();
+    }
+  }
 };
 
-TEST_F(RavlinkFramingTest, RequestFrame) {
-  EXPECT_EQ(RavlinkFraming::frame("\x1bs*"), std::string("\x02\x00\x03\x1b\x73\x2a\x03\xc0", 8));
+std::string frame(const std::string& data) { return RavlinkFraming::frame(data); }
+const std::string ack{RavlinkFraming::ACK};
+const std::string nak{RavlinkFraming::NAK};
+
+TEST(RavlinkFramingTest, RequestFrame) {
+  EXPECT_EQ(frame("\x1bs*"), std::string("\x02\x00\x03\x1b\x73\x2a\x03\xc0", 8));
+  EXPECT_EQ(frame(std::string(200, 'x')).substr(0, 3), std::string("\x02\x00\xc8", 3));
 }
 
-TEST_F(RavlinkFramingTest, FrameAssembledFromSeveralReads) {
-  const std::string data(200, 'x');
-  const std::string frame = RavlinkFraming::frame(data);
-  ASSERT_EQ(frame.substr(1, 2), std::string("\x00\xc8", 2));
-  for (std::size_t i = 0; i < frame.size(); i += 60) channel.reads.push_back(frame.substr(i, 60));
-  EXPECT_EQ(link.readRavlinkRequest(false), data);
-  EXPECT_EQ(channel.sent, ack);
+// Frames as the reader sends them: what readRavlinkRequest returns or
+// throws, what it answers, and what stays in the receive buffer.
+TEST(RavlinkFramingTest, ReadingFrames) {
+  const std::string big = frame(std::string(200, 'x'));
+  std::string twoByteLength = frame(std::string(300, 'y'));
+  twoByteLength[1] = 0x01;  // the program writes requests with a one-byte length; readers may send more
+  twoByteLength[2] = 0x2C;
+  twoByteLength.back() = RavlinkFraming::blockCheck(twoByteLength.data(), twoByteLength.size() - 1);
+  std::string badSum = frame("card"), noEtx = frame("card");
+  badSum.back() = static_cast<char>(badSum.back() + 1);
+  noEtx[noEtx.size() - 2] = 'x';
+  struct Case {
+    const char* name;
+    std::deque<std::string> reads;
+    bool exitOnTimeout;
+    std::string result, sent;
+    std::size_t left;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"several reads", {big.substr(0, 60), big.substr(60, 60), big.substr(120, 60), big.substr(180)}, false,
+       std::string(200, 'x'), ack, 0},
+      {"two-byte length", {twoByteLength}, false, std::string(300, 'y'), ack, 0},
+      {"damaged once", {badSum, frame("card")}, false, "card", nak + ack, 0},
+      {"damaged twice", {noEtx, noEtx}, false, "error: Packet discarded", nak + nak, 0},
+      {"stray byte clears the buffer", {"A" + frame("x")}, false, "error: Protocol error Ravlink state", "", 0},
+      {"ACK where a frame is awaited", {ack}, false, "error: Protocol error Ravlink Rx", "", 0},
+      {"nothing", {}, true, "error: Cancel", "", 0},
+      {"half a frame stays for the next call", {frame("half").substr(0, 5)}, true, "error: Cancel", "", 5},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedLink s(c.reads);
+    EXPECT_EQ(s.read(c.exitOnTimeout), c.result);
+    EXPECT_EQ(s.sent, c.sent);
+    EXPECT_EQ(s.link.rxBuffer().size(), c.left);
+  }
 }
 
-TEST_F(RavlinkFramingTest, LongFrameBeyondOneByteOfLength) {
-  std::string data(300, 'y');
-  std::string frame = RavlinkFraming::frame(data);
-  frame[1] = 0x01;  // the program writes requests with a one-byte length; readers may send more
-  frame[2] = 0x2C;
-  frame.back() = RavlinkFraming::blockCheck(frame.data(), frame.size() - 1);
-  channel.reads.push_back(frame);
-  EXPECT_EQ(link.readRavlinkRequest(false), data);
+// The reader's answers to a request: it is sent once whatever the answer.
+TEST(RavlinkFramingTest, SendingRequests) {
+  const std::string signal = std::string("\x1b") + "b1;1;1*";
+  struct Case {
+    const char* name;
+    std::deque<std::string> reads;
+    std::string result;
+    std::vector<std::string> reports;
+    std::string trace;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"ACK", {ack}, "sent", {}, ""},
+      {"NAK", {nak}, "sent", {"unexpected reader protocol error - ignored"},
+       "RavlinkSession::sendRavlinkRequest(): got NAK()\n"},
+      {"none", {}, "error: Cancel", {}, ""},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedLink s(c.reads);
+    EXPECT_EQ(s.send(signal), c.result);
+    EXPECT_EQ(s.sent, frame(signal));
+    EXPECT_EQ(s.reports, c.reports);
+    EXPECT_EQ(s.captured.text(), c.trace);
+  }
 }
 
-TEST_F(RavlinkFramingTest, TwoFramesInOneRead) {
-  channel.reads.push_back(RavlinkFraming::frame("first") + RavlinkFraming::frame("second"));
-  EXPECT_EQ(link.readRavlinkRequest(false), "first");
-  EXPECT_EQ(error([&] { link.sendRavlinkRequest("\x1bq0*"); }), "Receive buffer not empty");
-  EXPECT_EQ(channel.sent, ack);  // nothing was sent for the request
-  EXPECT_EQ(link.readRavlinkRequest(false), "second");
-}
-
-TEST_F(RavlinkFramingTest, DamagedFrameIsRejectedOnce) {
-  std::string bad = RavlinkFraming::frame("card");
-  bad.back() = static_cast<char>(bad.back() + 1);
-  channel.reads = {bad, RavlinkFraming::frame("card")};
-  EXPECT_EQ(link.readRavlinkRequest(false), "card");
-  EXPECT_EQ(channel.sent, nak + ack);
-}
-
-TEST_F(RavlinkFramingTest, TwoDamagedFramesAreDiscarded) {
-  std::string bad = RavlinkFraming::frame("card");
-  bad[bad.size() - 2] = 'x';  // no ETX
-  channel.reads = {bad, bad};
-  EXPECT_EQ(error([&] { link.readRavlinkRequest(false); }), "Packet discarded");
-  EXPECT_EQ(channel.sent, nak + nak);
-}
-
-TEST_F(RavlinkFramingTest, StrayByteClearsTheBuffer) {
-  channel.reads.push_back("A" + RavlinkFraming::frame("x"));
-  EXPECT_EQ(error([&] { link.readPacket(false); }), "Protocol error Ravlink state");
-  EXPECT_TRUE(link.rxBuffer().empty());
-}
-
-TEST_F(RavlinkFramingTest, AcknowledgementWhereAFrameIsAwaited) {
-  channel.reads.push_back(ack);
-  EXPECT_EQ(error([&] { link.readRavlinkRequest(false); }), "Protocol error Ravlink Rx");
-}
-
-TEST_F(RavlinkFramingTest, NoFrameIsCancel) {
-  EXPECT_EQ(error([&] { link.readRavlinkRequest(true); }), "Cancel");
-  channel.reads.push_back(RavlinkFraming::frame("half").substr(0, 5));
-  EXPECT_EQ(error([&] { link.readRavlinkRequest(true); }), "Cancel");
-  EXPECT_EQ(link.rxBuffer().size(), 5u);  // what came stays for the next call
-}
-
-TEST_F(RavlinkFramingTest, RequestAcknowledged) {
-  channel.reads.push_back(ack);
-  link.sendRavlinkRequest("\x1bl2*");
-  EXPECT_EQ(channel.sent, RavlinkFraming::frame("\x1bl2*"));
-  EXPECT_TRUE(channel.reports.empty());
-}
-
-TEST_F(RavlinkFramingTest, RejectedRequestIsReportedNotRepeated) {
-  channel.reads.push_back(nak);
-  link.sendRavlinkRequest("\x1b" "b1;1;1*");
-  EXPECT_EQ(channel.sent, RavlinkFraming::frame("\x1b" "b1;1;1*"));
-  EXPECT_EQ(channel.reports, std::vector<std::string>{"unexpected reader protocol error - ignored"});
-  EXPECT_EQ(captured.text(), "RavlinkSession::sendRavlinkRequest(): got NAK()\n");
+TEST(RavlinkFramingTest, TwoFramesInOneRead) {
+  ScriptedLink s({frame("first") + frame("second")});
+  EXPECT_EQ(s.read(), "first");
+  EXPECT_EQ(s.send("\x1bq0*"), "error: Receive buffer not empty");
+  EXPECT_EQ(s.sent, ack);  // nothing was sent for the request
+  EXPECT_EQ(s.read(), "second");
 }
 
 // A frame that comes before the answer to a request is the reader's next
 // reading: kept unacknowledged for readRavlinkRequest, behind nothing, and
 // the request waits on for its answer.
-TEST_F(RavlinkFramingTest, FrameBeforeTheAnswerIsKeptForReading) {
+TEST(RavlinkFramingTest, FrameBeforeTheAnswerIsKeptForReading) {
   const std::string signal = std::string("\x1b") + "b1;1;1*";
-  channel.reads = {RavlinkFraming::frame("next"), ack + RavlinkFraming::frame("after")};
-  link.sendRavlinkRequest(signal);
-  EXPECT_EQ(channel.sent, RavlinkFraming::frame(signal));
-  EXPECT_TRUE(channel.reports.empty());
-  EXPECT_EQ(link.readRavlinkRequest(false), "next");
-  EXPECT_EQ(link.readRavlinkRequest(false), "after");
+  ScriptedLink s({frame("next"), ack + frame("after")});
+  EXPECT_EQ(s.send(signal), "sent");
+  EXPECT_EQ(s.sent, frame(signal));
+  EXPECT_TRUE(s.reports.empty());
+  EXPECT_EQ(s.read(), "next");
+  EXPECT_EQ(s.read(), "after");
 
-  channel.sent.clear();
-  channel.reads = {RavlinkFraming::frame("unanswered")};
-  EXPECT_EQ(error([&] { link.sendRavlinkRequest(signal); }), "Cancel");
-  EXPECT_EQ(link.readRavlinkRequest(false), "unanswered");
-  EXPECT_EQ(channel.sent, RavlinkFraming::frame(signal) + ack);
-}
-
-TEST_F(RavlinkFramingTest, UnansweredRequestIsCancel) {
-  EXPECT_EQ(error([&] { link.sendRavlinkRequest("\x1bs*"); }), "Cancel");
+  s.sent.clear();
+  s.reads = {frame("unanswered")};
+  EXPECT_EQ(s.send(signal), "error: Cancel");
+  EXPECT_EQ(s.read(), "unanswered");
+  EXPECT_EQ(s.sent, frame(signal) + ack);
 }
 
 }  // namespace

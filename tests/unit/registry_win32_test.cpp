@@ -32,6 +32,10 @@ class Win32RegistryTest : public ::testing::Test {
 };
 
 TEST_F(Win32RegistryTest, FirstStartCreatesTheKeyAndEveryValue) {
+  EXPECT_FALSE(store.SaveComSettings(ComSettings{}));  // no key yet
+  EXPECT_NE(captured.text().find("RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin kann nicht ge\xF6"
+                                 "ffnet werden)\n"),
+            std::string::npos);
   Settings settings;
   EXPECT_TRUE(store.LoadComSettings(settings.com));
   store.LoadCardDataSettings(settings.cardData);
@@ -58,19 +62,17 @@ TEST_F(Win32RegistryTest, ValuesThatFitAreReadAndKept) {
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brellmark\\Tavolin", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                             nullptr),
             ERROR_SUCCESS);
+  const auto set = [&](const char* name, DWORD type, const void* data, std::size_t size) {
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size));
+  };
   const DWORD speed = 9600;
-  RegSetValueExA(key, "Speed", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&speed), sizeof speed);
-  const std::string tooLong(300, 'x');
-  RegSetValueExA(key, "Prefix characters", 0, REG_SZ, reinterpret_cast<const BYTE*>(tooLong.data()),
-                 static_cast<DWORD>(tooLong.size()));
+  const std::string tooLong(300, 'x'), longest(259, 's'), bytes(260, 'b');
+  set("Speed", REG_DWORD, &speed, sizeof speed);
+  set("Prefix characters", REG_SZ, tooLong.data(), tooLong.size());
   // As reg add and installers write it: 259 characters and the terminator
   // fill the 260-byte buffer exactly.
-  const std::string longest(259, 's');
-  RegSetValueExA(key, "Sound file", 0, REG_SZ, reinterpret_cast<const BYTE*>(longest.c_str()),
-                 static_cast<DWORD>(longest.size() + 1));
-  const std::string bytes(260, 'b');
-  RegSetValueExA(key, "Postfix characters", 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
-                 static_cast<DWORD>(bytes.size()));
+  set("Sound file", REG_SZ, longest.c_str(), longest.size() + 1);
+  set("Postfix characters", REG_BINARY, bytes.data(), bytes.size());
   RegCloseKey(key);
   Settings settings;
   store.LoadComSettings(settings.com);
@@ -85,12 +87,6 @@ TEST_F(Win32RegistryTest, ValuesThatFitAreReadAndKept) {
   EXPECT_EQ(query("Sound file", type), longest);
   EXPECT_EQ(query("Postfix characters", type), bytes);
   EXPECT_EQ(query("Prefix characters", type), "none");  // too long: rewritten
-}
-
-TEST_F(Win32RegistryTest, SaveWithoutKeyFails) {
-  EXPECT_FALSE(store.SaveComSettings(ComSettings{}));
-  EXPECT_NE(captured.text().find("RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin kann nicht ge\xF6""ffnet werden)\n"),
-            std::string::npos);
 }
 
 }  // namespace

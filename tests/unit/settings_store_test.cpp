@@ -14,11 +14,6 @@ const std::string kKey = "SOFTWARE\\Brellmark\\Tavolin";
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  std::string line(const char* format, const char* text) {
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, format, text);
-    return buffer;
-  }
   bool traced(const std::string& text) const { return captured.text().find(text) != std::string::npos; }
 
   Settings loadAll() {
@@ -48,20 +43,19 @@ TEST_F(SettingsStoreTest, FirstStartCreatesEveryValue) {
     EXPECT_EQ(value.type, RegistryKey::REG_SZ_TYPE);
   }
   const std::string start =
-            "RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\ noch anlegen)\n"
-            "RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin anlegen)\n"
-            "RegOpenKeyEx() ok: HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin schreibbar\n"
-            "COM noch anlegen\n"
-            "Speed noch anlegen\n"
-            "Data bits noch anlegen\n";
+      "RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\ noch anlegen)\n"
+      "RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin anlegen)\n"
+      "RegOpenKeyEx() ok: HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin schreibbar\n"
+      "COM noch anlegen\n"
+      "Speed noch anlegen\n"
+      "Data bits noch anlegen\n";
   EXPECT_EQ(captured.text().substr(0, start.size()), start);
 }
 
 TEST_F(SettingsStoreTest, ValuesAreReadInTheirOrders) {
   loadAll();
-  registry.operations.clear();
   captured.clear();
-  const Settings settings = loadAll();
+  loadAll();
   std::vector<std::string> names;
   std::istringstream lines(captured.text());
   for (std::string l; std::getline(lines, l);) {
@@ -79,54 +73,44 @@ TEST_F(SettingsStoreTest, ValuesAreReadInTheirOrders) {
   EXPECT_TRUE(traced("2. Read start position: '-'\n"));
 }
 
-TEST_F(SettingsStoreTest, SavesInTheirOrders) {
+// Card data are saved in another order than they are read.
+TEST_F(SettingsStoreTest, SavesCardDataInTheirOrder) {
   loadAll();
   registry.operations.clear();
-  Settings settings;
-  ASSERT_TRUE(store.SaveCardDataSettings(settings.cardData));
-  std::vector<std::string> sets;
-  for (const std::string& op : registry.operations) {
-    if (op.rfind("set ", 0) == 0) sets.push_back(op.substr(4));
-  }
-  EXPECT_EQ(sets, std::vector<std::string>(std::begin(SettingsStore::cardDataSaveOrder),
-                                           std::end(SettingsStore::cardDataSaveOrder)));
-  EXPECT_EQ(registry.operations.front(), "open " + kKey + " write");
+  ASSERT_TRUE(store.SaveCardDataSettings(CardDataSettings{}));
+  const std::vector<std::string> expected = {
+      "open " + kKey + " write", "set Total reader data length", "set Fixed length", "set Read start position",
+      "set Read stop position", "set 2. Read start position", "set 2. Read stop position",
+      "set Read characters in 1 byte", "set Padding character used", "set Padding character",
+      "set Show non numeric characters", "set Reading direction", "set Conversion",
+      "set Decimal n-digit (right aligned)", "set Filter: 1.truncate, 2.convert"};
+  EXPECT_EQ(registry.operations, expected);
 }
 
-TEST_F(SettingsStoreTest, OtherTypesAreKeptAndTheDefaultUsed) {
+// A value of another type is kept and its default used; a text is read up
+// to 259 characters, a longer one counts as missing and is rewritten.
+TEST_F(SettingsStoreTest, OtherTypesAndTooLongTexts) {
   registry.keys["SOFTWARE\\Brellmark"];
   registry.program()["Speed"] = {RegistryKey::REG_DWORD_TYPE, std::string("\x00\x4b\x00\x00", 4)};
   registry.program()["COM"] = {RegistryKey::REG_BINARY_TYPE, std::string(260, 'b')};  // fills the buffer
-  ComSettings com;
-  store.LoadComSettings(com);
-  EXPECT_EQ(com.sSpeed, "19200");
-  EXPECT_EQ(com.sCom, "2");
+  registry.program()["Prefix characters"] = {RegistryKey::REG_SZ_TYPE, std::string(259, 'x')};
+  registry.program()["Postfix characters"] = {RegistryKey::REG_SZ_TYPE, std::string(260, 'y')};
+  const Settings settings = loadAll();
+  EXPECT_EQ(settings.com.sSpeed, "19200");
+  EXPECT_EQ(settings.com.sCom, "2");
   EXPECT_EQ(registry.program()["Speed"].type, RegistryKey::REG_DWORD_TYPE);
   EXPECT_EQ(registry.program()["COM"].data, std::string(260, 'b'));
   EXPECT_TRUE(traced("Speed keín REG_SZ - Fehler\n"));
   EXPECT_TRUE(traced("COM keín REG_SZ - Fehler\n"));
-}
-
-TEST_F(SettingsStoreTest, TooLongValueCountsAsMissing) {
-  registry.keys["SOFTWARE\\Brellmark"];
-  registry.program()["Prefix characters"] = {RegistryKey::REG_SZ_TYPE, std::string(259, 'x')};
-  registry.program()["Postfix characters"] = {RegistryKey::REG_SZ_TYPE, std::string(260, 'y')};
-  AddCharsSettings add;
-  store.LoadAddCharsSettings(add);
-  EXPECT_EQ(add.sPrefix, std::string(259, 'x'));
-  EXPECT_EQ(add.sPostfix, "none");
+  EXPECT_EQ(settings.addChars.sPrefix, std::string(259, 'x'));
+  EXPECT_EQ(settings.addChars.sPostfix, "none");
   EXPECT_EQ(registry.program()["Postfix characters"].data, "none");  // rewritten
 }
 
 TEST_F(SettingsStoreTest, GermanWordsAreNormalised) {
   registry.keys["SOFTWARE\\Brellmark"];
   const struct {
-    const char* parity;
-    const char* flow;
-    const char* prefix;
-    const char* parityAfter;
-    const char* flowAfter;
-    const char* prefixAfter;
+    const char *parity, *flow, *prefix, *parityAfter, *flowAfter, *prefixAfter;
   } cases[] = {{"keine", "keine", "keine", "none", "none", "none"},
                {"ungerade", "Xon/Xoff", "<TAB>", "odd", "Xon/Xoff", "<TAB>"},
                {"gerade", "Hardware", "none", "even", "Hardware", "none"},

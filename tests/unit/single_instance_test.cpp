@@ -21,8 +21,7 @@ struct Outcome {
   Error error;
   std::uint32_t wait;
   int exitCode;
-  const char* entry;    // as the recording event log writes it
-  const char* message;  // English build
+  const char *entry, *message;  // as the recording event log writes it; of the English build
 };
 
 class SingleInstance : public ::testing::TestWithParam<Outcome> {};
@@ -39,11 +38,7 @@ TEST_P(SingleInstance, Outcomes) {
   EXPECT_EQ(mutex.createdName, "Global\\TavolinMutex");
   EXPECT_EQ(decision.exitCode, o.exitCode);
   EXPECT_EQ(decision.message, o.message);
-  if (o.entry) {
-    EXPECT_EQ(log.entries(), std::vector<std::string>{o.entry});
-  } else {
-    EXPECT_TRUE(log.entries().empty());
-  }
+  EXPECT_EQ(log.entries(), o.entry ? std::vector<std::string>{o.entry} : std::vector<std::string>{});
 }
 
 // clang-format off

@@ -11,7 +11,7 @@
 namespace tavolin {
 namespace {
 
-TEST(UsLayoutKeyboard, LettersDigitsAndSigns) {
+TEST(UsLayoutKeyboard, LettersDigitsSignsAndControlCharacters) {
   UsLayoutKeyboard keyboard;
   const struct {
     char c;
@@ -22,20 +22,10 @@ TEST(UsLayoutKeyboard, LettersDigitsAndSigns) {
       {'=', 0x00BB},  {'+', 0x01BB}, {',', 0x00BC}, {'<', 0x01BC}, {'-', 0x00BD},  {'_', 0x01BD}, {'.', 0x00BE},
       {'>', 0x01BE},  {'/', 0x00BF}, {'?', 0x01BF}, {'`', 0x00C0}, {'~', 0x01C0},  {'[', 0x00DB}, {'{', 0x01DB},
       {'\\', 0x00DC}, {'|', 0x01DC}, {']', 0x00DD}, {'}', 0x01DD}, {'\'', 0x00DE}, {'"', 0x01DE}, {' ', 0x0020},
+      {'\x08', 0x0008}, {'\x09', 0x0009}, {'\x0D', 0x000D}, {'\x1B', 0x001B}, {'\x0A', 0x020D}, {'\x01', 0x0241},
+      {'\x03', 0x0243}, {'\x1A', 0x025A},
   };
-  for (const auto& k : keys) EXPECT_EQ(keyboard.vkKeyScan(k.c), k.code) << k.c;
-}
-
-TEST(UsLayoutKeyboard, ControlCharacters) {
-  UsLayoutKeyboard keyboard;
-  EXPECT_EQ(keyboard.vkKeyScan('\x08'), 0x0008);
-  EXPECT_EQ(keyboard.vkKeyScan('\x09'), 0x0009);
-  EXPECT_EQ(keyboard.vkKeyScan('\x0D'), 0x000D);
-  EXPECT_EQ(keyboard.vkKeyScan('\x1B'), 0x001B);
-  EXPECT_EQ(keyboard.vkKeyScan('\x0A'), 0x020D);
-  EXPECT_EQ(keyboard.vkKeyScan('\x01'), 0x0241);
-  EXPECT_EQ(keyboard.vkKeyScan('\x03'), 0x0243);
-  EXPECT_EQ(keyboard.vkKeyScan('\x1A'), 0x025A);
+  for (const auto& k : keys) EXPECT_EQ(keyboard.vkKeyScan(k.c), k.code) << static_cast<int>(k.c);
 }
 
 // Every byte has exactly one meaning; the printable ASCII characters each
