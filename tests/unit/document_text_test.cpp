@@ -1,8 +1,8 @@
+#include "frontend/win32/document_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "frontend/win32/document_text.h"
 
 namespace tavolin {
 namespace {

@@ -26,7 +26,10 @@ const CLSID kHtmlDocument = {0x25336920, 0x03F9, 0x11CF, {0x8F, 0xD0, 0x00, 0xAA
 }  // namespace
 
 BrowserHost::BrowserHost(HWND placeholder, Trace& trace)
-    : m_hDialog(GetParent(placeholder)), m_hPlaceholder(placeholder), m_iId(GetDlgCtrlID(placeholder)), m_rect(),
+    : m_hDialog(GetParent(placeholder)),
+      m_hPlaceholder(placeholder),
+      m_iId(GetDlgCtrlID(placeholder)),
+      m_rect(),
       m_trace(trace) {
   GetWindowRect(placeholder, &m_rect);
   MapWindowPoints(nullptr, m_hDialog, reinterpret_cast<POINT*>(&m_rect), 2);
@@ -62,8 +65,7 @@ HRESULT STDMETHODCALLTYPE BrowserHost::GetWindow(HWND* window) {
 }
 
 HRESULT STDMETHODCALLTYPE BrowserHost::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                                        LPRECT position, LPRECT clip,
-                                                        LPOLEINPLACEFRAMEINFO frameInfo) {
+                                                        LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO frameInfo) {
   if (frame) {
     *frame = static_cast<IOleInPlaceFrame*>(this);
     AddRef();
@@ -84,12 +86,13 @@ bool BrowserHost::createBrowser() {
   // The browser control draws its documents through the HTML document
   // class; without it the control stays empty.
   IUnknown* document = nullptr;
-  HRESULT result = CoCreateInstance(kHtmlDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                    reinterpret_cast<void**>(&document));
+  HRESULT result =
+      CoCreateInstance(kHtmlDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&document));
   if (FAILED(result)) {
-    m_trace("BrowserHost::createBrowser(): keine HTML-Darstellung (CoCreateInstance(CLSID_HTMLDocument): 0x%08lX), "
-            "Hilfe als Text\n",
-            static_cast<unsigned long>(result));
+    m_trace(
+        "BrowserHost::createBrowser(): keine HTML-Darstellung (CoCreateInstance(CLSID_HTMLDocument): 0x%08lX), "
+        "Hilfe als Text\n",
+        static_cast<unsigned long>(result));
     return false;
   }
   document->Release();
@@ -104,8 +107,8 @@ bool BrowserHost::createBrowser() {
   }
   m_pObject->SetClientSite(static_cast<IOleClientSite*>(this));
   OleSetContainedObject(m_pObject, TRUE);
-  result = m_pObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0, m_hDialog,
-                             &m_rect);
+  result =
+      m_pObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0, m_hDialog, &m_rect);
   if (SUCCEEDED(result)) {
     result = m_pObject->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_pBrowser));
   }
@@ -136,7 +139,8 @@ void BrowserHost::navigate(const std::string& address) {
   VariantInit(&empty);
   const HRESULT result = m_pBrowser->Navigate(url, &empty, &empty, &empty, &empty);
   SysFreeString(url);
-  if (FAILED(result)) m_trace("BrowserHost::navigate(): Navigate() failed: 0x%08lX\n", static_cast<unsigned long>(result));
+  if (FAILED(result))
+    m_trace("BrowserHost::navigate(): Navigate() failed: 0x%08lX\n", static_cast<unsigned long>(result));
 }
 
 void BrowserHost::showAsText(const std::string& address) {
@@ -157,11 +161,11 @@ void BrowserHost::showAsText(const std::string& address) {
   }
   HWND edit = GetDlgItem(m_hDialog, m_iId);
   if (!edit) {
-    edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
-                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY |
-                               ES_AUTOVSCROLL,
-                           m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top, m_hDialog,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(m_iId)), GetModuleHandleA(nullptr), nullptr);
+    edit =
+        CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                        m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top, m_hDialog,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(m_iId)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(edit, WM_SETFONT, SendMessageA(m_hDialog, WM_GETFONT, 0, 0), FALSE);
     SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
   }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <windows.h>
-#include <ole2.h>
-#include <exdisp.h>
 
+#include <exdisp.h>
+#include <ole2.h>
+
+#include <cstdint>
 #include <string>
 
 #include "services/trace.h"

@@ -32,11 +32,16 @@ void DialogWindow::runModal(DialogPresenter& presenter, HWND owner, Trace& trace
 
 std::optional<Notification> DialogWindow::notification(WORD code) {
   switch (code) {
-    case BN_CLICKED: return Notification::Clicked;
-    case CBN_SELCHANGE: return Notification::SelectionChange;
-    case EN_CHANGE: return Notification::EditChange;
-    case EN_KILLFOCUS: return Notification::KillFocus;
-    default: return std::nullopt;
+    case BN_CLICKED:
+      return Notification::Clicked;
+    case CBN_SELCHANGE:
+      return Notification::SelectionChange;
+    case EN_CHANGE:
+      return Notification::EditChange;
+    case EN_KILLFOCUS:
+      return Notification::KillFocus;
+    default:
+      return std::nullopt;
   }
 }
 

@@ -87,11 +87,11 @@ struct NamedCharacter {
 };
 
 constexpr NamedCharacter kNamedCharacters[] = {
-    {"amp", '&'},       {"lt", '<'},         {"gt", '>'},         {"quot", '"'},       {"apos", '\''},
-    {"nbsp", ' '},      {"minus", '-'},      {"ndash", 0x2013},   {"mdash", 0x2014},   {"hellip", 0x2026},
-    {"auml", 0xE4},     {"ouml", 0xF6},      {"uuml", 0xFC},      {"Auml", 0xC4},      {"Ouml", 0xD6},
-    {"Uuml", 0xDC},     {"szlig", 0xDF},     {"laquo", 0xAB},     {"raquo", 0xBB},     {"bdquo", 0x201E},
-    {"ldquo", 0x201C},  {"rdquo", 0x201D},   {"lsquo", 0x2018},   {"rsquo", 0x2019},   {"rarr", 0x2192},
+    {"amp", '&'},      {"lt", '<'},       {"gt", '>'},       {"quot", '"'},     {"apos", '\''},
+    {"nbsp", ' '},     {"minus", '-'},    {"ndash", 0x2013}, {"mdash", 0x2014}, {"hellip", 0x2026},
+    {"auml", 0xE4},    {"ouml", 0xF6},    {"uuml", 0xFC},    {"Auml", 0xC4},    {"Ouml", 0xD6},
+    {"Uuml", 0xDC},    {"szlig", 0xDF},   {"laquo", 0xAB},   {"raquo", 0xBB},   {"bdquo", 0x201E},
+    {"ldquo", 0x201C}, {"rdquo", 0x201D}, {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"rarr", 0x2192},
 };
 
 // The character of a reference that begins at text[at] ('&'); its length

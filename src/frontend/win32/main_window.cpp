@@ -42,9 +42,8 @@ INT_PTR MainWindow::message(UINT messageId, WPARAM wParam, LPARAM lParam) {
       m_host.trayIcon().windowDestroyed();
       return DialogWindow::message(messageId, wParam, lParam);
     case WM_QUERYDRAGICON:
-      return static_cast<INT_PTR>(
-          reinterpret_cast<LONG_PTR>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TAVOLIN), IMAGE_ICON,
-                                                0, 0, LR_DEFAULTSIZE | LR_SHARED)));
+      return static_cast<INT_PTR>(reinterpret_cast<LONG_PTR>(LoadImageA(
+          GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TAVOLIN), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED)));
     default:
       if (m_host.trayIcon().isTaskbarCreated(messageId)) {
         m_host.trayIcon().addAgain();

@@ -14,10 +14,14 @@ namespace {
 
 int buttonId(SheetButton button) {
   switch (button) {
-    case SheetButton::Ok: return IDOK;
-    case SheetButton::Cancel: return IDCANCEL;
-    case SheetButton::Apply: return IDC_SHEET_APPLY;
-    case SheetButton::Help: return IDC_SHEET_HELP;
+    case SheetButton::Ok:
+      return IDOK;
+    case SheetButton::Cancel:
+      return IDCANCEL;
+    case SheetButton::Apply:
+      return IDC_SHEET_APPLY;
+    case SheetButton::Help:
+      return IDC_SHEET_HELP;
   }
   return 0;
 }
@@ -93,11 +97,13 @@ class PageWindow final : public DialogWindow {
         }
         m_page.OnSetActive();
         return result(0);
-      case PSN_KILLACTIVE: return result(FALSE);
+      case PSN_KILLACTIVE:
+        return result(FALSE);
       case PSN_APPLY:
         m_run.ok = true;
         return result(PSNRET_NOERROR);
-      default: return FALSE;
+      default:
+        return FALSE;
     }
   }
   // The sheet's OK and Cancel are the sheet's.

@@ -13,9 +13,9 @@ TrayIcon::TrayIcon() : m_data(), m_uTaskbarCreated(RegisterWindowMessageA("Taskb
 }
 
 bool TrayIcon::add(std::int32_t iconId, const std::string& tip) {
-  m_data.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                               LR_SHARED));
+  m_data.hIcon =
+      static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   const std::size_t length = tip.size() < sizeof m_data.szTip - 1 ? tip.size() : sizeof m_data.szTip - 1;
   std::memcpy(m_data.szTip, tip.data(), length);
   m_data.szTip[length] = '\0';
@@ -42,10 +42,13 @@ void TrayIcon::windowDestroyed() {
 
 std::optional<TrayActivation> TrayIcon::activation(LPARAM mouseMessage) {
   switch (static_cast<UINT>(mouseMessage)) {
-    case WM_LBUTTONDBLCLK: return TrayActivation::DoubleClick;
+    case WM_LBUTTONDBLCLK:
+      return TrayActivation::DoubleClick;
     case WM_RBUTTONDOWN:
-    case WM_CONTEXTMENU: return TrayActivation::ContextMenu;
-    default: return std::nullopt;
+    case WM_CONTEXTMENU:
+      return TrayActivation::ContextMenu;
+    default:
+      return std::nullopt;
   }
 }
 

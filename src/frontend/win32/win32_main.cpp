@@ -2,6 +2,7 @@
 // edition. One source for both; the German program is built with
 // TAVOLIN_GERMAN and the German resources.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <ole2.h>
 

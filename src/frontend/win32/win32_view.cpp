@@ -60,9 +60,9 @@ HFONT Win32View::font(const FontSpec& spec) {
   for (const Font& f : m_fonts) {
     if (f.face == spec.face && f.height == spec.height && f.weight == spec.weight) return f.handle;
   }
-  const HFONT handle = CreateFontA(spec.height, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                   spec.face);
+  const HFONT handle =
+      CreateFontA(spec.height, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
   m_fonts.push_back({spec.face, spec.height, spec.weight, handle});
   return handle;
 }
@@ -132,10 +132,17 @@ void Win32View::navigate(std::int32_t id, const std::string& address) {
 void Win32View::messageBox(const std::string& text, MessageIcon icon, const char* caption) {
   UINT type = MB_OK;
   switch (icon) {
-    case MessageIcon::None: break;
-    case MessageIcon::Error: type |= MB_ICONERROR; break;
-    case MessageIcon::Warning: type |= MB_ICONWARNING; break;
-    case MessageIcon::Information: type |= MB_ICONINFORMATION; break;
+    case MessageIcon::None:
+      break;
+    case MessageIcon::Error:
+      type |= MB_ICONERROR;
+      break;
+    case MessageIcon::Warning:
+      type |= MB_ICONWARNING;
+      break;
+    case MessageIcon::Information:
+      type |= MB_ICONINFORMATION;
+      break;
   }
   MessageBoxA(GetAncestor(m_hWnd, GA_ROOT), text.c_str(), caption ? caption : applicationTitle().c_str(), type);
 }
