@@ -3,21 +3,28 @@
 // and their controls by id (in any child dialog, so property sheet pages
 // too), clicks, selects, types into edits, presses Escape, reads texts.
 // Every command prints what it read and exits 0 on success, 1 when the
-// window or control is not there, 2 on a wrong command line.
+// window or control is not there, 2 on a wrong command line. A visible
+// window comes before a hidden one of the same caption. A CAPTION written
+// "owned:OWNER" means the visible, enabled window that the window OWNER
+// owns: a modal dialog without a caption of its own, as the about box.
 //
 //   tavolin-uidriver wait CAPTION [MS]           until the window exists
+//   tavolin-uidriver shown CAPTION [MS]          until the window exists and is visible
 //   tavolin-uidriver gone CAPTION [MS]           until the window is gone
 //   tavolin-uidriver visible CAPTION             prints 1 or 0
 //   tavolin-uidriver text CAPTION ID             prints the control's text
 //   tavolin-uidriver enabled CAPTION ID          prints 1 or 0
 //   tavolin-uidriver checked CAPTION ID          prints 1 or 0
 //   tavolin-uidriver items CAPTION ID            prints a drop-down list's items, one a line
-//   tavolin-uidriver click CAPTION ID            BM_CLICK (buttons, check boxes, radio buttons)
-//   tavolin-uidriver select CAPTION ID TEXT      selects the item and notifies as a user's choice
+//   tavolin-uidriver click CAPTION ID            BM_CLICK (buttons, check boxes, radio buttons), posted:
+//                                                returns at once, also when the click opens a modal window
+//   tavolin-uidriver select CAPTION ID TEXT      selects the item and notifies as a user's choice (posted)
 //   tavolin-uidriver settext CAPTION ID TEXT     replaces an edit's text (the edit notifies)
+//   tavolin-uidriver dropdown CAPTION ID 1|0     opens or closes a drop-down list (for a picture of it)
 //   tavolin-uidriver page CAPTION INDEX          shows that page of a property sheet
 //   tavolin-uidriver escape CAPTION              presses Escape in the window
 //   tavolin-uidriver close CAPTION               asks the window to close
+//   tavolin-uidriver rect CAPTION                prints the window's screen rectangle: X Y WIDTH HEIGHT
 //   tavolin-uidriver target                      a window "Tavolin typing target" with a focused
 //                                                edit (id 100) that keystrokes go to; runs until closed
 #include <windows.h>
@@ -32,30 +39,6 @@ namespace {
 constexpr char kTargetCaption[] = "Tavolin typing target";
 constexpr int kTargetEdit = 100;
 
-HWND findWindow(const std::string& caption) { return FindWindowA(nullptr, caption.c_str()); }
-
-struct ChildSearch {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK findChild(HWND child, LPARAM param) {
-  auto* search = reinterpret_cast<ChildSearch*>(param);
-  if (GetDlgCtrlID(child) == search->id && IsWindowVisible(child)) {
-    search->found = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// The visible control of that id anywhere below the window: the current
-// page of a property sheet is a child dialog of the sheet.
-HWND findControl(HWND window, int id) {
-  ChildSearch search{id, nullptr};
-  EnumChildWindows(window, findChild, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // By messages: GetWindowText does not ask a window of another process.
 std::string windowText(HWND window) {
   const auto length = static_cast<int>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
@@ -65,33 +48,120 @@ std::string windowText(HWND window) {
   return text;
 }
 
-int waitFor(const std::string& caption, DWORD timeoutMs, bool present) {
+struct WindowSearch {
+  std::string caption;
+  HWND owner;
+  HWND visible;
+  HWND hidden;
+};
+
+// A top-level window's caption is read without a message, so a busy
+// window does not hold the search up.
+std::string windowCaption(HWND window) {
+  char text[256] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  const bool match = search->owner ? GetWindow(window, GW_OWNER) == search->owner && IsWindowEnabled(window)
+                                   : windowCaption(window) == search->caption;
+  if (!match) return TRUE;
+  if (IsWindowVisible(window)) {
+    search->visible = window;
+    return FALSE;
+  }
+  if (!search->hidden) search->hidden = window;
+  return TRUE;
+}
+
+// The message box of a program whose main window is hidden has the main
+// window's caption, so the visible window of a caption counts first.
+HWND findWindow(const std::string& caption) {
+  constexpr char kOwned[] = "owned:";
+  WindowSearch search{caption, nullptr, nullptr, nullptr};
+  if (caption.rfind(kOwned, 0) == 0) {
+    search.owner = findWindow(caption.substr(sizeof kOwned - 1));
+    if (!search.owner) return nullptr;
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.visible;
+  }
+  EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.visible ? search.visible : search.hidden;
+}
+
+struct ChildSearch {
+  HWND window;
+  int id;
+  HWND found;
+};
+
+// Shown in its window, whether the window itself is shown or hidden (the
+// main window lives hidden in the tray).
+bool shownWithin(HWND child, HWND window) {
+  for (HWND w = child; w && w != window; w = GetParent(w)) {
+    if (!(GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE)) return false;
+  }
+  return true;
+}
+
+BOOL CALLBACK findChild(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<ChildSearch*>(param);
+  if (GetDlgCtrlID(child) == search->id && shownWithin(child, search->window)) {
+    search->found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The shown control of that id anywhere below the window: the current
+// page of a property sheet is a child dialog of the sheet, the others are
+// hidden.
+HWND findControl(HWND window, int id) {
+  ChildSearch search{window, id, nullptr};
+  EnumChildWindows(window, findChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+enum class Awaited { Present, Shown, Gone };
+
+int waitFor(const std::string& caption, DWORD timeoutMs, Awaited awaited) {
   const DWORD start = GetTickCount();
-  while ((findWindow(caption) != nullptr) != present) {
+  for (;;) {
+    const HWND window = findWindow(caption);
+    const bool reached = awaited == Awaited::Gone    ? window == nullptr
+                         : awaited == Awaited::Shown ? window && IsWindowVisible(window)
+                                                     : window != nullptr;
+    if (reached) return 0;
     if (GetTickCount() - start > timeoutMs) return 1;
     Sleep(50);
   }
-  return 0;
 }
 
 // The user's choice of an item: the list changes and tells its dialog, as
 // it does when the user picks it (a program's CB_SETCURSEL tells nobody).
+// The notice is posted, as a click is.
 int selectItem(HWND combo, const std::string& text) {
-  const LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(text.c_str()));
+  const LRESULT index =
+      SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
   if (index == CB_ERR) return 1;
   SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+  PostMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(combo));
   return 0;
 }
 
+// In the wide form: wine hands a list of another process its items in
+// UTF-16 also to CB_GETLBTEXT in the narrow form.
 int printItems(HWND combo) {
-  const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
-    std::string item(static_cast<std::size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
-    SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&item[0]));
-    std::printf("%s\n", item.c_str());
+    std::wstring item(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&item[0]));
+    char text[512] = "";
+    WideCharToMultiByte(CP_ACP, 0, item.c_str(), -1, text, sizeof text, nullptr, nullptr);
+    std::printf("%s\n", text);
   }
   return 0;
 }
@@ -148,9 +218,11 @@ int runTarget() {
 }
 
 int usage() {
-  std::fputs("usage: tavolin-uidriver wait|gone|visible|text|enabled|checked|items|click|select|settext|page|escape|close"
-             " CAPTION [ID] [TEXT|MS], or tavolin-uidriver target\n",
-             stderr);
+  std::fputs(
+      "usage: tavolin-uidriver "
+      "wait|shown|gone|visible|text|enabled|checked|items|click|select|settext|dropdown|page|escape|close|rect"
+      " CAPTION [ID] [TEXT|MS], or tavolin-uidriver target\n",
+      stderr);
   return 2;
 }
 
@@ -162,9 +234,12 @@ int main(int argc, char** argv) {
   if (command == "target") return runTarget();
   if (argc < 3) return usage();
   const std::string caption = argv[2];
-  if (command == "wait" || command == "gone") {
+  if (command == "wait" || command == "shown" || command == "gone") {
     const DWORD timeout = argc > 3 ? static_cast<DWORD>(std::atol(argv[3])) : 10000;
-    return waitFor(caption, timeout, command == "wait");
+    return waitFor(caption, timeout,
+                   command == "wait"    ? Awaited::Present
+                   : command == "shown" ? Awaited::Shown
+                                        : Awaited::Gone);
   }
   HWND window = findWindow(caption);
   if (!window) {
@@ -174,6 +249,11 @@ int main(int argc, char** argv) {
   if (command == "visible") return std::printf("%d\n", IsWindowVisible(window) ? 1 : 0) < 0;
   if (command == "escape") return pressEscape(window);
   if (command == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == "rect") {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top) < 0;
+  }
   if (command == "page" && argc > 3) {
     // PSM_SETCURSEL: the sheet changes pages as a click on the tab does.
     return SendMessageA(window, WM_USER + 101, static_cast<WPARAM>(std::atoi(argv[3])), 0) ? 0 : 1;
@@ -189,12 +269,15 @@ int main(int argc, char** argv) {
   if (command == "enabled") return std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0) < 0;
   if (command == "checked") return std::printf("%d\n", SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED) < 0;
   if (command == "items") return printItems(control);
-  if (command == "click") {
-    SendMessageA(control, BM_CLICK, 0, 0);
-    return 0;
-  }
+  // Posted: a click that opens a modal window (the settings sheet, a
+  // message box) returns only when that window ends.
+  if (command == "click") return PostMessageA(control, BM_CLICK, 0, 0) ? 0 : 1;
   if (argc < 5) return usage();
   if (command == "select") return selectItem(control, argv[4]);
+  if (command == "dropdown") {
+    SendMessageA(control, CB_SHOWDROPDOWN, std::atoi(argv[4]) ? TRUE : FALSE, 0);
+    return 0;
+  }
   if (command == "settext") return SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
   return usage();
 }
