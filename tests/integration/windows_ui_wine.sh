@@ -97,6 +97,7 @@ start_hidden() {
   wait $waiter || fail "$1: no main window"
   expect "$2" text "Elvor Tavolin" 1066
   expect 0 visible "Elvor Tavolin"
+  expect 1 trayicon "Elvor Tavolin"
 }
 # The Hide button shows the hidden window.
 show_main() {

@@ -25,9 +25,13 @@
 //   tavolin-uidriver escape CAPTION              presses Escape in the window
 //   tavolin-uidriver close CAPTION               asks the window to close
 //   tavolin-uidriver rect CAPTION                prints the window's screen rectangle: X Y WIDTH HEIGHT
+//   tavolin-uidriver trayicon CAPTION            prints 1 when the dialog has its icon in the tray, else 0
+//   tavolin-uidriver windows                     lists the windows (class, text, visible), for a look
 //   tavolin-uidriver target                      a window "Tavolin typing target" with a focused
 //                                                edit (id 100) that keystrokes go to; runs until closed
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -217,11 +221,35 @@ int runTarget() {
   return 0;
 }
 
+BOOL CALLBACK printWindow(HWND window, LPARAM depth) {
+  char name[128] = "";
+  GetClassNameA(window, name, sizeof name);
+  std::printf("%*s%s \"%s\" %d\n", static_cast<int>(depth) * 2, "", name, windowText(window).c_str(),
+              IsWindowVisible(window) ? 1 : 0);
+  if (depth == 0) EnumChildWindows(window, printWindow, 1);
+  return TRUE;
+}
+
+int listWindows() { return EnumWindows(printWindow, 0) ? 0 : 1; }
+
+// Whether the window has its icon (id 0) in the notification area: the
+// tray accepts a change only of an icon it holds.
+int trayIcon(const std::string& caption) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = FindWindowA("#32770", caption.c_str());
+  data.uID = 0;
+  data.uFlags = 0;
+  const bool present = data.hWnd && Shell_NotifyIconA(NIM_MODIFY, &data);
+  std::printf("%d\n", present ? 1 : 0);
+  return 0;
+}
+
 int usage() {
   std::fputs(
       "usage: tavolin-uidriver "
       "wait|shown|gone|visible|text|enabled|checked|items|click|select|settext|dropdown|page|escape|close|rect"
-      " CAPTION [ID] [TEXT|MS], or tavolin-uidriver target\n",
+      " CAPTION [ID] [TEXT|MS], or tavolin-uidriver trayicon CAPTION | windows | target\n",
       stderr);
   return 2;
 }
@@ -232,6 +260,8 @@ int main(int argc, char** argv) {
   if (argc < 2) return usage();
   const std::string command = argv[1];
   if (command == "target") return runTarget();
+  if (command == "windows") return listWindows();
+  if (command == "trayicon" && argc > 2) return trayIcon(argv[2]);
   if (argc < 3) return usage();
   const std::string caption = argv[2];
   if (command == "wait" || command == "shown" || command == "gone") {
