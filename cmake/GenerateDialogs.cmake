@@ -6,7 +6,7 @@
 # time; writes only what changed. A description that does not fit the ids
 # stops the configuration with the line at fault.
 #   tavolin_generate_dialogs(DESCRIPTION IDS_HEADER RC_OUTPUT TABLE_OUTPUT)
-include(${CMAKE_CURRENT_LIST_DIR}/GenerateMessageTable.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/WriteGenerated.cmake)
 
 # Window class and styles of the templates, by control kind; WS_GROUP is
 # added to every control but a radio button that continues a group.

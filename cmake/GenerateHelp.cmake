@@ -17,6 +17,8 @@
 # OUTPUT_DIR and TAVOLIN_HELP_FILES lists the files, so that a program target
 # or an install rule can put them beside the programs.
 
+include(${CMAKE_CURRENT_LIST_DIR}/WriteGenerated.cmake)
+
 set(_tavolin_help_source_dir ${CMAKE_CURRENT_LIST_DIR}/../resources)
 
 function(tavolin_generate_help output_dir)
@@ -26,14 +28,14 @@ function(tavolin_generate_help output_dir)
 
   foreach(name TavoHelp TavoHilfe)
     file(READ ${help}/${name}.html html)
-    _tavolin_help_write(${help}/${name}.html ${output_dir}/${name}.htm "${html}")
+    tavolin_write_generated(${help}/${name}.html ${output_dir}/${name}.htm "${html}")
     _tavolin_mhtml("${html}" ${name}.htm mhtml)
-    _tavolin_help_write(${help}/${name}.html ${output_dir}/${name}.mht "${mhtml}")
+    tavolin_write_generated(${help}/${name}.html ${output_dir}/${name}.mht "${mhtml}")
     list(APPEND files ${output_dir}/${name}.mht ${output_dir}/${name}.htm)
   endforeach()
 
   file(READ ${help}/Ascii.html html)
-  _tavolin_help_write(${help}/Ascii.html ${output_dir}/Ascii.htm "${html}")
+  tavolin_write_generated(${help}/Ascii.html ${output_dir}/Ascii.htm "${html}")
 
   set(sound ${_tavolin_help_source_dir}/Elvorbeep.wav)
   file(COPY_FILE ${sound} ${output_dir}/Elvorbeep.wav ONLY_IF_DIFFERENT)
@@ -42,21 +44,6 @@ function(tavolin_generate_help output_dir)
   list(APPEND files ${output_dir}/Ascii.htm ${output_dir}/Elvorbeep.wav)
   set(TAVOLIN_HELP_DIR ${output_dir} PARENT_SCOPE)
   set(TAVOLIN_HELP_FILES ${files} PARENT_SCOPE)
-endfunction()
-
-# Writes a file only when its content changes, so that nothing that depends
-# on it is redone for nothing, and configures again when its source changes.
-# The contents are compared by hash: file(READ) would drop the CR of the
-# .mht files' CR LF line ends.
-function(_tavolin_help_write source output content)
-  string(SHA256 new "${content}")
-  if(EXISTS ${output})
-    file(SHA256 ${output} old)
-  endif()
-  if(NOT "${old}" STREQUAL "${new}")
-    file(WRITE ${output} "${content}")
-  endif()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
 endfunction()
 
 # An HTML document as a single-part MHTML file, the form Internet Explorer

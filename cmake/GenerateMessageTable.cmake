@@ -1,3 +1,5 @@
+include(${CMAKE_CURRENT_LIST_DIR}/WriteGenerated.cmake)
+
 # Turns the message file (.mc) into a C++ table of (id, text) for the
 # core, so that the message file stays the one source of the event texts.
 #   tavolin_generate_message_table(MC_FILE OUTPUT_FILE)
@@ -35,17 +37,4 @@ function(tavolin_crlf_message_file mc output)
   string(REPLACE "\r\n" "\n" content "${content}")
   string(REPLACE "\n" "\r\n" content "${content}")
   tavolin_write_generated(${mc} ${output} "${content}")
-endfunction()
-
-# Writes a file generated from the message file, only when its content
-# changes (so that nothing is rebuilt for nothing), and configures again
-# when the message file changes.
-function(tavolin_write_generated mc output content)
-  if(EXISTS ${output})
-    file(READ ${output} old)
-  endif()
-  if(NOT "${old}" STREQUAL "${content}")
-    file(WRITE ${output} "${content}")
-  endif()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${mc})
 endfunction()

@@ -83,13 +83,15 @@ void AttrPFix::onCommand(std::int32_t id, Notification notification) {
 
 // A token is always appended at the end, wherever the caret was; the
 // edit's limit, which this page set, cuts what does not fit, in the edit
-// and in the page's text alike.
+// and in the page's text alike. The edit may report its new text while
+// the token goes in; the page's text is the one worked out before.
 void AttrPFix::OnAdd(std::size_t group) {
   const std::string& token = m_sTokens[group];
-  std::string& typed = m_sEdits[group];
-  view().appendText(kGroups[group].edit, token);
+  const std::string& typed = m_sEdits[group];
   const std::size_t limit = editLimit;
-  typed += token.substr(0, typed.size() < limit ? limit - typed.size() : 0);
+  std::string added = typed + token.substr(0, typed.size() < limit ? limit - typed.size() : 0);
+  view().appendText(kGroups[group].edit, token);
+  m_sEdits[group] = std::move(added);
   updatePreview();
 }
 

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -22,13 +23,10 @@ class ManualHost : public WindowHost {
  public:
   // --- what the test drives ---
   std::function<void(std::uint32_t)> timerTarget;
-  // A modal dialog: by default it is opened on a fresh view and closed.
-  std::function<void(DialogPresenter&)> onModal;
   // The sheet: false (Cancel) unless the test says otherwise.
   std::function<bool(AttrSheet&)> onSheet;
   std::optional<std::string> fileChoice;
   MenuChoice menuChoice;
-  bool trayAddResult = true;
   bool timersWork = true;
 
   // Runs what was posted until now, in order.
@@ -92,8 +90,8 @@ class ManualHost : public WindowHost {
   bool addTrayIcon(std::int32_t iconId, const std::string& tip) override {
     trayIcon = iconId;
     trayTip = tip;
-    trayShown = trayAddResult;
-    return trayAddResult;
+    trayShown = true;
+    return true;
   }
   bool removeTrayIcon() override {
     trayShown = false;
@@ -105,15 +103,12 @@ class ManualHost : public WindowHost {
   }
   void beginWaitCursor() override { ++waitCursors; }
   void restoreCursor() override { --waitCursors; }
+  // A modal dialog opens on a fresh view, which stays for the test to read.
   void runModal(DialogPresenter& dialog) override {
     modalRuns.push_back(dialog.templateId());
-    if (onModal) {
-      onModal(dialog);
-    } else {
-      MemoryDialogView view;
-      dialog.attach(view);
-      dialog.OnInitDialog();
-    }
+    modalView = std::make_unique<MemoryDialogView>();
+    dialog.attach(*modalView);
+    dialog.OnInitDialog();
   }
   bool runPropertySheet(AttrSheet& sheet) override {
     sheetCaptions.push_back(sheet.caption());
@@ -142,6 +137,7 @@ class ManualHost : public WindowHost {
   std::vector<std::int32_t> menusShown;
   int waitCursors = 0;
   std::vector<std::int32_t> modalRuns;
+  std::unique_ptr<MemoryDialogView> modalView;
   std::vector<std::string> sheetCaptions;
   std::vector<std::string> fileRequests;
   std::optional<std::int32_t> dialogResult;

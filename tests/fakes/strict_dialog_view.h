@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -7,6 +10,21 @@
 #include "ui/memory_dialog_view.h"
 
 namespace tavolin::testing {
+
+// One thing the user does to a control: a click checks it (the value
+// "off" unchecks it), a choice selects the item, typing into or leaving an
+// edit leaves the value as its text.
+struct UserInput {
+  std::int32_t id = 0;  // 0: none
+  Notification how = Notification::Clicked;
+  const char* value = "";
+};
+
+// A user input on one page of a sheet (no control: the page is only shown).
+struct PageInput {
+  std::size_t page;
+  UserInput input;
+};
 
 // An in-memory window whose presenter may read a control only for the
 // user's input, while it handles that control's notification. Any other
@@ -22,6 +40,17 @@ class StrictDialogView : public MemoryDialogView {
     presenter.onCommand(id, notification);
     m_iNotified = outer;
   }
+  // Does to the control what the user does, then notifies the presenter.
+  void act(DialogPresenter& presenter, const UserInput& input) {
+    if (input.how == Notification::Clicked) {
+      checkItem(input.id, std::string(input.value) != "off");
+    } else if (input.how == Notification::SelectionChange) {
+      if (selectString(input.id, input.value) < 0) ADD_FAILURE() << "no item " << input.value << " in " << input.id;
+    } else {
+      setItemText(input.id, input.value);
+    }
+    notify(presenter, input.id, input.how);
+  }
   std::string getItemText(std::int32_t id) override { return read(id).text; }
   bool isChecked(std::int32_t id) override { return read(id).checked; }
   std::string selectedText(std::int32_t id) override {
@@ -32,6 +61,20 @@ class StrictDialogView : public MemoryDialogView {
   std::string selection(std::int32_t id) { return MemoryDialogView::selectedText(id); }
   const std::vector<std::int32_t>& readBacks() const { return m_readBacks; }
 
+  // These edits report every change of their text to the presenter, also
+  // the presenter's own changes, as the system's edits do.
+  void reportEditChanges(DialogPresenter& presenter, std::vector<std::int32_t> edits) {
+    m_pEditOwner = &presenter;
+    m_reportingEdits = std::move(edits);
+  }
+
+ protected:
+  void textChanged(std::int32_t id) override {
+    for (std::int32_t edit : m_reportingEdits) {
+      if (edit == id) notify(*m_pEditOwner, id, Notification::EditChange);
+    }
+  }
+
  private:
   const Control& read(std::int32_t id) {
     if (id != m_iNotified) m_readBacks.push_back(id);
@@ -40,6 +83,8 @@ class StrictDialogView : public MemoryDialogView {
 
   std::int32_t m_iNotified = 0;  // 0: none
   std::vector<std::int32_t> m_readBacks;
+  DialogPresenter* m_pEditOwner = nullptr;
+  std::vector<std::int32_t> m_reportingEdits;
 };
 
 }  // namespace tavolin::testing

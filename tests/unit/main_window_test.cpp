@@ -13,10 +13,8 @@
 #include "fakes/recording_services.h"
 #include "fakes/scripted_mutex.h"
 #include "fakes/simulated_port.h"
+#include "fakes/strict_dialog_view.h"
 #include "resource_ids.h"
-#include "ui/attr_com.h"
-#include "ui/attr_data.h"
-#include "ui/attr_pfix.h"
 #include "ui/sheet_driver.h"
 
 namespace tavolin {
@@ -53,28 +51,12 @@ class TypingKeyboard : public Keyboard {
   testing::RecordingKeyboard m_keys;
 };
 
-// A running sheet whose pages show in views kept in memory.
-class MemorySheet {
- public:
-  explicit MemorySheet(AttrSheet& sheet) : m_driver(sheet) {}
-  MemoryDialogView& show(std::size_t index) {
-    if (!m_views[index]) m_views[index] = std::make_unique<MemoryDialogView>();
-    m_driver.show(index, *m_views[index]);
-    return *m_views[index];
-  }
-
- private:
-  SheetDriver m_driver;
-  std::unique_ptr<MemoryDialogView> m_views[3];
-};
-
 class MainWindow : public ::testing::Test {
  protected:
-  static constexpr char kAppData[] = "C:\\Users\\maria\\AppData";
   static constexpr char kTracePath[] = "C:\\Users\\maria\\AppData\\TavolinTrace.txt";
 
   MainWindow() {
-    system.environment["APPDATA"] = kAppData;
+    system.environment["APPDATA"] = "C:\\Users\\maria\\AppData";
     system.addFile(kTracePath);
     mutex.creation.created = true;
     set("Ravlink protocol", "no");
@@ -86,14 +68,28 @@ class MainWindow : public ::testing::Test {
   }
   std::string stored(const std::string& name) { return registry.program()[name].data; }
 
-  CKelvaneDlg& start(const std::string& commandLine = "", bool german = false) {
+  void start(const std::string& commandLine = "", bool german = false) {
     app = std::make_unique<Application>(PlatformSeams{trace, system, ports, sound, registry, eventLog, mutex}, keyboard,
                                         host, german, commandLine);
     dlg = &app->window();
-    if (dlg->startupDecision().exitCode != 0) return *dlg;
+    if (dlg->startupDecision().exitCode != 0) return;
     host.timerTarget = [this](std::uint32_t id) { app->onTimer(id); };
     app->start(view);
-    return *dlg;
+  }
+
+  // The user opens the settings, makes the changes, showing a page when
+  // the next change is on another, and closes the sheet with OK or Cancel.
+  void editSheet(const std::vector<testing::PageInput>& changes, bool ok = true) {
+    host.onSheet = [this, changes, ok](AttrSheet& sheet) {
+      SheetDriver driver(sheet);
+      std::size_t shown = sheet.pages().size();
+      for (const testing::PageInput& c : changes) {
+        if (c.page != shown) driver.show(shown = c.page, pageViews[c.page]);
+        if (c.input.id != 0) pageViews[c.page].act(*sheet.pages()[c.page], c.input);
+      }
+      return ok;
+    };
+    dlg->OnButtonConf();
   }
 
   std::string traced() const { return system.content(kTracePath); }
@@ -139,6 +135,7 @@ class MainWindow : public ::testing::Test {
   TypingKeyboard keyboard;
   ManualHost host;
   MemoryDialogView view;
+  testing::StrictDialogView pageViews[3];  // the settings pages'
   std::unique_ptr<Application> app;
   CKelvaneDlg* dlg = nullptr;  // the application's main window
 };
@@ -173,29 +170,26 @@ TEST_F(MainWindow, StartsReadingInTheOrderOfItsStartUp) {
   EXPECT_EQ(text(IDC_MAIN_READER_INFO), "Reader type: active sending");
 }
 
+// Test on and off are offered only while a session reads.
 TEST_F(MainWindow, ControlStatesFollowReadingAndTestMode) {
-  struct State {
-    bool start, stop, testOn, testOff, display;
-  };
-  const auto expect = [&](const State& s, const char* when) {
-    EXPECT_EQ(enabled(IDC_MAIN_START), s.start) << when;
-    EXPECT_EQ(enabled(IDC_MAIN_STOP), s.stop) << when;
-    EXPECT_EQ(enabled(IDC_MAIN_TEST_ON), s.testOn) << when;
-    EXPECT_EQ(enabled(IDC_MAIN_TEST_OFF), s.testOff) << when;
-    EXPECT_EQ(enabled(IDC_MAIN_PART1), s.display) << when;
-    EXPECT_EQ(enabled(IDC_MAIN_TEST_GROUP), s.display) << when;
+  const auto expect = [&](const char* states, const char* when) {  // start, stop, test on, test off, display
+    const std::int32_t ids[] = {IDC_MAIN_START, IDC_MAIN_STOP, IDC_MAIN_TEST_ON, IDC_MAIN_TEST_OFF, IDC_MAIN_PART1};
+    std::string seen;
+    for (std::int32_t id : ids) seen += enabled(id) ? '+' : '-';
+    EXPECT_EQ(seen, states) << when;
+    EXPECT_EQ(enabled(IDC_MAIN_TEST_GROUP), enabled(IDC_MAIN_PART1)) << when;
   };
   start();
   EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM2 is active");
-  expect({false, true, true, false, false}, "active");
+  expect("-++--", "active");
   dlg->onCommand(IDC_MAIN_TEST_ON, Notification::Clicked);
-  expect({false, true, false, true, true}, "test on");
+  expect("-+-++", "test on");
   dlg->onCommand(IDC_MAIN_STOP, Notification::Clicked);
   EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM2 is not active");
   EXPECT_EQ(view.focus(), IDC_MAIN_START);
-  expect({true, false, false, false, false}, "stopped");
+  expect("+----", "stopped");
   dlg->onCommand(IDC_MAIN_START, Notification::Clicked);
-  expect({false, true, true, false, false}, "restarted");
+  expect("-++--", "restarted");
   EXPECT_EQ(text(IDC_MAIN_COUNT), "0");
 
   // Hide ends test mode, which must not offer test mode without a session;
@@ -203,11 +197,11 @@ TEST_F(MainWindow, ControlStatesFollowReadingAndTestMode) {
   dlg->onCommand(IDC_MAIN_STOP, Notification::Clicked);
   dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
   dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
-  expect({true, false, false, false, false}, "stopped, hidden and shown");
+  expect("+----", "stopped, hidden and shown");
   dlg->onCommand(IDC_MAIN_TEST_ON, Notification::Clicked);
-  expect({true, false, false, false, false}, "test on without a session");
+  expect("+----", "test on without a session");
   dlg->onCommand(IDC_MAIN_START, Notification::Clicked);
-  expect({false, true, true, false, false}, "restarted after hide");
+  expect("-++--", "restarted after hide");
   read("12345678901234", 1);
   EXPECT_EQ(keyboard.typed(28), "12345678901234");
 }
@@ -253,11 +247,8 @@ struct DisplayCase {
   const char* name;
   std::vector<std::pair<const char*, const char*>> settings;
   std::string reading;
-  const char* part1;
-  const char* len1;
-  const char* part2;
-  const char* len2;
-  const char* notice;
+  const char *part1, *len1, *part2, *len2;
+  bool filterNotice;
 };
 
 class TestDisplay : public MainWindow, public ::testing::WithParamInterface<DisplayCase> {};
@@ -276,69 +267,35 @@ TEST_P(TestDisplay, ShowsThePartsThatAreTyped) {
   EXPECT_EQ(text(IDC_MAIN_LEN1), c.len1);
   EXPECT_EQ(text(IDC_MAIN_PART2), c.part2);
   EXPECT_EQ(text(IDC_MAIN_LEN2), c.len2);
-  EXPECT_EQ(text(IDC_MAIN_FILTER_NOTICE), c.notice);
+  EXPECT_EQ(text(IDC_MAIN_FILTER_NOTICE), c.filterNotice ? "Attention: filter function in use." : "");
   dlg->takeReading(c.reading.data(), static_cast<std::int32_t>(c.reading.size()), false);
   EXPECT_EQ(keyboard.typed(0), std::string(c.part1) + c.part2);
 }
 
-const char kFilterNotice[] = "Attention: filter function in use.";
+const std::pair<const char*, const char*> kStop4{"Read stop position", "4"}, kStart2{"2. Read start position", "7"},
+    kPadding{"Padding character used", "yes"}, kPadF{"Padding character", "46"}, kHex{"Conversion", "HEXA2DEC"},
+    kStop2nd9{"2. Read stop position", "9"};
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TestDisplay,
-    ::testing::Values(
-        DisplayCase{"FirstPartOnly", {{"Read stop position", "8"}}, "12345678", "12345678", "8", "", "0", ""},
-        DisplayCase{"ShorterThanFirstPart", {{"Read stop position", "8"}}, "12345", "12345", "5", "", "0", ""},
-        DisplayCase{"TwoParts",
-                    {{"Read stop position", "4"}, {"2. Read start position", "7"}, {"2. Read stop position", "9"}},
-                    "123456789",
-                    "1234",
-                    "4",
-                    "789",
-                    "3",
-                    ""},
-        DisplayCase{"EndsBeforeSecondPart",
-                    {{"Read stop position", "4"}, {"2. Read start position", "7"}, {"2. Read stop position", "9"}},
-                    "12345",
-                    "1234",
-                    "4",
-                    "",
-                    "0",
-                    ""},
-        DisplayCase{"PaddingRemoved",
-                    {{"Read stop position", "6"}, {"Padding character used", "yes"}, {"Padding character", "46"}},
-                    "12FFFF",
-                    "12",
-                    "2",
-                    "",
-                    "0",
-                    kFilterNotice},
-        DisplayCase{"HexToDecimal",
-                    {{"Read stop position", "2"}, {"Conversion", "HEXA2DEC"}, {"Decimal n-digit (right aligned)", "4"}},
-                    "FF",
-                    "0255",
-                    "4",
-                    "",
-                    "0",
-                    kFilterNotice},
-        DisplayCase{"PaddingAndHexToDecimalInTwoParts",
-                    {{"Read stop position", "4"}, {"2. Read start position", "7"}, {"2. Read stop position", "10"},
-                     {"Padding character used", "yes"}, {"Padding character", "46"}, {"Conversion", "HEXA2DEC"},
-                     {"Decimal n-digit (right aligned)", "5"}},
-                    "1AFF9920FF",
-                    "00026",
-                    "5",
-                    "00032",
-                    "5",
-                    kFilterNotice},
-        DisplayCase{"EmptyReading", {{"Read stop position", "2"}}, "", "", "0", "", "0", ""}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, TestDisplay, ::testing::Values(
+    DisplayCase{"FirstPartOnly", {{"Read stop position", "8"}}, "12345678", "12345678", "8", "", "0", false},
+    DisplayCase{"ShorterThanFirstPart", {{"Read stop position", "8"}}, "12345", "12345", "5", "", "0", false},
+    DisplayCase{"TwoParts", {kStop4, kStart2, kStop2nd9}, "123456789", "1234", "4", "789", "3", false},
+    DisplayCase{"EndsBeforeSecondPart", {kStop4, kStart2, kStop2nd9}, "12345", "1234", "4", "", "0", false},
+    DisplayCase{"PaddingRemoved", {{"Read stop position", "6"}, kPadding, kPadF}, "12FFFF", "12", "2", "", "0", true},
+    DisplayCase{"HexToDecimal", {{"Read stop position", "2"}, kHex, {"Decimal n-digit (right aligned)", "4"}},
+                "FF", "0255", "4", "", "0", true},
+    DisplayCase{"PaddingAndHexToDecimalInTwoParts", {kStop4, kStart2, {"2. Read stop position", "10"}, kPadding, kPadF,
+                kHex, {"Decimal n-digit (right aligned)", "5"}}, "1AFF9920FF", "00026", "5", "00032", "5", true},
+    DisplayCase{"EmptyReading", {{"Read stop position", "2"}}, "", "", "0", "", "0", false}),
     testing::NamedParam());
+// clang-format on
 
 struct WarningCase {
   const char* name;
   bool german;
   std::string text;
-  std::int32_t expected;
-  std::int32_t received;
+  std::int32_t expected, received;
   const char* line;
 };
 
@@ -353,15 +310,15 @@ TEST_P(WarningLine, Texts) {
   EXPECT_EQ(text(IDC_MAIN_WARNING), c.line);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, WarningLine,
-    ::testing::Values(
-        WarningCase{"WithReceived", false, "", 14, 3, "Warning: Reading length of 14 byte expected. Received bytes: 3!"},
-        WarningCase{"WithoutReceived", false, "", 14, 0, "Warning: Reading length of 14 byte expected."},
-        WarningCase{"Cleared", false, "", 0, 5, ""},
-        WarningCase{"GivenText", false, "as it is %s", 14, 3, "as it is %s"},
-        WarningCase{"German", true, "", 14, 3, "Warnung: Lesung mit Länge 14 Byte erwartet. Anzahl eingelesene Bytes: 3!"}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, WarningLine, ::testing::Values(
+    WarningCase{"WithReceived", false, "", 14, 3, "Warning: Reading length of 14 byte expected. Received bytes: 3!"},
+    WarningCase{"WithoutReceived", false, "", 14, 0, "Warning: Reading length of 14 byte expected."},
+    WarningCase{"Cleared", false, "", 0, 5, ""},
+    WarningCase{"GivenText", false, "as it is %s", 14, 3, "as it is %s"},
+    WarningCase{"German", true, "", 14, 3, "Warnung: Lesung mit Länge 14 Byte erwartet. Anzahl eingelesene Bytes: 3!"}),
     testing::NamedParam());
+// clang-format on
 
 TEST_F(MainWindow, GermanBuildShowsGermanTexts) {
   start("", true);
@@ -371,6 +328,9 @@ TEST_F(MainWindow, GermanBuildShowsGermanTexts) {
   EXPECT_EQ(text(IDC_MAIN_START), "Restart Lesen");
   EXPECT_EQ(text(IDC_MAIN_LEN1_UNIT), "Byte o. Nibbel");
   EXPECT_EQ(view.control(IDC_MAIN_PART1).font, "Courier New 16");
+  app->abortEvent().set();
+  host.advance(3000);
+  EXPECT_EQ(messages().back(), "Kommunikationsfehler mit dem Leser an \\\\.\\COM2.\nElvor Tavolin beendet sich.");
 }
 
 TEST_F(MainWindow, WithoutAdministratorRightsExitAndSettingsStayDisabled) {
@@ -441,6 +401,7 @@ TEST_F(MainWindow, InstallModeWithABusyPortOpensTheSettings) {
 
 class InstallSwitch : public MainWindow, public ::testing::WithParamInterface<const char*> {};
 
+// Only the exact "-e" is the install switch.
 TEST_P(InstallSwitch, OnlyTheExactSwitchCounts) {
   start(GetParam());
   EXPECT_FALSE(host.dialogResult);
@@ -464,12 +425,11 @@ TEST_F(MainWindow, SessionThatCannotStartIsReportedAndLeavesTheWindowUsable) {
   EXPECT_TRUE(dlg->readingActive());
 }
 
+// The decision's texts and entries: single_instance_test.
 TEST_F(MainWindow, SecondInstanceEndsBeforeTheWindowExists) {
   mutex.creation = {true, InstanceMutex::Creation::Error::AlreadyExists, 183, {}};
   start();
   EXPECT_EQ(dlg->startupDecision().exitCode, 1);
-  EXPECT_EQ(dlg->startupDecision().message,
-            "Elvor Tavolin is already running, therefore this Elvor Tavolin ends.");
   EXPECT_EQ(eventLog.entries(), (std::vector<std::string>{"5 warning: Elvor Tavolin|Version 2.10.00|maria"}));
   EXPECT_TRUE(traced().empty());
 }
@@ -499,13 +459,6 @@ TEST_F(MainWindow, FailedReadingThreadEndsTheProgramWithExitCode4) {
   EXPECT_EQ(messages().back(), "Communication error with reader at \\\\.\\COM2.\nElvor Tavolin ends.");
   EXPECT_EQ(view.messages().back().icon, MessageIcon::Error);
   EXPECT_EQ(host.timers.count(2), 0u);
-}
-
-TEST_F(MainWindow, WatchdogMessageOfTheGermanBuild) {
-  start("", true);
-  app->abortEvent().set();
-  host.advance(3000);
-  EXPECT_EQ(messages().back(), "Kommunikationsfehler mit dem Leser an \\\\.\\COM2.\nElvor Tavolin beendet sich.");
 }
 
 TEST_F(MainWindow, WithoutTimersNoFailureIsNoticed) {
@@ -549,12 +502,10 @@ TEST_F(MainWindow, TrayMenuCommandsAndTheHelpAndAboutButtons) {
   host.visible = false;
   dlg->OnTrayActivated(TrayActivation::ContextMenu);
   EXPECT_TRUE(host.visible);
-  host.menuChoice = {MenuChoice::Outcome::Chosen, 0};
-  dlg->OnTrayActivated(TrayActivation::ContextMenu);
-  host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_ABOUT};
-  dlg->OnTrayActivated(TrayActivation::ContextMenu);
-  host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_HELP};
-  dlg->OnTrayActivated(TrayActivation::ContextMenu);
+  for (std::int32_t command : {0, ID_TRAY_ABOUT, ID_TRAY_HELP}) {
+    host.menuChoice = {MenuChoice::Outcome::Chosen, command};
+    dlg->OnTrayActivated(TrayActivation::ContextMenu);
+  }
   EXPECT_EQ(host.modalRuns, (std::vector<std::int32_t>{IDD_HTML_HELP, IDD_ABOUT, IDD_ABOUT, IDD_HTML_HELP}));
   EXPECT_EQ(host.menusShown, std::vector<std::int32_t>(5, IDR_TRAY_MENU));
   host.menuChoice = {MenuChoice::Outcome::MenuMissing, 0};
@@ -581,120 +532,94 @@ TEST_F(MainWindow, EnterOnlyTracesAndExitOrCloseEndTheDialog) {
 
 // --- the settings sheet ---
 
-TEST_F(MainWindow, CancelledSheetChangesNothing) {
+struct SheetCase {
+  const char* name;
+  bool unsavable;  // the store refuses the first write after the start
+  std::vector<testing::PageInput> changes;
+  bool ok;
+  std::vector<std::pair<const char*, const char*>> stored;  // afterwards
+  std::vector<std::string> trace;  // in this order after the sheet opened
+  const char* absent;              // not in the trace after the sheet opened, or nullptr
+  const char* state;               // the state line afterwards
+  const char* message;             // the one message box, or nullptr
+  MessageIcon icon;
+  const char* typed;  // what a reading types afterwards, or nullptr
+};
+
+class Sheet : public MainWindow, public ::testing::WithParamInterface<SheetCase> {};
+
+// What the sheet's OK takes, stores and restarts; what Cancel leaves.
+TEST_P(Sheet, ClosingTheSheet) {
+  const SheetCase& c = GetParam();
   start();
-  host.onSheet = [](AttrSheet& sheet) {
-    MemorySheet driver(sheet);
-    driver.show(0);
-    driver.show(1);
-    return false;
-  };
-  const std::size_t stops = traceCount("OnButtonStop() start\n");
-  dlg->OnButtonConf();
-  EXPECT_EQ(traceCount("OnButtonStop() start\n"), stops);
-  EXPECT_TRUE(dlg->readingActive());
+  if (c.unsavable) registry.failWrite = registry.writes + 1;
+  editSheet(c.changes, c.ok);
+  for (const auto& [name, value] : c.stored) EXPECT_EQ(stored(name), value) << name;
+  std::vector<std::string> lines{"CKelvaneDlg::OnButtonConf() Start.\n"};
+  lines.insert(lines.end(), c.trace.begin(), c.trace.end());
+  expectTraceOrder(lines);
+  if (c.absent) {
+    EXPECT_EQ(traced().find(c.absent, traced().find(lines[0])), std::string::npos) << c.absent;
+  }
+  EXPECT_EQ(text(IDC_MAIN_STATE), c.state);
+  EXPECT_EQ(enabled(IDC_MAIN_START), !dlg->readingActive());
+  EXPECT_EQ(messages(), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+  if (c.message) {
+    EXPECT_EQ(view.messages().back().icon, c.icon);
+  }
+  for (const testing::StrictDialogView& page : pageViews) EXPECT_EQ(page.readBacks(), std::vector<std::int32_t>{});
+  if (c.typed) {
+    read("12345678901234", 1);
+    EXPECT_EQ(keyboard.typed(30), c.typed);
+  }
 }
 
-TEST_F(MainWindow, ChangedAdditionalCharactersRestartReading) {
-  start();
-  host.onSheet = [this](AttrSheet& sheet) {
-    MemorySheet driver(sheet);
-    MemoryDialogView& page = driver.show(2);
-    page.setItemText(IDC_PFIX_POSTFIX, "<TAB>");
-    sheet.pages()[2]->onCommand(IDC_PFIX_POSTFIX, Notification::EditChange);
-    sheet.pages()[2]->onCommand(IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
-    return true;
-  };
-  dlg->OnButtonConf();
-  expectTraceOrder({"CKelvaneDlg::OnButtonConf() Start.\n", "OnButtonStop() start\n", "zusätzliche Zeichen geändert\n",
-                    "OnButtonStart() Start\n", "OnButtonStart(): new ReaderSession done\n"});
-  EXPECT_EQ(stored("Postfix characters"), "<TAB>");
-  EXPECT_EQ(stored("Prefix characters"), "none");
-  EXPECT_TRUE(dlg->readingActive());
-  read("12345678901234", 1);
-  EXPECT_EQ(keyboard.typed(30), "12345678901234<TAB>");
-}
+constexpr Notification kChoose = Notification::SelectionChange, kType = Notification::EditChange;
+const char kStop[] = "OnButtonStop() start\n";
+const char kStart[] = "OnButtonStart() Start\n";
+const char kActive[] = "Reading from COM2 is active";
 
-TEST_F(MainWindow, SwitchingTheProtocolRestartsWithTheBusSession) {
-  start();
-  host.onSheet = [](AttrSheet& sheet) {
-    MemorySheet driver(sheet);
-    MemoryDialogView& com = driver.show(0);
-    com.checkItem(IDC_COM_RAVLINK, true);
-    sheet.pages()[0]->onCommand(IDC_COM_RAVLINK, Notification::Clicked);
-    return true;
-  };
-  dlg->OnButtonConf();
-  EXPECT_EQ(stored("Ravlink protocol"), "yes");
-  EXPECT_EQ(stored("Speed"), "19200");
-  expectTraceOrder({"Kommunikation geändert\n", "OnButtonStop() start\n", "OnButtonStart() Start\n",
-                    "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"});
-}
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, Sheet, ::testing::Values(
+    SheetCase{"CancelChangesNothing", false, {{0, {IDC_COM_PORT, kChoose, "5"}}, {1, {IDC_DATA_STOP, kChoose, "8"}}},
+              false, {{"COM", "2"}, {"Read stop position", "14"}}, {}, "OnButtonStop()", kActive, nullptr, {}, nullptr},
+    SheetCase{"AdditionalCharactersRestartReading", false,
+              {{2, {IDC_PFIX_POSTFIX, kType, "<TAB>"}}, {2, {IDC_PFIX_SELECTION_COMPLETE}}}, true,
+              {{"Postfix characters", "<TAB>"}, {"Prefix characters", "none"}},
+              {kStop, "zusätzliche Zeichen geändert\n", kStart, "OnButtonStart(): new ReaderSession done\n"}, nullptr,
+              kActive, nullptr, {}, "12345678901234<TAB>"},
+    SheetCase{"ProtocolSwitchRestartsWithTheBusSession", false, {{0, {IDC_COM_RAVLINK}}}, true,
+              {{"Ravlink protocol", "yes"}, {"Speed", "19200"}},
+              {"Kommunikation geändert\n", kStop, kStart, "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"},
+              nullptr, "Reading from COM2 is not active",  // the simulated port answers no bus reader
+              "Process reading from COM2 could not be started. No Ravlink reader?", MessageIcon::Error, nullptr},
+    // The card data are checked before anything is saved; reading stops.
+    SheetCase{"ImplausibleCardDataStopReadingAndAreNotSaved", false,
+              {{1, {IDC_DATA_START, kChoose, "9"}}, {1, {IDC_DATA_STOP, kChoose, "3"}},
+               {2, {IDC_PFIX_PREFIX, kType, "X"}}, {2, {IDC_PFIX_SELECTION_COMPLETE}}}, true,
+              {{"Read start position", "1"}, {"Prefix characters", "none"}},
+              {"OnButtonConf(): Fehler: unplausible Kartendaten (Länge <= 0), Thread zum Lesen gestoppt.\n"
+               "Fehler: unplausible Kartendaten (Länge <= 0)\n"}, "zusätzliche Zeichen geändert",
+              "Reading from COM2 is not active", "Reading thread is not started. Check settings of card data.",
+              MessageIcon::Error, nullptr},
+    SheetCase{"UnsavableSettingsWarnButAreUsed", true, {{0, {IDC_COM_PORT, kChoose, "5"}}}, true, {},
+              {"Kommunikation geändert\n", "OnButtonStart(): try new ReaderSession on '\\\\.\\COM5'"}, nullptr,
+              "Reading from COM5 is active",
+              "Could not modify the registry entries.\nThe modifications will be lost with the next program start.",
+              MessageIcon::Warning, nullptr}),
+    testing::NamedParam());
+// clang-format on
 
+// Start-up takes the bus protocol before implausible card data end it.
 TEST_F(MainWindow, BusProtocolHoldsWhenStartStopsOnImplausibleCardData) {
   set("Ravlink protocol", "yes");
   set("Read start position", "5");
   set("Read stop position", "3");
   start();
-  bool busBoxChecked = false, byteModeForced = false;
-  host.onSheet = [&](AttrSheet& sheet) {
-    MemorySheet driver(sheet);
-    busBoxChecked = driver.show(0).control(IDC_COM_RAVLINK).checked;
-    MemoryDialogView& data = driver.show(1);
-    byteModeForced = !data.control(IDC_DATA_FIXED_LENGTH).enabled;
-    data.selectString(IDC_DATA_START, "1");
-    sheet.pages()[1]->onCommand(IDC_DATA_START, Notification::SelectionChange);
-    return true;
-  };
-  dlg->OnButtonConf();
-  EXPECT_TRUE(busBoxChecked);
-  EXPECT_TRUE(byteModeForced);
+  editSheet({{0, {}}, {1, {IDC_DATA_START, kChoose, "1"}}});
+  EXPECT_TRUE(pageViews[0].control(IDC_COM_RAVLINK).checked);
+  EXPECT_FALSE(pageViews[1].control(IDC_DATA_FIXED_LENGTH).enabled) << "byte mode forced";
   expectTraceOrder({"Kartendaten geändert\n", "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"});
-}
-
-TEST_F(MainWindow, ImplausibleCardDataFromTheSheetStopReadingAndAreNotSaved) {
-  start();
-  host.onSheet = [](AttrSheet& sheet) {
-    MemorySheet driver(sheet);
-    MemoryDialogView& data = driver.show(1);
-    data.selectString(IDC_DATA_START, "9");
-    sheet.pages()[1]->onCommand(IDC_DATA_START, Notification::SelectionChange);
-    data.selectString(IDC_DATA_STOP, "3");
-    sheet.pages()[1]->onCommand(IDC_DATA_STOP, Notification::SelectionChange);
-    MemoryDialogView& pfix = driver.show(2);
-    pfix.setItemText(IDC_PFIX_PREFIX, "X");
-    sheet.pages()[2]->onCommand(IDC_PFIX_PREFIX, Notification::EditChange);
-    sheet.pages()[2]->onCommand(IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
-    return true;
-  };
-  dlg->OnButtonConf();
-  EXPECT_NE(traced().find("OnButtonConf(): Fehler: unplausible Kartendaten (Länge <= 0), Thread zum Lesen "
-                          "gestoppt.\nFehler: unplausible Kartendaten (Länge <= 0)\n"),
-            std::string::npos);
-  EXPECT_EQ(messages().back(), "Reading thread is not started. Check settings of card data.");
-  EXPECT_FALSE(dlg->readingActive());
-  EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM2 is not active");
-  EXPECT_TRUE(enabled(IDC_MAIN_START));
-  EXPECT_EQ(stored("Read start position"), "1");
-  EXPECT_EQ(stored("Prefix characters"), "none") << "the additional characters are not looked at";
-}
-
-TEST_F(MainWindow, UnsavableSettingsWarnButAreUsed) {
-  start();
-  registry.failWrite = registry.writes + 1;
-  host.onSheet = [](AttrSheet& sheet) {
-    MemorySheet driver(sheet);
-    MemoryDialogView& com = driver.show(0);
-    com.selectString(IDC_COM_PORT, "5");
-    sheet.pages()[0]->onCommand(IDC_COM_PORT, Notification::SelectionChange);
-    return true;
-  };
-  dlg->OnButtonConf();
-  EXPECT_EQ(messages().back(),
-            "Could not modify the registry entries.\nThe modifications will be lost with the next program start.");
-  EXPECT_EQ(view.messages().back().icon, MessageIcon::Warning);
-  EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM5 is active");
-  EXPECT_EQ(ports.openedPath, "\\\\.\\COM5");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include "fakes/fake_system.h"
 #include "fakes/manual_host.h"
-#include "fakes/memory_text_file.h"
 #include "fakes/named_params.h"
 #include "fakes/recording_services.h"
 #include "fakes/strict_dialog_view.h"
@@ -18,6 +17,12 @@
 namespace tavolin {
 namespace {
 
+using testing::PageInput;
+using testing::UserInput;
+using Setting = std::pair<const char*, const char*>;  // a value's stored name and its text
+constexpr std::size_t kCom = 0, kData = 1, kPFix = 2;
+constexpr Notification kChoose = Notification::SelectionChange, kType = Notification::EditChange;
+
 // The main window's live settings, as the pages copy them.
 class LiveSettings : public SettingsSource {
  public:
@@ -31,41 +36,56 @@ class LiveSettings : public SettingsSource {
 // platform opens them.
 class Pages : public ::testing::Test {
  protected:
-  explicit Pages(std::int32_t languageIndex = UiLanguage::English)
-      : language(languageIndex == UiLanguage::German ? UiLanguage() : UiLanguage(1)) {
+  Pages() {
     live.settings.com.sRavlinkProtocol = "no";
     live.settings.com.sSpeed = "9600";
+    // The system's edits report every change of their text, also the
+    // page's own.
+    views[kPFix].reportEditChanges(pfix, {IDC_PFIX_PREFIX, IDC_PFIX_INTERFIX, IDC_PFIX_POSTFIX});
   }
 
   using View = testing::StrictDialogView;
 
   // A page reads a control only while it handles that control's notification.
   void TearDown() override {
-    for (const View* view : {&comView, &dataView, &pfixView}) {
-      EXPECT_EQ(view->readBacks(), std::vector<std::int32_t>{}) << "controls read back by a page";
+    for (const View& view : views) EXPECT_EQ(view.readBacks(), std::vector<std::int32_t>{}) << "controls read back";
+  }
+
+  void german() { language = UiLanguage(); }
+  void setLive(const std::vector<Setting>& values) {
+    for (const auto& [name, value] : values) *findSettingValue(live.settings, name) = value;
+  }
+
+  View& open(std::size_t page) {
+    SheetDriver::showPage(*pages[page], views[page]);
+    m_shown = page;
+    return views[page];
+  }
+  // The inputs, each on its page, which is shown first when the input
+  // before was on another.
+  void input(const std::vector<PageInput>& inputs) {
+    for (const PageInput& i : inputs) {
+      if (i.page != m_shown) open(i.page);
+      if (i.input.id != 0) views[i.page].act(*pages[i.page], i.input);
     }
   }
-
-  View& open(PropertyPage& page, View& view) {
-    SheetDriver::showPage(page, view);
-    return view;
+  // A value of a page's working copy by its stored name.
+  std::string working(const std::string& name) {
+    if (const std::string* v = findSettingValue(com.getSettings(), name)) return *v;
+    if (const std::string* v = findSettingValue(data.getSettings(), name)) return *v;
+    if (const std::string* v = findSettingValue(pfix.getSettings(), name)) return *v;
+    ADD_FAILURE() << "no value " << name;
+    return {};
   }
-  View& openCom() { return open(com, comView); }
-  View& openData() { return open(data, dataView); }
-  View& openPFix() { return open(pfix, pfixView); }
-
-  // What a click on a check box or radio does before the page hears of it.
-  void click(PropertyPage& page, View& view, std::int32_t id, bool checked = true) {
-    view.checkItem(id, checked);
-    view.notify(page, id, Notification::Clicked);
-  }
-  void choose(PropertyPage& page, View& view, std::int32_t id, const std::string& item) {
-    ASSERT_GE(view.selectString(id, item), 0) << item;
-    view.notify(page, id, Notification::SelectionChange);
-  }
-  void type(PropertyPage& page, View& view, std::int32_t id, const std::string& text) {
-    view.setItemText(id, text);
-    view.notify(page, id, Notification::EditChange);
+  // How a control looks: "[x]" or "[ ]" its check, "(on)" or "(off)"
+  // whether it is enabled, "(focus)" if it has the focus, otherwise its
+  // selection (lists) or text.
+  std::string look(std::size_t page, std::int32_t id, const std::string& as) {
+    const MemoryDialogView::Control& c = views[page].control(id);
+    if (as == "[x]" || as == "[ ]") return c.checked ? "[x]" : "[ ]";
+    if (as == "(on)" || as == "(off)") return c.enabled ? "(on)" : "(off)";
+    if (as == "(focus)") return views[page].focus() == id ? as : "";
+    return c.items.empty() ? c.text : views[page].selection(id);
   }
   static std::vector<std::string> messages(const MemoryDialogView& view) {
     std::vector<std::string> texts;
@@ -73,7 +93,7 @@ class Pages : public ::testing::Test {
     return texts;
   }
 
-  UiLanguage language;
+  UiLanguage language{0x0409};
   LiveSettings live;
   testing::ManualHost host;
   testing::RecordingSound sound;
@@ -82,12 +102,11 @@ class Pages : public ::testing::Test {
   AttrCOM com{false, live, language, host, sound};  // the main window's flag: no bus protocol
   AttrData data{live, com, language, host, system, captured.trace};
   AttrPFix pfix{live, data, language};
-  View comView, dataView, pfixView;
-};
+  PropertyPage* pages[3] = {&com, &data, &pfix};
+  View views[3];
 
-class GermanPages : public Pages {
- protected:
-  GermanPages() : Pages(UiLanguage::German) {}
+ private:
+  std::size_t m_shown = 3;  // none
 };
 
 // --- the sheet ---
@@ -131,99 +150,143 @@ INSTANTIATE_TEST_SUITE_P(Cases, SelectString,
                                            PrefixCase{"OnlyLettersFold", {"{", "["}, "[", 1}),
                          testing::NamedParam());
 
-// --- COM port page ---
+// --- what the pages show and take ---
 
-TEST_F(Pages, ComPageShowsTheLiveSettings) {
-  live.settings.com.sCom = "3";
-  live.settings.com.sParity = "even";
-  live.settings.com.sFlowControl = "none";
-  View& v = openCom();
-  EXPECT_EQ(v.control(IDC_COM_PORT).items.size(), 256u);
-  EXPECT_EQ(v.selection(IDC_COM_PORT), "3");
-  EXPECT_EQ(v.selection(IDC_COM_SPEED), "9600");
-  EXPECT_EQ(v.selection(IDC_COM_PARITY), "even");
-  EXPECT_EQ(v.selection(IDC_COM_FLOW), "none");
-  EXPECT_FALSE(v.control(IDC_COM_RAVLINK).checked);
-  EXPECT_TRUE(v.control(IDC_COM_SIGNALING).checked);
-  EXPECT_EQ(v.control(IDC_COM_SOUND_FILE).text, live.settings.com.sSoundFile);
-  EXPECT_EQ(v.control(IDC_COM_SPEED_LABEL).text, "Bits per second");
-  EXPECT_TRUE(v.control(IDC_COM_SPEED).enabled);
-  EXPECT_FALSE(com.isChanged());
-}
+struct EditCase {
+  const char* name;
+  bool german;
+  std::vector<Setting> live;
+  std::vector<PageInput> inputs;
+  std::vector<Setting> working;  // the pages' working copies afterwards
+  std::size_t page;              // where these controls are
+  std::vector<std::pair<std::int32_t, const char*>> shown;  // how they look, see Pages::look
+  const char* changed;  // the pages that count as changed: c(om), d(ata), p(fix)
+  const char* message;  // the one message box of any page, or nullptr
+};
 
-TEST_F(Pages, ProtocolSwitchSetsTheLineOfEachProtocol) {
-  live.settings.com.sDataBits = "7";
-  live.settings.com.sParity = "even";
-  live.settings.com.sFlowControl = "Hardware";
-  View& v = openCom();
-  click(com, v, IDC_COM_RAVLINK);
-  const ComSettings& s = com.getSettings();
-  EXPECT_EQ(s.sRavlinkProtocol, "yes");
-  EXPECT_EQ(s.sSpeed + " " + s.sDataBits + " " + s.sParity + " " + s.sStopBits + " " + s.sFlowControl,
-            "19200 8 none 1 none");
-  EXPECT_EQ(v.selection(IDC_COM_SPEED), "19200");
-  for (std::int32_t id : {IDC_COM_SPEED, IDC_COM_DATA_BITS, IDC_COM_PARITY, IDC_COM_STOP_BITS, IDC_COM_FLOW}) {
-    EXPECT_FALSE(v.control(id).enabled) << id;
+class PageEdit : public Pages, public ::testing::WithParamInterface<EditCase> {};
+
+TEST_P(PageEdit, ShowsAndTakes) {
+  const EditCase& c = GetParam();
+  if (c.german) german();
+  setLive(c.live);
+  input(c.inputs);
+  for (const auto& [name, value] : c.working) EXPECT_EQ(working(name), value) << name;
+  for (const auto& [id, as] : c.shown) EXPECT_EQ(look(c.page, id, as), as) << id;
+  EXPECT_EQ(std::string(com.isChanged() ? "c" : "") + (data.isChanged() ? "d" : "") + (pfix.isChanged() ? "p" : ""),
+            c.changed);
+  std::vector<MemoryDialogView::Message> shown;
+  for (const View& view : views) shown.insert(shown.end(), view.messages().begin(), view.messages().end());
+  ASSERT_EQ(shown.size(), c.message ? 1u : 0u);
+  if (c.message) {
+    EXPECT_EQ(shown[0].text, c.message);
+    EXPECT_EQ(shown[0].icon, MessageIcon::Information);
   }
-  EXPECT_TRUE(v.control(IDC_COM_PORT).enabled);
-  EXPECT_EQ(messages(v), std::vector<std::string>{"Ravlink reader is parameterized ex works. Card data of exact "
-                                                  "length are passed as ASCII characters."});
-  EXPECT_EQ(v.messages()[0].icon, MessageIcon::Information);
-  EXPECT_TRUE(com.isRavlinkProtocol());
-
-  click(com, v, IDC_COM_RAVLINK, false);
-  EXPECT_EQ(s.sRavlinkProtocol, "no");
-  EXPECT_EQ(s.sSpeed + " " + s.sDataBits + " " + s.sParity + " " + s.sStopBits + " " + s.sFlowControl,
-            "9600 8 none 1 none");
-  EXPECT_TRUE(v.control(IDC_COM_FLOW).enabled);
-  EXPECT_EQ(v.focus(), IDC_COM_SPEED);
-  EXPECT_EQ(v.messages().size(), 1u);
-  EXPECT_FALSE(com.isRavlinkProtocol());
 }
 
-TEST_F(Pages, PageOpenedWithTheBusProtocolDisablesTheLineQuietly) {
-  live.settings.com.sRavlinkProtocol = "yes";
-  View& v = openCom();
-  EXPECT_TRUE(v.control(IDC_COM_RAVLINK).checked);
-  EXPECT_FALSE(v.control(IDC_COM_SPEED).enabled);
-  EXPECT_TRUE(v.control(IDC_COM_PORT).enabled);
-  EXPECT_TRUE(v.messages().empty());
+const UserInput kShow{0}, kBusOn{IDC_COM_RAVLINK}, kBusOff{IDC_COM_RAVLINK, Notification::Clicked, "off"};
+const Setting kNoFixedLength{"Fixed length", "no"}, kStop8{"Read stop position", "8"};
+const std::vector<PageInput> kSecondRange{{kData, {IDC_DATA_START2, kChoose, "9"}},
+                                          {kData, {IDC_DATA_STOP2, kChoose, "12"}}};
+const char kBusInfo[] =
+    "Ravlink reader is parameterized ex works. Card data of exact length are passed as ASCII characters.";
+
+std::vector<PageInput> operator+(std::vector<PageInput> a, const std::vector<PageInput>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
 }
 
-TEST_F(GermanPages, ParityAndFlowControlAreShownInTheLanguageAndStoredNeutral) {
-  View& v = openCom();
-  EXPECT_EQ(v.control(IDC_COM_PARITY).items, (std::vector<std::string>{"keine", "ungerade", "gerade"}));
-  choose(com, v, IDC_COM_PARITY, "ungerade");
-  EXPECT_EQ(com.getSettings().sParity, "odd");
-  choose(com, v, IDC_COM_FLOW, "Xon/Xoff");
-  EXPECT_EQ(com.getSettings().sFlowControl, "Xon/Xoff");
-  choose(com, v, IDC_COM_FLOW, "keine");
-  EXPECT_EQ(com.getSettings().sFlowControl, "none");
-}
-
-TEST_F(Pages, ChoosingTheSameSpeedAgainStillCountsAsAChange) {
-  View& v = openCom();
-  choose(com, v, IDC_COM_SPEED, "38400");
-  choose(com, v, IDC_COM_SPEED, "9600");
-  EXPECT_EQ(com.getSettings().sSpeed, "9600");
-  EXPECT_TRUE(com.isChanged());
-}
-
-TEST_F(Pages, StoredValueOutsideTheListIsKept) {
-  live.settings.com.sSpeed = "110";
-  View& v = openCom();
-  EXPECT_EQ(v.selection(IDC_COM_SPEED), "");
-  EXPECT_EQ(com.getSettings().sSpeed, "110");
-  EXPECT_FALSE(com.isChanged());
-}
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, PageEdit, ::testing::Values(
+    EditCase{"ComPageShowsTheLiveSettings", false, {{"COM", "3"}, {"Parity", "even"}, {"Sound file", "C:\\ding.wav"}},
+             {{kCom, kShow}}, {{"Flow control", "none"}}, kCom,
+             {{IDC_COM_PORT, "3"}, {IDC_COM_SPEED, "9600"}, {IDC_COM_PARITY, "even"}, {IDC_COM_FLOW, "none"},
+              {IDC_COM_RAVLINK, "[ ]"}, {IDC_COM_SIGNALING, "[x]"}, {IDC_COM_SOUND_FILE, "C:\\ding.wav"},
+              {IDC_COM_SPEED_LABEL, "Bits per second"}, {IDC_COM_SPEED, "(on)"}}, "", nullptr},
+    EditCase{"BusProtocolDisablesTheLineQuietly", false, {{"Ravlink protocol", "yes"}}, {{kCom, kShow}}, {}, kCom,
+             {{IDC_COM_RAVLINK, "[x]"}, {IDC_COM_SPEED, "(off)"}, {IDC_COM_PORT, "(on)"}}, "", nullptr},
+    // Each protocol has its line; the lists follow.
+    EditCase{"SwitchToTheBusSetsItsLine", false, {{"Data bits", "7"}, {"Parity", "even"}, {"Flow control", "Hardware"}},
+             {{kCom, kBusOn}}, {{"Ravlink protocol", "yes"}, {"Speed", "19200"}, {"Data bits", "8"}, {"Parity", "none"},
+              {"Stop bits", "1"}, {"Flow control", "none"}}, kCom,
+             {{IDC_COM_SPEED, "19200"}, {IDC_COM_SPEED, "(off)"}, {IDC_COM_DATA_BITS, "(off)"},
+              {IDC_COM_PARITY, "(off)"}, {IDC_COM_STOP_BITS, "(off)"}, {IDC_COM_FLOW, "(off)"}, {IDC_COM_PORT, "(on)"}},
+             "c", kBusInfo},
+    EditCase{"SwitchBackSetsTheSerialLine", false, {{"Data bits", "7"}, {"Flow control", "Hardware"}},
+             {{kCom, kBusOn}, {kCom, kBusOff}}, {{"Ravlink protocol", "no"}, {"Speed", "9600"}, {"Data bits", "8"},
+              {"Parity", "none"}, {"Stop bits", "1"}, {"Flow control", "none"}}, kCom,
+             {{IDC_COM_SPEED, "9600"}, {IDC_COM_FLOW, "(on)"}, {IDC_COM_SPEED, "(focus)"}}, "c", kBusInfo},
+    EditCase{"ChoosingTheSameSpeedAgainIsAChange", false, {},
+             {{kCom, {IDC_COM_SPEED, kChoose, "38400"}}, {kCom, {IDC_COM_SPEED, kChoose, "9600"}}}, {{"Speed", "9600"}},
+             kCom, {}, "c", nullptr},
+    EditCase{"StoredValueOutsideTheListIsKept", false, {{"Speed", "110"}}, {{kCom, kShow}}, {{"Speed", "110"}}, kCom,
+             {{IDC_COM_SPEED, ""}}, "", nullptr},
+    EditCase{"GermanChoicesStoredNeutral", true, {{"Flow control", "Hardware"}},
+             {{kCom, {IDC_COM_PARITY, kChoose, "gerade"}}, {kCom, {IDC_COM_FLOW, kChoose, "Xon/Xoff"}},
+              {kCom, {IDC_COM_PORT, kChoose, "256"}}},
+             {{"Parity", "even"}, {"Flow control", "Xon/Xoff"}, {"COM", "256"}}, kCom, {}, "c", nullptr},
+    EditCase{"GermanChoicesShownInTheLanguage", true, {{"Parity", "odd"}, {"Flow control", "Hardware"}},
+             {{kCom, {IDC_COM_FLOW, kChoose, "keine"}}}, {{"Parity", "odd"}, {"Flow control", "none"}}, kCom,
+             {{IDC_COM_PARITY, "ungerade"}}, "c", nullptr},
+    // Showing the card data page counts as a change.
+    EditCase{"UnknownChoicesBecomeTheFirst", false,
+             {{"Read characters in 1 byte", "bytewise"}, {"Reading direction", "backward"},
+              {"Show non numeric characters", "x"}}, {{kData, kShow}},
+             {{"Read characters in 1 byte", "BYTEWISE"}, {"Reading direction", "FORWARD"},
+              {"Show non numeric characters", "MAPTOHEXCHARS"}, {"Fixed length", "yes"}}, kData,
+             {{IDC_DATA_BYTEWISE, "[x]"}, {IDC_DATA_FORWARD, "[x]"}, {IDC_DATA_BACKWARD, "[ ]"}}, "d", nullptr},
+    // An unchecked radio (forward, last) changes nothing.
+    EditCase{"CardDataHandlersWriteTheWorkingCopy", false, {},
+             {{kData, {IDC_DATA_BACKWARD}}, {kData, {IDC_DATA_MAP_SPECIAL}}, {kData, {IDC_DATA_CONVERSION}},
+              {kData, {IDC_DATA_DIGITS, kChoose, "8"}}, {kData, {IDC_DATA_FILTER_ORDER, Notification::Clicked, "off"}},
+              {kData, {IDC_DATA_PAD_USED}}, {kData, {IDC_DATA_TOTAL, kChoose, "20"}}, {kData, {IDC_DATA_HIGHNIBBEL}},
+              {kData, {IDC_DATA_FORWARD, Notification::Clicked, "off"}}},
+             {{"Reading direction", "BACKWARD"}, {"Show non numeric characters", "MAPTOSPECCHARS"},
+              {"Conversion", "HEXA2DEC"}, {"Decimal n-digit (right aligned)", "8"},
+              {"Filter: 1.truncate, 2.convert", "no"}, {"Padding character used", "yes"},
+              {"Total reader data length", "20"}, {"Read characters in 1 byte", "HIGHNIBBELWISE"}}, kData,
+             {{IDC_DATA_DIGITS, "(on)"}, {IDC_DATA_PAD_CHAR, "(on)"},
+              {IDC_DATA_LENGTH1, "results in reading length of 14 nibbel."}}, "d", nullptr},
+    EditCase{"BusProtocolForcesByteWiseDataOfFixedLength", false,
+             {{"Read characters in 1 byte", "NIBBELWISE"}, kNoFixedLength}, {{kCom, kBusOn}, {kData, kShow}},
+             {{"Read characters in 1 byte", "BYTEWISE"}, {"Fixed length", "yes"}}, kData,
+             {{IDC_DATA_BYTEWISE, "[x]"}, {IDC_DATA_NIBBELWISE, "[ ]"}, {IDC_DATA_FIXED_LENGTH, "[x]"},
+              {IDC_DATA_BYTE_GROUP, "(off)"}, {IDC_DATA_BYTEWISE, "(off)"}, {IDC_DATA_HIGHNIBBEL, "(off)"},
+              {IDC_DATA_MAP_GROUP, "(off)"}, {IDC_DATA_MAP_SPECIAL, "(off)"}, {IDC_DATA_FIXED_LENGTH, "(off)"},
+              {IDC_DATA_TOTAL, "(off)"}, {IDC_DATA_TOTAL_LABEL, "(off)"}}, "cd", kBusInfo},
+    // Back on the COM page the protocol goes; the card data page follows at once.
+    EditCase{"WithoutTheBusProtocolByteModesReturn", false, {kNoFixedLength},
+             {{kCom, kBusOn}, {kData, kShow}, {kCom, kBusOff}, {kData, kShow}}, {}, kData,
+             {{IDC_DATA_BYTE_GROUP, "(on)"}, {IDC_DATA_FIXED_LENGTH, "(on)"}, {IDC_DATA_TOTAL, "(on)"}}, "cd",
+             kBusInfo},
+    // The preview shows the texts as typed; only selection complete takes them.
+    EditCase{"PreviewFollowsTheCardDataPageAndTheTyping", false,
+             {kNoFixedLength, kStop8, {"Prefix characters", "ABC"}, {"Characters separating 2 data portions", ","}},
+             kSecondRange + std::vector<PageInput>{{kPFix, {IDC_PFIX_INTERFIX, kType, "%s%d"}},
+                                                   {kPFix, {IDC_PFIX_POSTFIX, kType, "100%"}}},
+             {{"Characters separating 2 data portions", ","}, {"Postfix characters", "none"}}, kPFix,
+             {{IDC_PFIX_PREVIEW, "ABC<Data1>%s%d<Data2>100%"}}, "d", nullptr},
+    EditCase{"PreviewWithoutTheSecondRangeAgain", false,
+             {kNoFixedLength, kStop8, {"Prefix characters", "ABC"}, {"Postfix characters", "<TAB>"}},
+             kSecondRange +
+                 std::vector<PageInput>{{kPFix, kShow}, {kData, {IDC_DATA_START2, kChoose, "-"}}, {kPFix, kShow}},
+             {}, kPFix, {{IDC_PFIX_PREVIEW, "ABC<Data><TAB>"}}, "d", nullptr},
+    EditCase{"SelectionCompleteTakesTheTexts", false,
+             {{"Prefix characters", "P"}, {"Characters separating 2 data portions", "I"}, {"Postfix characters", "X"}},
+             {{kPFix, {IDC_PFIX_PREFIX, kType, "new"}}, {kPFix, {IDC_PFIX_INTERFIX, kType, ""}},
+              {kPFix, {IDC_PFIX_POSTFIX, kType, ""}}, {kPFix, {IDC_PFIX_SELECTION_COMPLETE}}},
+             {{"Prefix characters", "new"}, {"Characters separating 2 data portions", "none"},
+              {"Postfix characters", "none"}}, kPFix, {}, "p", nullptr}),
+    testing::NamedParam());
+// clang-format on
 
 TEST_F(Pages, SoundFileChoice) {
-  View& v = openCom();
-  click(com, v, IDC_COM_CHANGE_SOUND);
+  View& v = open(kCom);
+  v.act(com, {IDC_COM_CHANGE_SOUND});
   EXPECT_EQ(host.fileRequests, std::vector<std::string>{"WAV files (*.wav)|*.wav|All files (*.*)|*.*|wav"});
   EXPECT_FALSE(com.isChanged()) << "cancelled";
   host.fileChoice = "/usr/share/sounds/ding.wav";
-  click(com, v, IDC_COM_CHANGE_SOUND);
+  v.act(com, {IDC_COM_CHANGE_SOUND});
   EXPECT_EQ(v.control(IDC_COM_SOUND_FILE).text, "/usr/share/sounds/ding.wav");
   EXPECT_EQ(com.getSettings().sSoundFile, "/usr/share/sounds/ding.wav");
   EXPECT_EQ(sound.played(), 1u);
@@ -235,16 +298,9 @@ TEST_F(Pages, SoundFileChoice) {
 
 struct LengthCase {
   const char* name;
-  const char* start;
-  const char* stop;
-  const char* start2;
-  const char* stop2;
-  const char* fixed;
-  const char* total;
-  const char* byteMode;
+  const char *start, *stop, *start2, *stop2, *fixed, *total, *byteMode;
   bool bus;
-  const char* length1;  // nullptr: not written by the check
-  const char* length2;
+  std::string length1, length2;  // "before": not written by the check
   std::vector<std::string> messages;
   bool secondRange;
 };
@@ -253,192 +309,94 @@ class LengthCheck : public Pages, public ::testing::WithParamInterface<LengthCas
 
 TEST_P(LengthCheck, ShowsLengthsAndReportsInconsistencies) {
   const LengthCase& c = GetParam();
-  CardDataSettings& s = live.settings.cardData;
-  s.sReadStart = c.start;
-  s.sReadStop = c.stop;
-  s.sReadStart2 = c.start2;
-  s.sReadStop2 = c.stop2;
-  s.sFixedLength = c.fixed;
-  s.sTotalLength = c.total;
-  s.sByteMode = c.byteMode;
-  if (c.bus) {
-    View& v = openCom();
-    click(com, v, IDC_COM_RAVLINK);
-  }
-  dataView.setItemText(IDC_DATA_LENGTH1, "before");
-  dataView.setItemText(IDC_DATA_LENGTH2, "before");
-  data.attach(dataView);
+  setLive({{"Read start position", c.start}, {"Read stop position", c.stop}, {"2. Read start position", c.start2},
+           {"2. Read stop position", c.stop2}, {"Fixed length", c.fixed}, {"Total reader data length", c.total},
+           {"Read characters in 1 byte", c.byteMode}});
+  if (c.bus) input({{kCom, {IDC_COM_RAVLINK}}});
+  View& v = views[kData];
+  v.setItemText(IDC_DATA_LENGTH1, "before");
+  v.setItemText(IDC_DATA_LENGTH2, "before");
+  data.attach(v);
   data.OnInitDialog();
-  EXPECT_EQ(dataView.control(IDC_DATA_LENGTH1).text, c.length1 ? c.length1 : "before");
-  EXPECT_EQ(dataView.control(IDC_DATA_LENGTH2).text, c.length2 ? c.length2 : "before");
-  EXPECT_EQ(messages(dataView), c.messages);
-  for (const auto& m : dataView.messages()) EXPECT_EQ(m.icon, MessageIcon::Error);
+  EXPECT_EQ(v.control(IDC_DATA_LENGTH1).text, c.length1);
+  EXPECT_EQ(v.control(IDC_DATA_LENGTH2).text, c.length2);
+  EXPECT_EQ(messages(v), c.messages);
+  for (const auto& m : v.messages()) EXPECT_EQ(m.icon, MessageIcon::Error);
   EXPECT_EQ(data.getSettings().bSecondRange, c.secondRange);
   EXPECT_EQ(data.hasSecondRange(), c.secondRange);
 }
 
+std::string bytes(int length) { return "results in reading length of " + std::to_string(length) + " bytes."; }
 const char kNoSecond[] = "No 2. reading range.";
 const char kWrong[] = "Wrong reading length!";
 const char kWrong2[] = "Wrong 2. reading length!";
 const char kBehind[] = "2. reading range must be behind the 1. reading range and separated from it!";
+const char kByte[] = "BYTEWISE";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LengthCheck,
-    ::testing::Values(
-        LengthCase{"OneRange", "1", "14", "-", "-", "yes", "14", "BYTEWISE", false,
-                   "results in reading length of 14 bytes.", kNoSecond, {}, false},
-        LengthCase{"SecondRangeRightAfterTheFirst", "1", "8", "9", "12", "no", "14", "BYTEWISE", false,
-                   "results in reading length of 8 bytes.", "results in reading length of 4 bytes.", {}, true},
-        LengthCase{"SecondRangeOverlapping", "1", "8", "8", "12", "no", "14", "BYTEWISE", false,
-                   "results in reading length of 8 bytes.", kNoSecond, {kBehind}, false},
-        LengthCase{"StopBeyondTotal", "1", "14", "-", "-", "yes", "10", "BYTEWISE", false, nullptr, nullptr,
-                   {kWrong}, false},
-        LengthCase{"TotalIgnoredOnTheBus", "1", "14", "-", "-", "yes", "10", "BYTEWISE", true,
-                   "results in reading length of 14 bytes.", kNoSecond, {}, false},
-        LengthCase{"TotalIgnoredWithoutFixedLength", "1", "14", "-", "-", "no", "10", "BYTEWISE", false,
-                   "results in reading length of 14 bytes.", kNoSecond, {}, false},
-        LengthCase{"StopBeforeStart", "5", "3", "9", "12", "no", "14", "BYTEWISE", false,
-                   "results in reading length of -1 bytes.", "results in reading length of 4 bytes.", {kWrong}, true},
-        LengthCase{"Nibbles", "1", "8", "-", "-", "no", "14", "NIBBELWISE", false,
-                   "results in reading length of 8 nibbel.", kNoSecond, {}, false},
-        LengthCase{"SecondStopMissing", "1", "8", "10", "-", "no", "14", "BYTEWISE", false,
-                   "results in reading length of 8 bytes.", kNoSecond, {}, false},
-        LengthCase{"SecondBeyondTotal", "1", "8", "10", "20", "yes", "14", "BYTEWISE", false,
-                   "results in reading length of 8 bytes.", nullptr, {kWrong2}, false},
-        LengthCase{"SecondStopBeforeItsStart", "1", "4", "10", "8", "no", "14", "BYTEWISE", false,
-                   "results in reading length of 4 bytes.", kNoSecond, {kWrong2}, false},
-        LengthCase{"SecondOfOneCharacterLessThanNothing", "1", "4", "10", "9", "no", "14", "BYTEWISE", false,
-                   "results in reading length of 4 bytes.", kNoSecond, {}, false}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, LengthCheck, ::testing::Values(
+    LengthCase{"OneRange", "1", "14", "-", "-", "yes", "14", kByte, false, bytes(14), kNoSecond, {}, false},
+    LengthCase{"SecondRangeRightAfterTheFirst", "1", "8", "9", "12", "no", "14", kByte, false, bytes(8), bytes(4), {},
+               true},
+    LengthCase{"SecondRangeOverlapping", "1", "8", "8", "12", "no", "14", kByte, false, bytes(8), kNoSecond, {kBehind},
+               false},
+    LengthCase{"StopBeyondTotal", "1", "14", "-", "-", "yes", "10", kByte, false, "before", "before", {kWrong}, false},
+    LengthCase{"TotalIgnoredOnTheBus", "1", "14", "-", "-", "yes", "10", kByte, true, bytes(14), kNoSecond, {}, false},
+    LengthCase{"TotalIgnoredWithoutFixedLength", "1", "14", "-", "-", "no", "10", kByte, false, bytes(14), kNoSecond,
+               {}, false},
+    LengthCase{"StopBeforeStart", "5", "3", "9", "12", "no", "14", kByte, false, bytes(-1), bytes(4), {kWrong}, true},
+    LengthCase{"Nibbles", "1", "8", "-", "-", "no", "14", "NIBBELWISE", false, "results in reading length of 8 nibbel.",
+               kNoSecond, {}, false},
+    LengthCase{"SecondStopMissing", "1", "8", "10", "-", "no", "14", kByte, false, bytes(8), kNoSecond, {}, false},
+    LengthCase{"SecondBeyondTotal", "1", "8", "10", "20", "yes", "14", kByte, false, bytes(8), "before", {kWrong2},
+               false},
+    LengthCase{"SecondStopBeforeItsStart", "1", "4", "10", "8", "no", "14", kByte, false, bytes(4), kNoSecond,
+               {kWrong2}, false},
+    LengthCase{"SecondOfOneCharacterLessThanNothing", "1", "4", "10", "9", "no", "14", kByte, false, bytes(4),
+               kNoSecond, {}, false}),
     testing::NamedParam());
-
-TEST_F(Pages, OpeningTheCardDataPageCountsAsAChange) {
-  openData();
-  EXPECT_TRUE(data.isChanged());
-  EXPECT_EQ(data.getSettings().sFixedLength, "yes");
-}
-
-TEST_F(Pages, UnknownChoicesBecomeTheFirstWithoutAChange) {
-  live.settings.cardData.sByteMode = "bytewise";
-  live.settings.cardData.sDirection = "backward";
-  live.settings.cardData.sNonNumeric = "x";
-  data.attach(dataView);
-  data.OnInitDialog();
-  EXPECT_EQ(data.getSettings().sByteMode, "BYTEWISE");
-  EXPECT_EQ(data.getSettings().sDirection, "FORWARD");
-  EXPECT_EQ(data.getSettings().sNonNumeric, "MAPTOHEXCHARS");
-  EXPECT_TRUE(dataView.control(IDC_DATA_BYTEWISE).checked);
-  EXPECT_TRUE(dataView.control(IDC_DATA_FORWARD).checked);
-  EXPECT_FALSE(dataView.control(IDC_DATA_BACKWARD).checked);
-  EXPECT_FALSE(data.isChanged());
-}
-
-TEST_F(Pages, BusProtocolForcesByteWiseDataOfFixedLength) {
-  live.settings.cardData.sByteMode = "NIBBELWISE";
-  live.settings.cardData.sFixedLength = "no";
-  View& c = openCom();
-  click(com, c, IDC_COM_RAVLINK);
-  View& v = openData();
-  EXPECT_TRUE(v.control(IDC_DATA_BYTEWISE).checked);
-  EXPECT_FALSE(v.control(IDC_DATA_NIBBELWISE).checked);
-  for (std::int32_t id : {IDC_DATA_BYTE_GROUP, IDC_DATA_BYTEWISE, IDC_DATA_HIGHNIBBEL, IDC_DATA_MAP_GROUP,
-                          IDC_DATA_MAP_SPECIAL, IDC_DATA_FIXED_LENGTH, IDC_DATA_TOTAL, IDC_DATA_TOTAL_LABEL}) {
-    EXPECT_FALSE(v.control(id).enabled) << id;
-  }
-  EXPECT_TRUE(v.control(IDC_DATA_FIXED_LENGTH).checked);
-  EXPECT_EQ(data.getSettings().sByteMode, "BYTEWISE");
-  EXPECT_EQ(data.getSettings().sFixedLength, "yes");
-
-  // Back on the COM page the protocol goes; the page follows at once.
-  click(com, c, IDC_COM_RAVLINK, false);
-  openData();
-  EXPECT_TRUE(v.control(IDC_DATA_BYTE_GROUP).enabled);
-  EXPECT_TRUE(v.control(IDC_DATA_FIXED_LENGTH).enabled);
-  EXPECT_TRUE(v.control(IDC_DATA_TOTAL).enabled);
-}
-
-TEST_F(Pages, HandlersWriteTheWorkingCopy) {
-  View& v = openData();
-  click(data, v, IDC_DATA_BACKWARD);
-  v.checkItem(IDC_DATA_FORWARD, false);
-  click(data, v, IDC_DATA_MAP_SPECIAL);
-  click(data, v, IDC_DATA_CONVERSION);
-  EXPECT_TRUE(v.control(IDC_DATA_DIGITS).enabled);
-  choose(data, v, IDC_DATA_DIGITS, "8");
-  click(data, v, IDC_DATA_FILTER_ORDER, false);
-  click(data, v, IDC_DATA_PAD_USED);
-  EXPECT_TRUE(v.control(IDC_DATA_PAD_CHAR).enabled);
-  choose(data, v, IDC_DATA_TOTAL, "20");
-  v.checkItem(IDC_DATA_BYTEWISE, false);
-  click(data, v, IDC_DATA_HIGHNIBBEL);
-  const CardDataSettings& s = data.getSettings();
-  EXPECT_EQ(s.sDirection, "BACKWARD");
-  EXPECT_EQ(s.sNonNumeric, "MAPTOSPECCHARS");
-  EXPECT_EQ(s.sConversion, "HEXA2DEC");
-  EXPECT_EQ(s.sDigits, "8");
-  EXPECT_EQ(s.sTruncateFirst, "no");
-  EXPECT_EQ(s.sPadUsed, "yes");
-  EXPECT_EQ(s.sTotalLength, "20");
-  EXPECT_EQ(s.sByteMode, "HIGHNIBBELWISE");
-  EXPECT_EQ(v.control(IDC_DATA_LENGTH1).text, "results in reading length of 14 nibbel.");
-
-  // An unchecked radio changes nothing.
-  v.checkItem(IDC_DATA_FORWARD, false);
-  v.notify(data, IDC_DATA_FORWARD, Notification::Clicked);
-  EXPECT_EQ(s.sDirection, "BACKWARD");
-}
+// clang-format on
 
 struct PaddingCase {
   const char* name;
   const char* typed;
-  const char* stored;
-  const char* shown;
+  const char* stored;   // and shown
   const char* message;  // nullptr: none
 };
+
+const char kDefaultPadding[] = "\nDefault padding character 'Space (20)' will be used.";
 
 class PaddingCheck : public Pages, public ::testing::WithParamInterface<PaddingCase> {};
 
 TEST_P(PaddingCheck, KeepsOnlyPrintableCodes) {
   const PaddingCase& c = GetParam();
-  View& v = openData();
-  v.setItemText(IDC_DATA_PAD_CHAR, c.typed);
-  v.notify(data, IDC_DATA_PAD_CHAR, Notification::KillFocus);
+  View& v = open(kData);
+  v.act(data, {IDC_DATA_PAD_CHAR, Notification::KillFocus, c.typed});
   EXPECT_EQ(data.getSettings().sPadChar, c.stored);
-  EXPECT_EQ(v.control(IDC_DATA_PAD_CHAR).text, c.shown);
-  EXPECT_EQ(messages(v), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+  EXPECT_EQ(v.control(IDC_DATA_PAD_CHAR).text, c.stored);
+  EXPECT_EQ(messages(v), c.message ? std::vector<std::string>{c.message + std::string(kDefaultPadding)}
+                                   : std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PaddingCheck,
-    ::testing::Values(
-        PaddingCase{"Empty", "", "20", "20",
-                    "'00' is not allowed as padding character.\nDefault padding character 'Space (20)' will be used."},
-        PaddingCase{"OneDigitNotPrintable", "7", "20", "20",
-                    "'07' is not printable.\nDefault padding character 'Space (20)' will be used."},
-        PaddingCase{"OneDigitPrintable", "A", "20", "20",
-                    "'0A' is not printable.\nDefault padding character 'Space (20)' will be used."},
-        PaddingCase{"LowerCaseKept", "4a", "4a", "4a", nullptr},
-        PaddingCase{"Tilde", "7E", "7E", "7E", nullptr},
-        PaddingCase{"NotHexadecimal", "G1", "20", "20",
-                    "'G1' is not a hexadecimal character.\nDefault padding character 'Space (20)' will be used."},
-        PaddingCase{"Delete", "7F", "20", "20",
-                    "'7F' is not printable.\nDefault padding character 'Space (20)' will be used."},
-        PaddingCase{"HighCode", "FF", "20", "20",
-                    "'FF' is not printable.\nDefault padding character 'Space (20)' will be used."}),
+    ::testing::Values(PaddingCase{"Empty", "", "20", "'00' is not allowed as padding character."},
+                      PaddingCase{"OneDigitNotPrintable", "7", "20", "'07' is not printable."},
+                      PaddingCase{"OneDigitPrintable", "A", "20", "'0A' is not printable."},
+                      PaddingCase{"LowerCaseKept", "4a", "4a", nullptr}, PaddingCase{"Tilde", "7E", "7E", nullptr},
+                      PaddingCase{"NotHexadecimal", "G1", "20", "'G1' is not a hexadecimal character."},
+                      PaddingCase{"Delete", "7F", "20", "'7F' is not printable."},
+                      PaddingCase{"HighCode", "FF", "20", "'FF' is not printable."}),
     testing::NamedParam());
 
+// The dialog on its own: HelpDialog.
 TEST_F(Pages, AsciiHelpChangesNothing) {
-  system.applicationPath = "C:\\Program Files\\Tavolin";
-  View& v = openData();
-  const CardDataSettings before = data.getSettings();
-  MemoryDialogView help;
-  host.onModal = [&](DialogPresenter& dialog) {
-    dialog.attach(help);
-    dialog.OnInitDialog();
-  };
-  v.notify(data, IDC_DATA_ASCII_HELP, Notification::Clicked);
-  EXPECT_EQ(help.caption(), "ASCII table of padding characters");
-  EXPECT_EQ(help.control(IDC_ASCII_BROWSER).text, "file://C:\\Program Files\\Tavolin\\Ascii.htm");
-  EXPECT_EQ(data.getSettings().sPadChar, before.sPadChar);
+  View& v = open(kData);
+  const std::string padding = data.getSettings().sPadChar;
+  v.act(data, {IDC_DATA_ASCII_HELP});
+  EXPECT_EQ(host.modalRuns, std::vector<std::int32_t>{IDD_ASCII_HELP});
+  EXPECT_EQ(host.modalView->control(IDC_ASCII_BROWSER).text, "file://C:\\Programs\\Tool\\Ascii.htm");
+  EXPECT_EQ(data.getSettings().sPadChar, padding);
   EXPECT_EQ(v.messages().size(), 0u);
 }
 
@@ -451,9 +409,9 @@ TEST_F(Pages, SecondRangeBeforeThePageOpensComesFromTheLiveSettings) {
 
 // --- additional characters page ---
 
-TEST_F(Pages, PreviewWithoutSecondRange) {
+TEST_F(Pages, AdditionalCharactersPageShowsTheLiveSettings) {
   live.settings.addChars.sPostfix = "<CR>";
-  View& v = openPFix();
+  View& v = open(kPFix);
   EXPECT_EQ(v.control(IDC_PFIX_PREVIEW).text, "<Data><CR>");
   EXPECT_EQ(v.control(IDC_PFIX_PREFIX).text, "");
   EXPECT_EQ(v.control(IDC_PFIX_PREFIX_TOKENS).items.size(), 14u);
@@ -461,132 +419,93 @@ TEST_F(Pages, PreviewWithoutSecondRange) {
   EXPECT_EQ(v.control(IDC_PFIX_POSTFIX).font, "Courier New 16");
 }
 
-TEST_F(Pages, PreviewFollowsTheCardDataPage) {
-  live.settings.addChars = {"ABC", ",", "<TAB>"};
-  live.settings.cardData.sFixedLength = "no";
-  live.settings.cardData.sReadStop = "8";
-  View& d = openData();
-  choose(data, d, IDC_DATA_START2, "9");
-  choose(data, d, IDC_DATA_STOP2, "12");
-  View& v = openPFix();
-  EXPECT_EQ(v.control(IDC_PFIX_PREVIEW).text, "ABC<Data1>,<Data2><TAB>");
-  choose(data, d, IDC_DATA_START2, "-");
-  openPFix();
-  EXPECT_EQ(v.control(IDC_PFIX_PREVIEW).text, "ABC<Data><TAB>");
-}
-
-TEST_F(Pages, PreviewShowsTextsAsTyped) {
-  live.settings.cardData.bSecondRange = true;
-  View& v = openPFix();
-  type(pfix, v, IDC_PFIX_INTERFIX, "%s%d");
-  type(pfix, v, IDC_PFIX_POSTFIX, "100%");
-  EXPECT_EQ(v.control(IDC_PFIX_PREVIEW).text, "<Data1>%s%d<Data2>100%");
-  EXPECT_FALSE(pfix.isChanged()) << "typing takes nothing";
-}
-
-TEST_F(Pages, OnlySelectionCompleteTakesTheTexts) {
-  live.settings.addChars = {"P", "I", "X"};
-  View& v = openPFix();
-  type(pfix, v, IDC_PFIX_PREFIX, "new");
-  EXPECT_FALSE(pfix.isChanged());
-  EXPECT_EQ(pfix.getSettings().sPrefix, "P");
-  for (std::int32_t id : {IDC_PFIX_PREFIX, IDC_PFIX_INTERFIX, IDC_PFIX_POSTFIX}) type(pfix, v, id, "");
-  v.notify(pfix, IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
-  EXPECT_TRUE(pfix.isChanged());
-  EXPECT_EQ(pfix.getSettings().sPrefix, "none");
-  EXPECT_EQ(pfix.getSettings().sInterfix, "none");
-  EXPECT_EQ(pfix.getSettings().sPostfix, "none");
-}
-
 TEST_F(Pages, AddAppendsTheTokenAtTheEndWithinTheLimit) {
   live.settings.addChars.sPostfix = "x";
-  View& v = openPFix();
-  choose(pfix, v, IDC_PFIX_POSTFIX_TOKENS, "<LF=Ctrl-ENTER>");
-  v.notify(pfix, IDC_PFIX_POSTFIX_ADD, Notification::Clicked);
+  View& v = open(kPFix);
+  v.act(pfix, {IDC_PFIX_POSTFIX_TOKENS, kChoose, "<LF=Ctrl-ENTER>"});
+  v.act(pfix, {IDC_PFIX_POSTFIX_ADD});
   EXPECT_EQ(v.control(IDC_PFIX_POSTFIX).text, "x<LF=Ctrl-ENTER>");
   EXPECT_EQ(v.control(IDC_PFIX_PREVIEW).text, "<Data>x<LF=Ctrl-ENTER>");
 
-  type(pfix, v, IDC_PFIX_PREFIX, std::string(198, 'a'));
-  v.notify(pfix, IDC_PFIX_PREFIX_ADD, Notification::Clicked);
-  EXPECT_EQ(v.control(IDC_PFIX_PREFIX).text, std::string(198, 'a') + "<C");
-  v.notify(pfix, IDC_PFIX_SELECTION_COMPLETE, Notification::Clicked);
-  EXPECT_EQ(pfix.getSettings().sPrefix, std::string(198, 'a') + "<");
+  const std::string typed(198, 'a');
+  v.act(pfix, {IDC_PFIX_PREFIX, kType, typed.c_str()});
+  v.act(pfix, {IDC_PFIX_PREFIX_ADD});
+  EXPECT_EQ(v.control(IDC_PFIX_PREFIX).text, typed + "<C");
+  v.act(pfix, {IDC_PFIX_SELECTION_COMPLETE});
+  EXPECT_EQ(pfix.getSettings().sPrefix, typed + "<");
 }
 
-TEST_F(GermanPages, TextsOfTheGermanBuild) {
-  click(com, openCom(), IDC_COM_CHANGE_SOUND);
+TEST_F(Pages, TextsOfTheGermanBuild) {
+  german();
+  input({{kCom, {IDC_COM_CHANGE_SOUND}}});
   EXPECT_EQ(host.fileRequests, std::vector<std::string>{"WAV-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*|wav"});
   live.settings.cardData.sReadStop2 = "-";
-  View& v = openData();
+  View& v = open(kData);
   EXPECT_EQ(v.control(IDC_DATA_LENGTH1).text, "ergibt die Leselänge von 14 Bytes.");
   EXPECT_EQ(v.control(IDC_DATA_LENGTH2).text, "Es wird kein 2. Lesebereich verwendet.");
-  v.setItemText(IDC_DATA_PAD_CHAR, "G1");
-  v.notify(data, IDC_DATA_PAD_CHAR, Notification::KillFocus);
+  v.act(data, {IDC_DATA_PAD_CHAR, Notification::KillFocus, "G1"});
   EXPECT_EQ(messages(v), std::vector<std::string>{"'G1' ist kein Hexzeichen.\nDie Voreinstellung 'Leerzeichen (20)' "
                                                   "wird eingetragen."});
-  EXPECT_EQ(openPFix().control(IDC_PFIX_PREVIEW).text, "<Daten>");
+  EXPECT_EQ(open(kPFix).control(IDC_PFIX_PREVIEW).text, "<Daten>");
 }
 
 // --- help and about ---
 
 struct HelpCase {
   const char* name;
+  bool ascii;  // the ASCII table, else the help
   std::int32_t language;
-  const char* folder;
+  const char* folder;  // "": not known
   const char* caption;
   const char* address;
+  const char* trace;
 };
 
 class HelpDialog : public ::testing::TestWithParam<HelpCase> {};
 
+// Without the program folder the dialog says so and stays open.
 TEST_P(HelpDialog, OpensTheDocumentOfTheLanguageFromTheProgramFolder) {
   const HelpCase& c = GetParam();
   testing::FakeSystem system;
   testing::CapturedTrace captured;
   system.applicationPath = c.folder;
+  system.error = 122;
   UiLanguage language(c.language == UiLanguage::English ? 0x0409 : 0x0407);
   HTMLHelp help(language, system, captured.trace);
-  MemoryDialogView view;
-  help.attach(view);
-  EXPECT_TRUE(help.OnInitDialog());
-  EXPECT_EQ(view.caption(), c.caption);
-  EXPECT_EQ(view.control(IDC_HELP_BROWSER).text, c.address);
-  EXPECT_TRUE(view.messages().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, HelpDialog,
-    ::testing::Values(HelpCase{"English", UiLanguage::English, "C:\\Programs\\Tool", "Elvor Tavolin Help",
-                               "file://C:\\Programs\\Tool\\TavoHelp.mht"},
-                      HelpCase{"German", UiLanguage::German, "C:\\Programs\\Tool", "Elvor Tavolin Hilfe",
-                               "file://C:\\Programs\\Tool\\TavoHilfe.mht"},
-                      HelpCase{"FolderWithBlanks", UiLanguage::English, "C:\\Program Files\\Elvor Tavolin",
-                               "Elvor Tavolin Help", "file://C:\\Program Files\\Elvor Tavolin\\TavoHelp.mht"}),
-    testing::NamedParam());
-
-TEST(HelpDialogs, WithoutProgramFolderTheyReportAndStayOpen) {
-  testing::FakeSystem system;
-  testing::CapturedTrace captured;
-  system.applicationPath.clear();
-  system.error = 122;
-  UiLanguage language(0x0409);
-  HTMLHelp help(language, system, captured.trace);
   ASCIIHelp ascii(language, system, captured.trace);
-  MemoryDialogView helpView, asciiView;
-  help.attach(helpView);
-  ascii.attach(asciiView);
-  EXPECT_TRUE(help.OnInitDialog());
-  EXPECT_TRUE(ascii.OnInitDialog());
-  EXPECT_EQ(captured.text(), "HTMLHelp::OnInitDialog():GetModuleFileName() failed: 122\n"
-                             "ASCIIHelp::OnInitDialog():getApplicationPath() failed\n");
-  for (MemoryDialogView* view : {&helpView, &asciiView}) {
-    ASSERT_EQ(view->messages().size(), 1u);
-    EXPECT_EQ(view->messages()[0].text, "Online help file not found.");
-    EXPECT_EQ(view->messages()[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(view->messages()[0].caption, "");
+  DialogPresenter& dialog = c.ascii ? static_cast<DialogPresenter&>(ascii) : help;
+  MemoryDialogView view;
+  dialog.attach(view);
+  EXPECT_TRUE(dialog.OnInitDialog());
+  EXPECT_EQ(view.caption(), c.caption);
+  EXPECT_EQ(view.control(c.ascii ? IDC_ASCII_BROWSER : IDC_HELP_BROWSER).text, c.address);
+  EXPECT_EQ(captured.text(), c.trace);
+  ASSERT_EQ(view.messages().size(), *c.folder ? 0u : 1u);
+  if (!*c.folder) {
+    EXPECT_EQ(view.messages()[0].text, "Online help file not found.");
+    EXPECT_EQ(view.messages()[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(view.messages()[0].caption, "");
   }
-  EXPECT_EQ(helpView.control(IDC_HELP_BROWSER).text, "");
 }
+
+constexpr std::int32_t kEn = UiLanguage::English;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, HelpDialog, ::testing::Values(
+    HelpCase{"English", false, kEn, "C:\\Programs\\Tool", "Elvor Tavolin Help",
+             "file://C:\\Programs\\Tool\\TavoHelp.mht", ""},
+    HelpCase{"German", false, UiLanguage::German, "C:\\Programs\\Tool", "Elvor Tavolin Hilfe",
+             "file://C:\\Programs\\Tool\\TavoHilfe.mht", ""},
+    HelpCase{"FolderWithBlanks", false, kEn, "C:\\Program Files\\Elvor Tavolin", "Elvor Tavolin Help",
+             "file://C:\\Program Files\\Elvor Tavolin\\TavoHelp.mht", ""},
+    HelpCase{"AsciiTable", true, kEn, "C:\\Program Files\\Tavolin", "ASCII table of padding characters",
+             "file://C:\\Program Files\\Tavolin\\Ascii.htm", ""},
+    HelpCase{"HelpWithoutFolder", false, kEn, "", "Elvor Tavolin Help", "",
+             "HTMLHelp::OnInitDialog():GetModuleFileName() failed: 122\n"},
+    HelpCase{"AsciiTableWithoutFolder", true, kEn, "", "ASCII table of padding characters", "",
+             "ASCIIHelp::OnInitDialog():getApplicationPath() failed\n"}),
+    testing::NamedParam());
+// clang-format on
 
 TEST(AboutDialogTest, ShowsProductAndVersion) {
   AboutDialog about;
