@@ -23,7 +23,10 @@ out=$root/docs/screenshots
 dialogs=$root/resources/dialogs.txt
 mkdir -p "$out"
 scripts/install-deps.sh images # ImageMagick's import takes the pictures
-work=$(mktemp -d /tmp/tavolin-XXXX)
+# A fixed place, so that the paths the windows show are the same every time.
+work=/tmp/tavolin-screenshots
+rm -rf "$work"
+mkdir -p "$work"
 background=()
 cleanup() {
   for pid in "${background[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -170,7 +173,8 @@ qt_language() {
   export APPDATA=$run/appdata XDG_RUNTIME_DIR=$run/runtime
   "$console" --set "COM=$work/ttyUSB0" --set "Ravlink protocol=no" --set "Speed=9600" \
     --set "Total reader data length=8" --set "Read stop position=4" --set "2. Read start position=5" \
-    --set "2. Read stop position=8" --set "Postfix characters=<CR>" >/dev/null
+    --set "2. Read stop position=8" --set "Postfix characters=<CR>" \
+    --set "Sound file=/usr/share/tavolin/Elvorbeep.wav" >/dev/null
   echo "Qt edition, $language:"
 
   : >"$run/commands"

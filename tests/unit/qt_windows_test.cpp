@@ -279,6 +279,7 @@ TEST(QtDialogView, ControlsBehaveAsThoseOfWindows) {
   QWidget com;
   QtDialogView comView(com, dialogOf(IDD_ATTR_COM), false);
   for (const char* speed : {"1200", "19200", "9600"}) comView.addString(IDC_COM_SPEED, speed);
+  EXPECT_EQ(comView.selectedText(IDC_COM_SPEED), "") << "a filled list has no selection of its own";
   EXPECT_EQ(comView.selectString(IDC_COM_SPEED, "19"), 1);
   EXPECT_EQ(comView.selectString(IDC_COM_SPEED, "110"), -1);
   EXPECT_EQ(comView.selectedText(IDC_COM_SPEED), "19200") << "a text no item begins with keeps the selection";

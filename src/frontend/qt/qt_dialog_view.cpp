@@ -348,8 +348,14 @@ void QtDialogView::resetContent(std::int32_t id) {
   if (auto* list = as<QComboBox>(id)) list->clear();
 }
 
+// A list's first item is not selected by being added (Qt would): a stored
+// value that no item matches leaves the list without a selection.
 void QtDialogView::addString(std::int32_t id, const std::string& text) {
-  if (auto* list = as<QComboBox>(id)) list->addItem(toQt(text));
+  auto* list = as<QComboBox>(id);
+  if (!list) return;
+  const int selected = list->currentIndex();
+  list->addItem(toQt(text));
+  list->setCurrentIndex(selected);
 }
 
 std::int32_t QtDialogView::selectString(std::int32_t id, const std::string& text) {
