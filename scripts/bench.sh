@@ -10,7 +10,8 @@ cmake --build --preset linux --target tavolin-bench-reading tavolin-bench-latenc
 echo "=== one reading through the card data pipeline"
 build/linux/bench/tavolin-bench-reading --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 echo "=== reader sessions on a pseudo-terminal with tavolin-readersim"
-build/linux/bench/tavolin-bench-latency build/linux/tools/readersim/tavolin-readersim "${1:-30}"
+build/linux/bench/tavolin-bench-latency build/linux/tools/readersim/tavolin-readersim "${1:-30}" \
+  build/linux/src/frontend/console/tavolin-console
 echo "=== tavolin-console: start-up and memory"
 build/linux/bench/tavolin-bench-console-startup build/linux/src/frontend/console/tavolin-console \
   build/linux/tools/readersim/tavolin-readersim 20

@@ -27,6 +27,16 @@ char RavlinkFraming::blockCheck(const char* data, std::size_t size) {
   return static_cast<char>(sum & 0xFF);
 }
 
+bool RavlinkFraming::beginsWithPacket(std::string_view held, std::string_view read) {
+  const std::size_t size = held.size() + read.size();
+  const auto at = [&](std::size_t i) {
+    return static_cast<unsigned char>(i < held.size() ? held[i] : read[i - held.size()]);
+  };
+  if (size == 0) return false;
+  if (at(0) == ACK || at(0) == NAK) return true;
+  return at(0) == STX && size >= 3 && size >= (static_cast<std::size_t>(at(1)) << 8 | at(2)) + 5;
+}
+
 std::string RavlinkFraming::frame(const std::string& data) {
   std::string result;
   result.reserve(data.size() + 5);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "services/trace.h"
 
@@ -41,6 +42,9 @@ class RavlinkFraming {
   static std::string frame(const std::string& data);
   // The sum of the bytes, modulo 256.
   static char blockCheck(const char* data, std::size_t size);
+  // Whether the bytes held followed by the bytes read begin with a whole
+  // packet: an ACK, a NAK, or a frame as long as its length field says.
+  static bool beginsWithPacket(std::string_view held, std::string_view read);
 
   void sendByte(char byte) { m_channel.sendRaw(std::string(1, byte)); }
   // The next packet: one ACK, one NAK or one whole frame; empty when the

@@ -67,7 +67,13 @@ void RavlinkSession::raise(const std::string& message) const { throw RavlinkSess
 
 std::string RavlinkSession::readRaw(bool bExitOnTimeout) {
   char buffer[readSize];
-  const std::uint32_t count = readPort(buffer, readSize, bExitOnTimeout);
+  // A frame says how long it is: the read ends with the packet the receive
+  // buffer waits for, not with the line's silence after it.
+  const std::string& held = m_link.rxBuffer();
+  const auto complete = [&held](const char* data, std::uint32_t size) {
+    return RavlinkFraming::beginsWithPacket(held, std::string_view(data, size));
+  };
+  const std::uint32_t count = readPort(buffer, readSize, bExitOnTimeout, complete);
   if (count > 0) m_trace("RavlinkSession::readRaw(): Länge: %d\n", static_cast<int>(count));
   return std::string(buffer, count);
 }

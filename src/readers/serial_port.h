@@ -55,14 +55,25 @@ struct CommTimeouts {
   std::uint32_t WriteTotalTimeoutConstant = 0;
 };
 
-// An open COM port, used by one thread at a time. Failures give the
-// system's error code, whose text System::getErrorText knows.
+// An open COM port, used by one thread at a time (interruptRead excepted).
+// Failures give the system's error code, whose text System::getErrorText
+// knows.
 class SerialPort {
  public:
+  // Whether the bytes a read has gathered so far hold a whole packet: such
+  // a read need not wait for the line to go quiet.
+  using PacketComplete = std::function<bool(const char* data, std::uint32_t size)>;
+
   virtual ~SerialPort() = default;
   // Synchronous read by the time-out rule; bytesRead 0 when nothing came.
-  virtual bool read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error) = 0;
+  // With complete, the read also ends as soon as complete says so.
+  virtual bool read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error,
+                    const PacketComplete& complete) = 0;
   virtual bool write(const char* data, std::uint32_t size, std::uint32_t& written, std::uint32_t& error) = 0;
+  // From another thread, to stop the reading thread: the read in progress
+  // and every later one end at once with nothing read, as an idle period
+  // would end them. The bytes of a burst not yet over are dropped.
+  virtual void interruptRead() = 0;
 };
 
 // Opens COM ports exclusively.

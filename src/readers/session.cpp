@@ -58,6 +58,10 @@ void Session::cancelSession() {
   m_trace("%s::cancelSession() start\n", m_pszName);
   m_hCancelEvent.set();
   m_trace("%s::cancelSession(): WaitForSingleObject() Warten auf das Ende des Threads\n", m_pszName);
+  // The reading thread finds the event when its read ends; ending the read
+  // now spares the rest of the idle period. After the line above, so that
+  // the trace reads as it does when an idle period runs out.
+  if (m_hCom) m_hCom->interruptRead();
   if (m_hThread.joinable()) {
     try {
       m_hThread.join();
@@ -102,12 +106,13 @@ void Session::raisePortError(const char* operation, std::uint32_t error) {
   fail(text);
 }
 
-std::uint32_t Session::readPort(char* buffer, std::uint32_t maxBytes, bool exitOnTimeout) {
+std::uint32_t Session::readPort(char* buffer, std::uint32_t maxBytes, bool exitOnTimeout,
+                                const SerialPort::PacketComplete& complete) {
   for (;;) {
     m_trace("%s::readRaw() loop start\n", m_pszName);
     std::uint32_t bytesRead = 0;
     std::uint32_t error = 0;
-    if (!m_hCom->read(buffer, maxBytes, bytesRead, error)) raisePortError("ReadFile()", error);
+    if (!m_hCom->read(buffer, maxBytes, bytesRead, error, complete)) raisePortError("ReadFile()", error);
     if (bytesRead > 0) return bytesRead;
 
     m_trace("%s::readRaw() timeout\n", m_pszName);

@@ -62,11 +62,13 @@ class Session {
   // Stops the thread and releases the port; the destructors' common part.
   void endSession(bool traceClose);
 
-  // One read of up to maxBytes. After an idle period without a byte it
-  // looks at the cancel event (0 when set) and otherwise writes a zero
-  // byte and reads again; with exitOnTimeout it returns 0 after the first
-  // idle period instead.
-  std::uint32_t readPort(char* buffer, std::uint32_t maxBytes, bool exitOnTimeout);
+  // One read of up to maxBytes, ended early when complete says so. After
+  // an idle period without a byte it looks at the cancel event (0 when
+  // set) and otherwise writes a zero byte and reads again; with
+  // exitOnTimeout it returns 0 after the first idle period instead. A stop
+  // request ends the idle period at once.
+  std::uint32_t readPort(char* buffer, std::uint32_t maxBytes, bool exitOnTimeout,
+                         const SerialPort::PacketComplete& complete = {});
   // Writes all bytes in one write; the count written.
   std::uint32_t writePort(const char* data, std::uint32_t size, const char* operation);
   // Throws the system's text of a failed port operation after tracing it.

@@ -29,6 +29,21 @@ struct SessionFixture {
   }
 
   bool traced(const std::string& line) const { return captured.text().find(line) != std::string::npos; }
+
+  // The trace from the first occurrence of line on.
+  std::string traceFrom(const std::string& line) const {
+    const std::string text = captured.text();
+    const std::size_t at = text.find(line);
+    return at == std::string::npos ? std::string() : text.substr(at);
+  }
+
+  // Stops the session as the main window does; how long that took.
+  template <typename S>
+  static std::chrono::milliseconds stop(std::unique_ptr<S>& session) {
+    const auto start = std::chrono::steady_clock::now();
+    session.reset();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  }
 };
 
 // The message of the session error E the action throws, or "<none>".

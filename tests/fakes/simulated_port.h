@@ -13,27 +13,33 @@
 namespace tavolin::testing {
 
 // A COM port in memory. What the test delivers is read in the chunks it
-// was delivered in (a chunk is one burst); an idle read waits a short idle
-// period and returns nothing. Writes go to onWrite. Reads and writes can be
-// made to fail.
+// was delivered in (a chunk is one burst), unless the next chunk follows
+// within the interval; an idle read waits the idle period and returns
+// nothing. Writes go to onWrite. Reads and writes can be made to fail.
 class SimulatedPort : public SerialPort {
  public:
-  static constexpr std::chrono::milliseconds idlePeriod{10};
-
-  bool read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error) override {
+  bool read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error,
+            const PacketComplete& complete) override {
     std::unique_lock<std::mutex> lock(m_mutex);
     bytesRead = 0;
-    m_changed.wait_for(lock, idlePeriod, [this] { return !m_chunks.empty() || failing; });
-    if (failing) {
-      error = 5;
-      return false;
+    for (auto wait = idlePeriod;; wait = interval) {
+      if (!m_changed.wait_for(lock, wait, [this] { return !m_chunks.empty() || failing || interrupted; })) break;
+      if (failing) {
+        error = 5;
+        return false;
+      }
+      if (interrupted) {
+        bytesRead = 0;
+        break;
+      }
+      std::string& chunk = m_chunks.front();
+      const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(maxBytes - bytesRead, chunk.size()));
+      chunk.copy(buffer + bytesRead, count);
+      chunk.erase(0, count);
+      if (chunk.empty()) m_chunks.pop_front();
+      bytesRead += count;
+      if (bytesRead == maxBytes || interval.count() == 0 || (complete && complete(buffer, bytesRead))) break;
     }
-    if (m_chunks.empty()) return true;
-    std::string& chunk = m_chunks.front();
-    bytesRead = static_cast<std::uint32_t>(std::min<std::size_t>(maxBytes, chunk.size()));
-    chunk.copy(buffer, bytesRead);
-    chunk.erase(0, bytesRead);
-    if (chunk.empty()) m_chunks.pop_front();
     return true;
   }
 
@@ -61,6 +67,14 @@ class SimulatedPort : public SerialPort {
     m_changed.notify_all();
   }
 
+  void interruptRead() override {
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      interrupted = true;
+    }
+    m_changed.notify_all();
+  }
+
   void fail() {
     {
       std::lock_guard<std::mutex> lock(m_mutex);
@@ -75,6 +89,9 @@ class SimulatedPort : public SerialPort {
   }
 
   std::function<void(const std::string&)> onWrite;
+  // Set before the read that is to use them.
+  std::chrono::milliseconds idlePeriod{10};
+  std::chrono::milliseconds interval{0};  // a chunk within it belongs to the same burst
 
  private:
   mutable std::mutex m_mutex;
@@ -82,6 +99,7 @@ class SimulatedPort : public SerialPort {
   std::deque<std::string> m_chunks;
   std::string m_sWritten;
   bool failing = false;
+  bool interrupted = false;
 };
 
 // Hands out one simulated port, or an opening failure.
@@ -116,9 +134,10 @@ class SimulatedPorts : public SerialPorts {
   class PortHandle : public SerialPort {
    public:
     explicit PortHandle(SimulatedPorts& ports) : m_ports(ports) {}
-    bool read(char* b, std::uint32_t m, std::uint32_t& r, std::uint32_t& e) override {
-      return m_ports.port.read(b, m, r, e);
+    bool read(char* b, std::uint32_t m, std::uint32_t& r, std::uint32_t& e, const PacketComplete& c) override {
+      return m_ports.port.read(b, m, r, e, c);
     }
+    void interruptRead() override { m_ports.port.interruptRead(); }
     bool write(const char* d, std::uint32_t s, std::uint32_t& w, std::uint32_t& e) override {
       return m_ports.port.write(d, s, w, e);
     }

@@ -64,6 +64,32 @@ TEST(RavlinkFramingTest, RequestFrame) {
   EXPECT_EQ(frame(std::string(200, 'x')).substr(0, 3), std::string("\x02\x00\xc8", 3));
 }
 
+// Where a read may end before the line goes quiet: at a whole packet, its
+// first bytes held from earlier reads; anything else waits for the silence.
+TEST(RavlinkFramingTest, BeginsWithPacket) {
+  const std::string card = frame("card");
+  const std::string big = std::string("\x02\x01\x2c", 3) + std::string(300, 'y') + "\x03?";  // 305 bytes
+  const struct {
+    std::string held, read;
+    bool whole;
+  } cases[] = {
+      {"", "", false},
+      {"", ack, true},
+      {"", nak + "\x02", true},
+      {"", card, true},
+      {"", card + "\x02", true},
+      {card.substr(0, 2), card.substr(2), true},
+      {card.substr(0, 2), "", false},
+      {"", card.substr(0, 8), false},
+      {"", big.substr(0, 256), false},
+      {big.substr(0, 1), big.substr(1), true},
+      {"", "A", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RavlinkFraming::beginsWithPacket(c.held, c.read), c.whole) << c.held.size() << "+" << c.read.size();
+  }
+}
+
 // Frames as the reader sends them: what readRavlinkRequest returns or
 // throws, what it answers, and what stays in the receive buffer.
 TEST(RavlinkFramingTest, ReadingFrames) {

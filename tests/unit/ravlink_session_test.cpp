@@ -14,6 +14,7 @@ namespace {
 using Error = RavlinkSession::RavlinkSessionError;
 using readersim::BusReader;
 using testing::waitUntil;
+constexpr std::size_t npos = std::string::npos;
 
 class RavlinkSessionTest : public ::testing::Test, protected testing::SessionFixture {
  protected:
@@ -62,7 +63,10 @@ class RavlinkSessionTest : public ::testing::Test, protected testing::SessionFix
   std::mutex m_readerMutex;
 };
 
+// A stop ends the idle read at once, with the trace of an idle period that
+// found the stop request.
 TEST_F(RavlinkSessionTest, IdentifiesAndReleasesTheReaderAndStopsQuietly) {
+  ports.port.idlePeriod = std::chrono::milliseconds(3140);
   auto session = start();
   EXPECT_EQ(owner.calls(),
             std::vector<std::string>{"ShowMessage 5 'Mifare DESFire EV1 F1\nParameterization 12345' 0 0"});
@@ -81,10 +85,19 @@ TEST_F(RavlinkSessionTest, IdentifiesAndReleasesTheReaderAndStopsQuietly) {
   EXPECT_EQ(ports.lastLine.ByteSize, 8);
   EXPECT_FALSE(ports.lastLine.fNull || ports.lastLine.fAbortOnError || ports.lastLine.fBinary);
   EXPECT_EQ(ports.lastTimeouts.ReadTotalTimeoutMultiplier * 132 + ports.lastTimeouts.ReadTotalTimeoutConstant, 3140u);
-  session.reset();
-  EXPECT_TRUE(traced("RavlinkSession::run() endet\n"));
-  EXPECT_TRUE(traced("RavlinkSession::cancelSession(): Exit code of thread: 0\n"));
-  EXPECT_TRUE(traced("~RavlinkSession() Ende\n"));
+  ASSERT_TRUE(waitUntil([this] { return traceFrom("RavlinkSession::run() start\n").find("loop start") != npos; }));
+  EXPECT_LT(stop(session).count(), 500);
+  EXPECT_EQ(traceFrom("~RavlinkSession() start\n"),
+            "~RavlinkSession() start\n"
+            "RavlinkSession::cancelSession() start\n"
+            "RavlinkSession::cancelSession(): WaitForSingleObject() Warten auf das Ende des Threads\n"
+            "RavlinkSession::readRaw() timeout\n"
+            "RavlinkSession::readRaw(): WaitForSingleObject() Abbruch Event erhalten\n"
+            "RavlinkSession::run(): catch RavlinkSessionError Cancel\n"
+            "RavlinkSession::run() endet\n"
+            "RavlinkSession::cancelSession(): Exit code of thread: 0\n"
+            "RavlinkSession::cancelSession() done: Thread beendet\n"
+            "~RavlinkSession() Ende\n");
   EXPECT_FALSE(abortEvent.tryTake());
 }
 
@@ -138,6 +151,10 @@ TEST_F(RavlinkSessionTest, ReadingIsCutAfterFiveFieldsSignalledAndLogged) {
   setUpTraceAndDataLog(system, captured.trace, dataLog);
   system.now = {2014, 2, 1, 9, 5, 3};
   auto session = start(true, true);
+  // Frames and acknowledgements end their reads, however long the line
+  // would take to go quiet.
+  ports.port.interval = std::chrono::seconds(2);
+  const auto begin = std::chrono::steady_clock::now();
   sendCard("a;b;c;d;e;12345678");
   struct Case {
     std::string frame, reading;
@@ -156,6 +173,8 @@ TEST_F(RavlinkSessionTest, ReadingIsCutAfterFiveFieldsSignalledAndLogged) {
     log += "01.02.2014 09:05:03: data: " + c.reading.substr(0, c.reading.find('\0')) + "\n";
   }
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 5"));
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin).count(),
+            1000);
   session.reset();
   EXPECT_EQ(sound.played(), 5u);
   EXPECT_TRUE(sent("b1;1;1*"));

@@ -80,6 +80,28 @@ TEST_F(ReaderSessionTest, IdleReaderGetsZeroBytes) {
   EXPECT_TRUE(traced("ReaderSession::readRaw() WriteFile() Länge Daten: 1\n"));
 }
 
+// A stop ends an idle read at once; the trace reads as when the idle
+// period ran out and found the stop request.
+TEST_F(ReaderSessionTest, StopEndsAnIdleReadAtOnce) {
+  ports.port.idlePeriod = std::chrono::milliseconds(2260);
+  auto session = start();
+  ASSERT_TRUE(testing::waitUntil([this] { return traced("ReaderSession::readRaw() loop start\n"); }));
+  EXPECT_LT(stop(session).count(), 500);
+  EXPECT_EQ(traceFrom("~ReaderSession() start\n"),
+            "~ReaderSession() start\n"
+            "ReaderSession::cancelSession() start\n"
+            "ReaderSession::cancelSession(): WaitForSingleObject() Warten auf das Ende des Threads\n"
+            "ReaderSession::readRaw() timeout\n"
+            "ReaderSession::readRaw(): WaitForSingleObject() Abbruch Event erhalten\n"
+            "ReaderSession::run(): bytesRead == 0\n"
+            "ReaderSession::run() endet\n"
+            "ReaderSession::cancelSession(): Exit code of thread: 0\n"
+            "ReaderSession::cancelSession() done: Thread beendet\n"
+            "~ReaderSession(): CloseHandle() ok\n"
+            "~ReaderSession() Ende\n");
+  EXPECT_EQ(ports.port.written(), "");  // the idle period did not run out
+}
+
 TEST_F(ReaderSessionTest, FailingPortEndsTheThreadAndSetsTheAbortEvent) {
   auto session = start();
   ports.port.fail();

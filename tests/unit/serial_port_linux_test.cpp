@@ -93,7 +93,7 @@ TEST(LinuxSerialPort, GrownErrorCountStopsThePort) {
     ASSERT_EQ(write(master, "ab", 2), 2);
     char buffer[8];
     std::uint32_t got = 0, error = 0;
-    EXPECT_EQ(port.read(buffer, sizeof buffer, got, error), !c.stops);
+    EXPECT_EQ(port.read(buffer, sizeof buffer, got, error, {}), !c.stops);
     EXPECT_EQ(error, c.stops ? std::uint32_t{EIO} : 0u);
     close(master);
   }

@@ -6,6 +6,7 @@
 #include <grp.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -127,6 +128,7 @@ std::optional<LineErrorCounts> readLineErrorCounts(int fd) {
 LinuxSerialPort::LinuxSerialPort(int fd, const DeviceControl& line, const CommTimeouts& timeouts,
                                  CountReader readCounts)
     : m_fd(fd),
+      m_iInterrupt(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       m_timeouts(timeouts),
       m_bDiscardNull(line.fNull),
       m_bAbortOnError(line.fAbortOnError),
@@ -135,9 +137,21 @@ LinuxSerialPort::LinuxSerialPort(int fd, const DeviceControl& line, const CommTi
   if (m_bAbortOnError) m_counts = m_readCounts(m_fd);
 }
 
-LinuxSerialPort::~LinuxSerialPort() { ::close(m_fd); }
+LinuxSerialPort::~LinuxSerialPort() {
+  if (m_iInterrupt >= 0) ::close(m_iInterrupt);
+  ::close(m_fd);
+}
 
-bool LinuxSerialPort::read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error) {
+void LinuxSerialPort::interruptRead() {
+  if (m_iInterrupt < 0) return;
+  // The count is never read back, so the eventfd stays readable; a write
+  // fails only on a full count, which is readable as well.
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const ssize_t written = ::write(m_iInterrupt, &one, sizeof one);
+}
+
+bool LinuxSerialPort::read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error,
+                           const PacketComplete& complete) {
   bytesRead = 0;
   if (m_bFailed) {
     error = EIO;
@@ -153,12 +167,17 @@ bool LinuxSerialPort::read(char* buffer, std::uint32_t maxBytes, std::uint32_t& 
     const Clock::time_point deadline = bytesRead == 0 ? total : std::min(total, lastByte + interval);
     const int wait = remainingMs(deadline);
     if (wait == 0) break;
-    pollfd pfd{m_fd, POLLIN, 0};
-    const int ready = ::poll(&pfd, 1, wait);
+    // A negative descriptor is left out by poll().
+    pollfd pfd[2] = {{m_fd, POLLIN, 0}, {m_iInterrupt, POLLIN, 0}};
+    const int ready = ::poll(pfd, 2, wait);
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0) {
       error = static_cast<std::uint32_t>(errno);
       return false;
+    }
+    if (pfd[1].revents != 0) {
+      bytesRead = 0;
+      return true;
     }
     if (ready == 0) break;
     const std::size_t want = std::min<std::size_t>(sizeof raw, maxBytes - bytesRead);
@@ -177,6 +196,7 @@ bool LinuxSerialPort::read(char* buffer, std::uint32_t maxBytes, std::uint32_t& 
     std::memcpy(buffer + bytesRead, m_sDecoded.data(), m_sDecoded.size());
     bytesRead += static_cast<std::uint32_t>(m_sDecoded.size());
     if (!m_sDecoded.empty()) lastByte = Clock::now();  // discarded bytes were never received
+    if (complete && bytesRead > 0 && complete(buffer, bytesRead)) break;
   }
   return true;
 }

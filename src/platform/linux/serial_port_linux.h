@@ -31,7 +31,8 @@ struct LineErrorCounts {
 std::optional<LineErrorCounts> readLineErrorCounts(int fd);
 
 // A COM port on a Linux terminal device, with the Windows time-out rule
-// emulated by poll() and deadlines.
+// emulated by poll() and deadlines. A read waits on the device and on an
+// eventfd that interruptRead sets.
 class LinuxSerialPort : public SerialPort {
  public:
   using CountReader = std::function<std::optional<LineErrorCounts>(int fd)>;
@@ -42,8 +43,10 @@ class LinuxSerialPort : public SerialPort {
   LinuxSerialPort(const LinuxSerialPort&) = delete;
   LinuxSerialPort& operator=(const LinuxSerialPort&) = delete;
 
-  bool read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error) override;
+  bool read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error,
+            const PacketComplete& complete) override;
   bool write(const char* data, std::uint32_t size, std::uint32_t& written, std::uint32_t& error) override;
+  void interruptRead() override;
 
  private:
   // The data bytes of what the driver delivered, into m_sDecoded; false
@@ -53,6 +56,9 @@ class LinuxSerialPort : public SerialPort {
   bool errorCounted();
 
   int m_fd;
+  // Readable once interruptRead has been called; -1 when the system gave
+  // none, and then a stop waits for the idle period to end.
+  int m_iInterrupt;
   CommTimeouts m_timeouts;
   bool m_bDiscardNull;
   bool m_bAbortOnError;
