@@ -75,6 +75,12 @@ class SimulatedPort : public SerialPort {
     m_changed.notify_all();
   }
 
+  // A port opened anew has not been interrupted.
+  void reopen() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    interrupted = false;
+  }
+
   void fail() {
     {
       std::lock_guard<std::mutex> lock(m_mutex);
@@ -116,8 +122,8 @@ class SimulatedPorts : public SerialPorts {
     result.text = failureText;
     if (failure == Failure::None) {
       lastLine = line();
-      auto port = std::make_unique<PortHandle>(*this);
-      result.port = std::move(port);
+      port.reopen();
+      result.port = std::make_unique<PortHandle>(*this);
     }
     return result;
   }
