@@ -4,7 +4,8 @@
 #   install-deps.sh          everything: both editions and all tests
 #   install-deps.sh linux    the Linux edition and its tests
 #   install-deps.sh run      only what building and running the Linux edition needs (the demo)
-#   install-deps.sh images   the tools of scripts/make-images.sh and scripts/screenshots.sh (the images are committed)
+#   install-deps.sh images   the tools of scripts/make-images.sh (the images are committed)
+#   install-deps.sh screenshots  what scripts/screenshots.sh needs besides the build
 set -euo pipefail
 
 job=${1:-all}
@@ -16,10 +17,16 @@ else
     libcanberra-dev libxkbcommon-dev libxkbcommon-x11-dev libx11-dev libx11-xcb-dev libxtst-dev xkb-data
   )
 fi
-if [ "$job" != run ] && [ "$job" != images ]; then
+if [ "$job" = screenshots ]; then
+  # The windows on a virtual display, framed by a window manager, captured.
+  packages+=(qt6-base-dev qt6-translations-l10n xvfb openbox trayer xdotool imagemagick)
+elif [ "$job" != run ] && [ "$job" != images ]; then
+  # Qt 6 for the windowed programs tavolin_en and tavolin_de; without it the
+  # build leaves them out (the demo builds only the console edition).
   packages+=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev socat
     xvfb x11-xkb-utils x11-utils tigervnc-standalone-server
+    qt6-base-dev qt6-translations-l10n desktop-file-utils xdotool xclip
   )
 fi
 if [ "$job" = all ]; then

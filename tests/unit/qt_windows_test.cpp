@@ -1,0 +1,509 @@
+// The Linux edition's Qt windows on the offscreen platform: every window
+// is built from its description, the user's actions reach the presenter as
+// its notifications, the controls behave as those of Windows, and the host
+// runs the tray menu, the modal dialogs, the settings sheet and the rest.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QThread>
+#include <QTimer>
+#include <functional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "fakes/fake_system.h"
+#include "fakes/recording_services.h"
+#include "frontend/qt/dialog_window.h"
+#include "frontend/qt/help_document.h"
+#include "frontend/qt/instance_channel.h"
+#include "frontend/qt/qt_text.h"
+#include "frontend/qt/qt_window_host.h"
+#include "resource_ids.h"
+#include "ui/attr_com.h"
+#include "ui/attr_data.h"
+#include "ui/attr_pfix.h"
+#include "ui/attr_sheet.h"
+
+namespace tavolin {
+namespace {
+
+using layout::ControlKind;
+using layout::ControlLayout;
+using layout::DialogLayout;
+using Command = std::pair<std::int32_t, Notification>;
+
+const DialogLayout& dialogOf(std::int32_t id) { return *layout::findDialogLayout(id); }
+
+// Processes events until the condition holds, at most two seconds.
+bool waitFor(const std::function<bool()>& condition) {
+  for (int i = 0; i < 200 && !condition(); ++i) QTest::qWait(10);
+  return condition();
+}
+
+// Once a modal window is up, does what the user would do there. A window
+// still open three seconds later (or a message box that came up on the
+// way) is closed, as a failure.
+void whenModal(std::function<void(QWidget&)> act) {
+  QTimer::singleShot(0, [act = std::move(act)] {
+    ASSERT_TRUE(waitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+    QPointer<QWidget> modal = QApplication::activeModalWidget();
+    QTimer::singleShot(3000, [modal] {
+      while (modal && modal->isVisible() && QApplication::activeModalWidget()) {
+        ADD_FAILURE() << QApplication::activeModalWidget()->metaObject()->className() << " stayed open";
+        QApplication::activeModalWidget()->close();
+      }
+    });
+    act(*modal);
+  });
+}
+
+class RecordingPresenter : public DialogPresenter {
+ public:
+  using DialogPresenter::DialogPresenter;
+  bool OnInitDialog() override {
+    ++inits;
+    return true;
+  }
+  void onCommand(std::int32_t id, Notification notification) override { commands.emplace_back(id, notification); }
+  int inits = 0;
+  std::vector<Command> commands;
+};
+
+// Whether the widget is what the control's kind makes of it.
+bool madeAs(QWidget* widget, const ControlLayout& control) {
+  switch (control.kind) {
+    case ControlKind::Button:
+    case ControlKind::DefaultButton: {
+      const auto* button = qobject_cast<QPushButton*>(widget);
+      return button && button->isDefault() == (control.kind == ControlKind::DefaultButton);
+    }
+    case ControlKind::CheckBox: return qobject_cast<QCheckBox*>(widget);
+    case ControlKind::RadioButton: return qobject_cast<QRadioButton*>(widget);
+    case ControlKind::GroupBox: return qobject_cast<QGroupBox*>(widget);
+    case ControlKind::Label:
+    case ControlKind::NumberField: return qobject_cast<QLabel*>(widget);
+    case ControlKind::Picture:
+    case ControlKind::Icon: {
+      const auto* picture = qobject_cast<QLabel*>(widget);
+      return picture && !picture->pixmap().isNull();
+    }
+    case ControlKind::Edit: {
+      const auto* edit = qobject_cast<QLineEdit*>(widget);
+      return edit && edit->isReadOnly() == bool(control.flags & layout::kReadOnly);
+    }
+    case ControlKind::DropDownList: {
+      const auto* list = qobject_cast<QComboBox*>(widget);
+      return list && !list->isEditable();
+    }
+    case ControlKind::Browser: return qobject_cast<QTextBrowser*>(widget);
+  }
+  return false;
+}
+
+struct Built {
+  const DialogLayout* dialog;
+  bool german;
+};
+
+class EveryDialog : public ::testing::TestWithParam<Built> {};
+
+// The template's texts are German placeholders in Windows-1252 ("Länge"):
+// each comes back from its widget as it went in.
+TEST_P(EveryDialog, HasEveryControlOfItsDescriptionInItsPlace) {
+  const DialogLayout& dialog = *GetParam().dialog;
+  QWidget window;
+  QtDialogView view(window, dialog, GetParam().german);
+  EXPECT_EQ(window.windowTitle(), toQt(GetParam().german ? dialog.captionGerman : dialog.captionEnglish));
+  for (std::size_t i = 0; i < dialog.controlCount; ++i) {
+    const ControlLayout& control = dialog.controls[i];
+    if (control.id < 0) continue;
+    QWidget* widget = view.control(control.id);
+    ASSERT_NE(widget, nullptr) << control.id;
+    EXPECT_TRUE(madeAs(widget, control)) << control.id << " is a " << widget->metaObject()->className();
+    EXPECT_TRUE(window.rect().contains(widget->geometry())) << control.id << " lies outside the window";
+    if (control.kind != ControlKind::Picture && control.kind != ControlKind::Browser) {
+      EXPECT_EQ(view.getItemText(control.id), control.text) << control.id;
+    }
+  }
+}
+
+std::vector<Built> everyDialog() {
+  std::vector<Built> all;
+  for (const DialogLayout& dialog : layout::kDialogLayouts) {
+    all.push_back({&dialog, false});
+    all.push_back({&dialog, true});
+  }
+  return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, EveryDialog, ::testing::ValuesIn(everyDialog()),
+                         [](const ::testing::TestParamInfo<Built>& info) {
+                           return std::to_string(info.param.dialog->id) + (info.param.german ? "_de" : "_en");
+                         });
+
+// What the user does, and what the program does, to a control.
+enum class Act { Click, ClickText, KeyDown, Type, SetText, Check, SelectString, LeaveEdit, Escape, Enter };
+
+struct ActionCase {
+  const char* name;
+  std::int32_t dialog;
+  std::int32_t id;
+  Act act;
+  std::vector<Command> expected;
+};
+
+void PrintTo(const ActionCase& c, std::ostream* os) { *os << c.name; }
+
+class UserActions : public ::testing::TestWithParam<ActionCase> {};
+
+TEST_P(UserActions, ReachThePresenterAsItsNotifications) {
+  const ActionCase& c = GetParam();
+  DialogWindow window(dialogOf(c.dialog), false, nullptr);
+  QtDialogView& view = window.view();
+  std::vector<Command> seen;
+  view.setCommandSink([&seen](std::int32_t id, Notification notification) { seen.emplace_back(id, notification); });
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QWidget* widget = view.control(c.id);
+  ASSERT_NE(widget, nullptr);
+  view.addString(c.id, "1200");
+  view.addString(c.id, "9600");
+  switch (c.act) {
+    case Act::Click: QTest::mouseClick(widget, Qt::LeftButton); break;
+    // A check box with its text on the left: the click on the text.
+    case Act::ClickText: QTest::mouseClick(window.childAt(widget->x() - 10, widget->y() + 5), Qt::LeftButton); break;
+    case Act::KeyDown: QTest::keyClick(widget, Qt::Key_Down); break;
+    case Act::Type: QTest::keyClicks(widget, "ab"); break;
+    case Act::SetText: view.setItemText(c.id, "Länge"); break;
+    case Act::Check: view.checkItem(c.id, true); break;
+    case Act::SelectString: view.selectString(c.id, "96"); break;
+    case Act::LeaveEdit:
+      widget->setFocus();
+      view.control(IDC_DATA_ASCII_HELP)->setFocus();
+      break;
+    case Act::Escape: QTest::keyClick(&window, Qt::Key_Escape); break;
+    case Act::Enter:
+      widget->setFocus();
+      QTest::keyClick(widget, Qt::Key_Return);
+      break;
+  }
+  EXPECT_EQ(seen, c.expected);
+  if (c.act == Act::ClickText) {
+    EXPECT_TRUE(view.isChecked(c.id));
+  }
+}
+
+constexpr auto kClicked = Notification::Clicked;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, UserActions,
+    ::testing::Values(
+        ActionCase{"button", IDD_TAVOLIN_DIALOG, IDC_MAIN_STOP, Act::Click, {{IDC_MAIN_STOP, kClicked}}},
+        ActionCase{"radio", IDD_ATTR_DATA, IDC_DATA_NIBBELWISE, Act::Click, {{IDC_DATA_NIBBELWISE, kClicked}}},
+        ActionCase{"check box text", IDD_ATTR_COM, IDC_COM_SIGNALING, Act::ClickText, {{IDC_COM_SIGNALING, kClicked}}},
+        ActionCase{"checked by the program", IDD_ATTR_COM, IDC_COM_RAVLINK, Act::Check, {}},
+        ActionCase{"list item chosen", IDD_ATTR_COM, IDC_COM_SPEED, Act::KeyDown,
+                   {{IDC_COM_SPEED, Notification::SelectionChange}}},
+        ActionCase{"list item selected by the program", IDD_ATTR_COM, IDC_COM_SPEED, Act::SelectString, {}},
+        ActionCase{"typing", IDD_ATTR_PFIX, IDC_PFIX_PREFIX, Act::Type,
+                   {{IDC_PFIX_PREFIX, Notification::EditChange}, {IDC_PFIX_PREFIX, Notification::EditChange}}},
+        ActionCase{"text set by the program", IDD_ATTR_PFIX, IDC_PFIX_PREFIX, Act::SetText,
+                   {{IDC_PFIX_PREFIX, Notification::EditChange}}},
+        ActionCase{"edit left", IDD_ATTR_DATA, IDC_DATA_PAD_CHAR, Act::LeaveEdit,
+                   {{IDC_DATA_PAD_CHAR, Notification::KillFocus}}},
+        ActionCase{"Escape", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, Act::Escape, {{IDC_CANCEL, kClicked}}},
+        ActionCase{"Enter without a default button", IDD_TAVOLIN_DIALOG, IDC_MAIN_PART1, Act::Enter,
+                   {{IDC_OK, kClicked}}},
+        ActionCase{"Enter with one", IDD_HTML_HELP, IDC_HELP_BROWSER, Act::Enter, {{IDC_OK, kClicked}}}),
+    [](const ::testing::TestParamInfo<ActionCase>& info) {
+      std::string name = info.param.name;
+      for (char& ch : name) {
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      }
+      return name;
+    });
+
+TEST(QtDialogView, ControlsBehaveAsThoseOfWindows) {
+  QWidget com;
+  QtDialogView comView(com, dialogOf(IDD_ATTR_COM), false);
+  for (const char* speed : {"1200", "19200", "9600"}) comView.addString(IDC_COM_SPEED, speed);
+  EXPECT_EQ(comView.selectString(IDC_COM_SPEED, "19"), 1);
+  EXPECT_EQ(comView.selectString(IDC_COM_SPEED, "110"), -1);
+  EXPECT_EQ(comView.selectedText(IDC_COM_SPEED), "19200") << "a text no item begins with keeps the selection";
+  comView.setCurSel(IDC_COM_SPEED, -1);
+  EXPECT_EQ(comView.selectedText(IDC_COM_SPEED), "");
+  comView.setItemText(IDC_COM_PARITY_LABEL, "Parit\xe4t");
+  EXPECT_EQ(qobject_cast<QLabel*>(comView.control(IDC_COM_PARITY_LABEL))->text(), QStringLiteral(u"Parität"));
+
+  QWidget pfix;
+  QtDialogView pfixView(pfix, dialogOf(IDD_ATTR_PFIX), false);
+  pfixView.limitText(IDC_PFIX_PREFIX, 5);
+  pfixView.setItemText(IDC_PFIX_PREFIX, "abc");
+  pfixView.appendText(IDC_PFIX_PREFIX, "<CR>");
+  EXPECT_EQ(pfixView.getItemText(IDC_PFIX_PREFIX), "abc<C");
+  pfixView.setFont(IDC_PFIX_PREFIX, {"Courier New", 16, 400});
+  EXPECT_TRUE(QFontInfo(pfixView.control(IDC_PFIX_PREFIX)->font()).fixedPitch());
+
+  // A click checks a radio button and unchecks the others of its group
+  // only; the program's check changes that one button.
+  QWidget data;
+  QtDialogView dataView(data, dialogOf(IDD_ATTR_DATA), false);
+  data.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&data));
+  for (std::int32_t id : {IDC_DATA_FORWARD, IDC_DATA_LOWNIBBEL, IDC_DATA_HIGHNIBBEL}) {
+    QWidget* radio = dataView.control(id);
+    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(4, radio->height() / 2));
+  }
+  EXPECT_FALSE(dataView.isChecked(IDC_DATA_LOWNIBBEL));
+  EXPECT_TRUE(dataView.isChecked(IDC_DATA_FORWARD)) << "another group's button was unchecked";
+  dataView.checkItem(IDC_DATA_BYTEWISE, true);
+  EXPECT_TRUE(dataView.isChecked(IDC_DATA_HIGHNIBBEL));
+  dataView.checkItem(IDC_DATA_BYTEWISE, false);
+  dataView.checkItem(IDC_DATA_HIGHNIBBEL, false);
+  EXPECT_FALSE(dataView.isChecked(IDC_DATA_HIGHNIBBEL));
+}
+
+// The core names the .mht document beside the program; the Linux edition
+// shows its .htm form, from the first of the folders that has it.
+TEST(HelpDocument, IsTheHtmFormBesideTheProgramInShareOrInTheBuild) {
+  QTemporaryDir root;
+  const QDir dir(root.path());
+  for (const char* folder : {"bin", "share/tavolin", "build"}) dir.mkpath(QString::fromLatin1(folder));
+  const auto put = [&dir](const char* file) {
+    QFile document(dir.filePath(QString::fromLatin1(file)));
+    document.open(QIODevice::WriteOnly);
+    document.write("<p>help</p>");
+  };
+  const QString address = QStringLiteral("file://") + dir.filePath(QStringLiteral("bin/TavoHelp.mht"));
+  const QString build = dir.filePath(QStringLiteral("build"));
+  EXPECT_EQ(helpDocumentPath(address, build), QString());
+  put("build/TavoHelp.htm");
+  EXPECT_EQ(helpDocumentPath(address, build), dir.filePath(QStringLiteral("build/TavoHelp.htm")));
+  put("share/tavolin/TavoHelp.htm");
+  EXPECT_EQ(helpDocumentPath(address, build), dir.filePath(QStringLiteral("share/tavolin/TavoHelp.htm")));
+  put("bin/TavoHelp.htm");
+  EXPECT_EQ(helpDocumentPath(address, build), dir.filePath(QStringLiteral("bin/TavoHelp.htm")));
+  put("bin/Ascii.htm");
+  EXPECT_EQ(helpDocumentPath(QStringLiteral("file://") + dir.filePath(QStringLiteral("bin/Ascii.htm")), build),
+            dir.filePath(QStringLiteral("bin/Ascii.htm")));
+
+  QWidget window;
+  QtDialogView view(window, dialogOf(IDD_HTML_HELP), false);
+  view.navigate(IDC_HELP_BROWSER, fromQt(address));
+  EXPECT_EQ(qobject_cast<QTextBrowser*>(view.control(IDC_HELP_BROWSER))->source().toLocalFile(),
+            dir.filePath(QStringLiteral("bin/TavoHelp.htm")));
+}
+
+class Host : public ::testing::Test {
+ protected:
+  Trace trace;
+  QtWindowHost host{trace, false};
+};
+
+TEST_F(Host, RunsPostedTasksInOrderOnItsThreadAndTicksTimers) {
+  std::vector<int> done;
+  std::vector<bool> onGuiThread;
+  std::thread reading([&] {
+    for (int i = 0; i < 3; ++i) {
+      host.post([&, i] {
+        done.push_back(i);
+        onGuiThread.push_back(QThread::currentThread() == qApp->thread());
+      });
+    }
+  });
+  reading.join();
+  EXPECT_TRUE(waitFor([&] { return done.size() == 3; }));
+  EXPECT_EQ(done, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(onGuiThread, (std::vector<bool>{true, true, true}));
+
+  // A timer stopped by its own tick ticks once.
+  std::vector<std::uint32_t> ticks;
+  host.setTimerTarget([&](std::uint32_t id) {
+    ticks.push_back(id);
+    host.killTimer(id);
+  });
+  EXPECT_EQ(host.setTimer(7, 5), 7u);
+  QTest::qWait(100);
+  EXPECT_EQ(ticks, std::vector<std::uint32_t>{7});
+}
+
+TEST_F(Host, TrayReportsDoubleClickAndContextMenuAndItsMenuGivesTheChosenCommand) {
+  std::vector<TrayActivation> activations;
+  host.setTrayTarget([&](TrayActivation activation) { activations.push_back(activation); });
+  for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick,
+                      QSystemTrayIcon::Context}) {
+    host.trayActivated(reason);
+  }
+  EXPECT_EQ(activations, (std::vector<TrayActivation>{TrayActivation::DoubleClick, TrayActivation::ContextMenu}));
+
+  for (const bool german : {false, true}) {
+    QtWindowHost languageHost(trace, german);
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+      ASSERT_TRUE(waitFor([&] { return languageHost.shownMenu() != nullptr; }));
+      QMenu& menu = *languageHost.shownMenu();
+      for (const QAction* action : menu.actions()) texts << action->text();
+      EXPECT_EQ(menu.defaultAction(), menu.actions().first());
+      menu.setActiveAction(menu.actions()[1]);
+      QTest::keyClick(&menu, Qt::Key_Return);
+    });
+    const MenuChoice choice = languageHost.trackPopupMenu(IDR_TRAY_MENU);
+    EXPECT_EQ(choice.outcome, MenuChoice::Outcome::Chosen);
+    EXPECT_EQ(choice.command, ID_TRAY_HELP);
+    EXPECT_EQ(texts, german ? QStringList({QStringLiteral("In den &Vordergrund"), QStringLiteral("&Hilfe"),
+                                           QStringLiteral("&Info")})
+                            : QStringList({QStringLiteral("Show"), QStringLiteral("Help"), QStringLiteral("About")}));
+  }
+  QTimer::singleShot(0, [&] {
+    ASSERT_TRUE(waitFor([&] { return host.shownMenu() != nullptr; }));
+    QTest::keyClick(host.shownMenu(), Qt::Key_Escape);
+  });
+  EXPECT_EQ(host.trackPopupMenu(IDR_TRAY_MENU).command, 0) << "dismissed";
+  EXPECT_EQ(host.trackPopupMenu(IDD_ABOUT).outcome, MenuChoice::Outcome::MenuMissing);
+}
+
+TEST_F(Host, WithoutNotificationAreaHidingMinimises) {
+  QWidget window;
+  host.setMainWindow(window);
+  host.showWindow(true);
+  EXPECT_TRUE(host.isWindowVisible());
+  EXPECT_FALSE(host.addTrayIcon(IDI_TAVOLIN, kProductCaption)) << "the offscreen platform has no tray";
+  host.showWindow(false);
+  EXPECT_FALSE(host.isWindowVisible());
+  EXPECT_TRUE(window.isVisible() && window.isMinimized()) << "the window is not hidden into nowhere";
+  host.showWindow(true);
+  EXPECT_TRUE(host.isWindowVisible());
+}
+
+TEST_F(Host, ModalDialogEndsOnOkAndEscapeAfterThePresenterHasSeenThem) {
+  for (const bool escape : {false, true}) {
+    RecordingPresenter help(IDD_HTML_HELP);
+    whenModal([escape](QWidget& dialog) {
+      if (escape) {
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+      } else {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(), Qt::LeftButton);
+      }
+    });
+    host.runModal(help);
+    EXPECT_EQ(help.inits, 1);
+    EXPECT_EQ(help.commands, (std::vector<Command>{{escape ? IDC_CANCEL : IDC_OK, kClicked}}));
+  }
+}
+
+// The real pages over the tabs: each is initialised when its tab is first
+// shown, and what the user chooses there reaches it.
+TEST_F(Host, SheetShowsThePagesInTabsAndEndsWithOkOrCancel) {
+  class LiveSettings : public SettingsSource {
+   public:
+    const ComSettings& getComSettings() const override { return settings.com; }
+    const CardDataSettings& getCardDataSettings() const override { return settings.cardData; }
+    const AddCharsSettings& getAddCharsSettings() const override { return settings.addChars; }
+    Settings settings = defaultSettings("/opt/tavolin", '/');
+  } live;
+  live.settings.com.sRavlinkProtocol = "no";
+  testing::FakeSystem system;
+  testing::RecordingSound sound;
+  const UiLanguage german;
+  QtWindowHost germanHost(trace, true);
+  for (const bool ok : {true, false}) {
+    AttrCOM com(false, live, german, germanHost, sound);
+    AttrData data(live, com, german, germanHost, system, trace);
+    AttrPFix pfix(live, data, german);
+    AttrSheet sheet("Elvor Tavolin Einstellungen");
+    for (PropertyPage* page : std::initializer_list<PropertyPage*>{&com, &data, &pfix}) sheet.AddPage(*page);
+    QStringList tabs;
+    whenModal([&](QWidget& dialog) {
+      EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Elvor Tavolin Einstellungen"));
+      auto* tabWidget = dialog.findChild<QTabWidget*>();
+      for (int i = 0; i < tabWidget->count(); ++i) tabs << tabWidget->tabText(i);
+      EXPECT_TRUE(com.attached() && !data.attached());
+      auto* parity = qobject_cast<QComboBox*>(tabWidget->widget(0)->findChildren<QComboBox*>()[3]);
+      EXPECT_EQ(parity->currentText(), QStringLiteral("keine"));
+      QTest::keyClick(parity, Qt::Key_Down);
+      tabWidget->setCurrentIndex(1);
+      EXPECT_TRUE(data.attached());
+      QTest::keyClick(&dialog, ok ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    EXPECT_EQ(germanHost.runPropertySheet(sheet), ok);
+    EXPECT_EQ(tabs, QStringList({QStringLiteral("COM-Schnittstelle/ Kommunikationsprotokoll"),
+                                 QStringLiteral("Kartendaten"), QStringLiteral(u"Zusätzliche Zeichen")}));
+    EXPECT_TRUE(com.isChanged());
+    EXPECT_EQ(com.getSettings().sParity, "odd");
+    EXPECT_FALSE(pfix.isChanged());
+  }
+}
+
+TEST_F(Host, OpenFileDialogOffersTheFiltersAndGivesTheChosenPath) {
+  QTemporaryDir folder;
+  const QString file = QDir(folder.path()).filePath(QStringLiteral(u"Töne.wav"));
+  QFile(file).open(QIODevice::WriteOnly);
+  QStringList filters;
+  whenModal([&](QWidget& dialog) {
+    auto* files = qobject_cast<QFileDialog*>(&dialog);
+    ASSERT_NE(files, nullptr);
+    filters = files->nameFilters();
+    files->selectFile(file);
+    static_cast<QDialog*>(files)->accept();
+  });
+  const OpenFileRequest request{{"WAV files (*.wav)", "All files (*.*)"}, {"*.wav", "*.*"}, "wav"};
+  EXPECT_EQ(host.openFileDialog(request), fromQt(file));
+  EXPECT_EQ(filters, QStringList({QStringLiteral("WAV files (*.wav)"), QStringLiteral("All files (*)")}));
+}
+
+// --hide and --show reach the running program of the same user; without
+// one, a request says so.
+TEST(InstanceChannel, CarriesRequestsToTheRunningProgram) {
+  QTemporaryDir runtime;
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+  QString problem;
+  EXPECT_FALSE(InstanceChannel::send(InstanceChannel::Request::Hide, problem));
+  EXPECT_FALSE(problem.isEmpty());
+  EXPECT_TRUE(InstanceChannel::serverName().startsWith(runtime.path()));
+
+  InstanceChannel channel;
+  std::vector<InstanceChannel::Request> received;
+  ASSERT_TRUE(channel.listen([&](InstanceChannel::Request request) { received.push_back(request); }, problem))
+      << problem.toStdString();
+  bool sent = false;
+  std::thread other([&] {
+    QString otherProblem;
+    sent = InstanceChannel::send(InstanceChannel::Request::Hide, otherProblem) &&
+           InstanceChannel::send(InstanceChannel::Request::Show, otherProblem);
+  });
+  EXPECT_TRUE(waitFor([&] { return received.size() == 2; }));
+  other.join();
+  EXPECT_TRUE(sent);
+  EXPECT_EQ(received, (std::vector<InstanceChannel::Request>{InstanceChannel::Request::Hide,
+                                                             InstanceChannel::Request::Show}));
+  qunsetenv("XDG_RUNTIME_DIR");
+}
+
+}  // namespace
+}  // namespace tavolin
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
