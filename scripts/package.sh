@@ -27,7 +27,7 @@ deb() {
   rm -f "$linux_build/packages/"*.deb
   (cd "$linux_build" && cpack -G DEB)
   local package=$linux_build/packages/tavolin_${version}_amd64.deb
-  dpkg-deb -c "$package" | grep -q '/usr/bin/tavolin_en$' || {
+  dpkg-deb -c "$package" | grep '/usr/bin/tavolin_en$' >/dev/null || {
     echo "package.sh: the package has no windowed programs (is Qt 6 installed?)" >&2
     exit 1
   }
