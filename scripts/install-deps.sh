@@ -4,8 +4,8 @@
 #   install-deps.sh          everything: both editions and all tests
 #   install-deps.sh linux    the Linux edition and its tests
 #   install-deps.sh run      only what building and running the Linux edition needs (the demo)
-#   install-deps.sh images   the tools of scripts/make-images.sh (the images are committed)
-#   install-deps.sh screenshots  what scripts/screenshots.sh needs besides the build
+#   install-deps.sh images   the tools of scripts/make-images.sh and scripts/screenshots.sh (the images are committed)
+#   install-deps.sh screenshots  what the Qt edition's part of scripts/screenshots.sh needs besides the build
 #   install-deps.sh packages the build of both editions and the packaging tools (scripts/package.sh)
 set -euo pipefail
 

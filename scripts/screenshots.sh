@@ -1,30 +1,28 @@
 #!/usr/bin/env bash
-# Screenshots of every window of the program in both languages, into
-# docs/screenshots/<edition>-<window>-<language>.png.
+# Takes the pictures of docs/screenshots again: every window of the program,
+# in both languages, <edition>-<window>-<language>.png. The pictures are
+# committed; run this after changing a window.
+#   screenshots.sh [EDITION...]    windows, qt (the default: all editions)
 #
-# Each edition's section runs its programs on a virtual X display of its
-# own with a window manager (openbox) and a notification area (trayer),
-# drives them as a user would (xdotool: clicks placed by the dialog
-# descriptions, keys) and captures every window with its frame
-# (import -window root, cut to the window). Settings, lock, event log and
-# reader are private to the run: a simulated reader (tavolin-readersim)
-# sends the card that the main window shows in test mode.
-#   scripts/screenshots.sh [EDITION...]   editions: qt, windows (the default: all)
-#   TAVOLIN_LINUX_BUILD=DIR               the Linux build to use (default build/linux, built here)
-# Run it as root or as an administrator (sudo group): for other users the
-# main window disables its Settings and Exit buttons.
+# windows: the Windows edition under wine (win-*.png), taken by its window
+#   test while it drives the programs (SCREENSHOT_DIR).
+# qt: the Linux edition's Qt windows (qt-*.png) on a virtual X display with
+#   a window manager (openbox) and a notification area (trayer), driven as
+#   a user would (xdotool: clicks placed by the dialog descriptions, keys),
+#   each window captured with its frame (import -window root, cut to the
+#   window). Settings, lock, event log and reader are private to the run: a
+#   simulated reader sends the card that the main window shows in test
+#   mode. TAVOLIN_LINUX_BUILD=DIR names a Linux build to use instead of the
+#   preset's. Run it as root or as an administrator (sudo group): for other
+#   users the main window disables its Settings and Exit buttons.
 set -Eeuo pipefail
 trap 'echo "screenshots: line $LINENO failed" >&2' ERR
-cd "$(dirname "$0")/.."
-root=$PWD
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
 out=$root/docs/screenshots
 dialogs=$root/resources/dialogs.txt
-linux_build=${TAVOLIN_LINUX_BUILD:-$root/build/linux}
-editions=("$@")
-[ ${#editions[@]} -eq 0 ] && editions=(qt windows)
-
-scripts/install-deps.sh screenshots
 mkdir -p "$out"
+scripts/install-deps.sh images # ImageMagick's import takes the pictures
 work=$(mktemp -d /tmp/tavolin-XXXX)
 background=()
 cleanup() {
@@ -40,7 +38,20 @@ fail() {
 }
 
 # ---------------------------------------------------------------------------
-# The display and the helpers every edition uses
+# The Windows edition under wine (win-*.png), against the reader simulator
+# of the Linux build.
+
+windows() {
+  scripts/install-deps.sh
+  cmake --preset linux
+  cmake --build --preset linux --target tavolin-readersim
+  cmake --preset windows
+  cmake --build --preset windows --target tavolin_en tavolin_de tavolin-console tavolin-uidriver
+  SCREENSHOT_DIR=$out ctest --preset windows -R '^tavolin_windows_ui$'
+}
+
+# ---------------------------------------------------------------------------
+# The display and the helpers of the Qt edition's pictures
 
 # Xvfb, openbox and trayer; sets DISPLAY.
 start_display() {
@@ -131,9 +142,15 @@ child_of_size() {
 # ---------------------------------------------------------------------------
 # The Qt edition (tavolin_en, tavolin_de)
 
+linux_build=${TAVOLIN_LINUX_BUILD:-$root/build/linux}
+
 qt_screenshots() {
-  cmake -S "$root" -B "$linux_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$work/cmake.log" 2>&1 ||
-    fail "configuring $linux_build failed: $(tail -20 "$work/cmake.log")"
+  scripts/install-deps.sh screenshots
+  if [ -n "${TAVOLIN_LINUX_BUILD:-}" ]; then
+    cmake -S "$root" -B "$linux_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$work/cmake.log" 2>&1
+  else
+    cmake --preset linux >"$work/cmake.log" 2>&1
+  fi || fail "configuring $linux_build failed: $(tail -20 "$work/cmake.log")"
   cmake --build "$linux_build" --target tavolin_en tavolin_de tavolin-console tavolin-readersim >"$work/build.log" 2>&1 ||
     fail "the build failed: $(tail -20 "$work/build.log")"
   start_display
@@ -231,22 +248,16 @@ qt_language() {
   wait "$sim" || true
 }
 
-# ---------------------------------------------------------------------------
-# The Windows edition under wine (win-*.png): the window test takes the
-# pictures while it drives the programs (SCREENSHOT_DIR), against the reader
-# simulator of the Linux build.
-
-windows_screenshots() {
-  scripts/install-deps.sh
-  cmake --preset linux
-  cmake --build --preset linux --target tavolin-readersim
-  cmake --preset windows
-  cmake --build --preset windows --target tavolin_en tavolin_de tavolin-console tavolin-uidriver
-  SCREENSHOT_DIR=$out ctest --preset windows -R '^tavolin_windows_ui$'
-}
-
+editions=("$@")
+[ ${#editions[@]} -gt 0 ] || editions=(windows qt)
 for edition in "${editions[@]}"; do
-  declare -F "${edition}_screenshots" >/dev/null || fail "no edition $edition (there is: qt, windows)"
-  "${edition}_screenshots"
+  case $edition in
+    windows) windows ;;
+    qt) qt_screenshots ;;
+    *)
+      echo "usage: screenshots.sh [windows|qt]..."
+      exit 2
+      ;;
+  esac
 done
-echo "screenshots in $out"
+ls -l "$out"

@@ -95,11 +95,15 @@ bool madeAs(QWidget* widget, const ControlLayout& control) {
       const auto* button = qobject_cast<QPushButton*>(widget);
       return button && button->isDefault() == (control.kind == ControlKind::DefaultButton);
     }
-    case ControlKind::CheckBox: return qobject_cast<QCheckBox*>(widget);
-    case ControlKind::RadioButton: return qobject_cast<QRadioButton*>(widget);
-    case ControlKind::GroupBox: return qobject_cast<QGroupBox*>(widget);
+    case ControlKind::CheckBox:
+      return qobject_cast<QCheckBox*>(widget);
+    case ControlKind::RadioButton:
+      return qobject_cast<QRadioButton*>(widget);
+    case ControlKind::GroupBox:
+      return qobject_cast<QGroupBox*>(widget);
     case ControlKind::Label:
-    case ControlKind::NumberField: return qobject_cast<QLabel*>(widget);
+    case ControlKind::NumberField:
+      return qobject_cast<QLabel*>(widget);
     case ControlKind::Picture:
     case ControlKind::Icon: {
       const auto* picture = qobject_cast<QLabel*>(widget);
@@ -113,7 +117,8 @@ bool madeAs(QWidget* widget, const ControlLayout& control) {
       const auto* list = qobject_cast<QComboBox*>(widget);
       return list && !list->isEditable();
     }
-    case ControlKind::Browser: return qobject_cast<QTextBrowser*>(widget);
+    case ControlKind::Browser:
+      return qobject_cast<QTextBrowser*>(widget);
   }
   return false;
 }
@@ -188,19 +193,35 @@ TEST_P(UserActions, ReachThePresenterAsItsNotifications) {
   view.addString(c.id, "1200");
   view.addString(c.id, "9600");
   switch (c.act) {
-    case Act::Click: QTest::mouseClick(widget, Qt::LeftButton); break;
+    case Act::Click:
+      QTest::mouseClick(widget, Qt::LeftButton);
+      break;
     // A check box with its text on the left: the click on the text.
-    case Act::ClickText: QTest::mouseClick(window.childAt(widget->x() - 10, widget->y() + 5), Qt::LeftButton); break;
-    case Act::KeyDown: QTest::keyClick(widget, Qt::Key_Down); break;
-    case Act::Type: QTest::keyClicks(widget, "ab"); break;
-    case Act::SetText: view.setItemText(c.id, "Länge"); break;
-    case Act::Check: view.checkItem(c.id, true); break;
-    case Act::SelectString: view.selectString(c.id, "96"); break;
+    case Act::ClickText:
+      QTest::mouseClick(window.childAt(widget->x() - 10, widget->y() + 5), Qt::LeftButton);
+      break;
+    case Act::KeyDown:
+      QTest::keyClick(widget, Qt::Key_Down);
+      break;
+    case Act::Type:
+      QTest::keyClicks(widget, "ab");
+      break;
+    case Act::SetText:
+      view.setItemText(c.id, "Länge");
+      break;
+    case Act::Check:
+      view.checkItem(c.id, true);
+      break;
+    case Act::SelectString:
+      view.selectString(c.id, "96");
+      break;
     case Act::LeaveEdit:
       widget->setFocus();
       view.control(IDC_DATA_ASCII_HELP)->setFocus();
       break;
-    case Act::Escape: QTest::keyClick(&window, Qt::Key_Escape); break;
+    case Act::Escape:
+      QTest::keyClick(&window, Qt::Key_Escape);
+      break;
     case Act::Enter:
       widget->setFocus();
       QTest::keyClick(widget, Qt::Key_Return);
@@ -221,18 +242,30 @@ INSTANTIATE_TEST_SUITE_P(
         ActionCase{"radio", IDD_ATTR_DATA, IDC_DATA_NIBBELWISE, Act::Click, {{IDC_DATA_NIBBELWISE, kClicked}}},
         ActionCase{"check box text", IDD_ATTR_COM, IDC_COM_SIGNALING, Act::ClickText, {{IDC_COM_SIGNALING, kClicked}}},
         ActionCase{"checked by the program", IDD_ATTR_COM, IDC_COM_RAVLINK, Act::Check, {}},
-        ActionCase{"list item chosen", IDD_ATTR_COM, IDC_COM_SPEED, Act::KeyDown,
+        ActionCase{"list item chosen",
+                   IDD_ATTR_COM,
+                   IDC_COM_SPEED,
+                   Act::KeyDown,
                    {{IDC_COM_SPEED, Notification::SelectionChange}}},
         ActionCase{"list item selected by the program", IDD_ATTR_COM, IDC_COM_SPEED, Act::SelectString, {}},
-        ActionCase{"typing", IDD_ATTR_PFIX, IDC_PFIX_PREFIX, Act::Type,
+        ActionCase{"typing",
+                   IDD_ATTR_PFIX,
+                   IDC_PFIX_PREFIX,
+                   Act::Type,
                    {{IDC_PFIX_PREFIX, Notification::EditChange}, {IDC_PFIX_PREFIX, Notification::EditChange}}},
-        ActionCase{"text set by the program", IDD_ATTR_PFIX, IDC_PFIX_PREFIX, Act::SetText,
+        ActionCase{"text set by the program",
+                   IDD_ATTR_PFIX,
+                   IDC_PFIX_PREFIX,
+                   Act::SetText,
                    {{IDC_PFIX_PREFIX, Notification::EditChange}}},
-        ActionCase{"edit left", IDD_ATTR_DATA, IDC_DATA_PAD_CHAR, Act::LeaveEdit,
+        ActionCase{"edit left",
+                   IDD_ATTR_DATA,
+                   IDC_DATA_PAD_CHAR,
+                   Act::LeaveEdit,
                    {{IDC_DATA_PAD_CHAR, Notification::KillFocus}}},
         ActionCase{"Escape", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, Act::Escape, {{IDC_CANCEL, kClicked}}},
-        ActionCase{"Enter without a default button", IDD_TAVOLIN_DIALOG, IDC_MAIN_PART1, Act::Enter,
-                   {{IDC_OK, kClicked}}},
+        ActionCase{
+            "Enter without a default button", IDD_TAVOLIN_DIALOG, IDC_MAIN_PART1, Act::Enter, {{IDC_OK, kClicked}}},
         ActionCase{"Enter with one", IDD_HTML_HELP, IDC_HELP_BROWSER, Act::Enter, {{IDC_OK, kClicked}}}),
     [](const ::testing::TestParamInfo<ActionCase>& info) {
       std::string name = info.param.name;
@@ -493,8 +526,8 @@ TEST(InstanceChannel, CarriesRequestsToTheRunningProgram) {
   EXPECT_TRUE(waitFor([&] { return received.size() == 2; }));
   other.join();
   EXPECT_TRUE(sent);
-  EXPECT_EQ(received, (std::vector<InstanceChannel::Request>{InstanceChannel::Request::Hide,
-                                                             InstanceChannel::Request::Show}));
+  EXPECT_EQ(received,
+            (std::vector<InstanceChannel::Request>{InstanceChannel::Request::Hide, InstanceChannel::Request::Show}));
   qunsetenv("XDG_RUNTIME_DIR");
 }
 

@@ -15,10 +15,13 @@ namespace {
 Qt::WindowFlags flagsOf(layout::DialogKind kind) {
   switch (kind) {
     // A title bar without a system menu: nothing there closes or shrinks it.
-    case layout::DialogKind::MainWindow: return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    case layout::DialogKind::Bare: return Qt::Dialog | Qt::FramelessWindowHint;
+    case layout::DialogKind::MainWindow:
+      return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    case layout::DialogKind::Bare:
+      return Qt::Dialog | Qt::FramelessWindowHint;
     case layout::DialogKind::Modal:
-    case layout::DialogKind::Page: break;
+    case layout::DialogKind::Page:
+      break;
   }
   return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 }

@@ -11,6 +11,7 @@ namespace tavolin {
 // the help folder of the build the program was made in (a program run
 // from its build tree). The path of the first that can be read; empty
 // when there is none.
-QString helpDocumentPath(const QString& address, const QString& buildHelpFolder = QStringLiteral(TAVOLIN_BUILD_HELP_DIR));
+QString helpDocumentPath(const QString& address,
+                         const QString& buildHelpFolder = QStringLiteral(TAVOLIN_BUILD_HELP_DIR));
 
 }  // namespace tavolin

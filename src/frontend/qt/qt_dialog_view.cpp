@@ -34,10 +34,14 @@ namespace {
 
 QMessageBox::Icon messageIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::Error: return QMessageBox::Critical;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::None: break;
+    case MessageIcon::Error:
+      return QMessageBox::Critical;
+    case MessageIcon::Warning:
+      return QMessageBox::Warning;
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::None:
+      break;
   }
   return QMessageBox::NoIcon;
 }
@@ -142,7 +146,9 @@ QWidget* QtDialogView::makeWidget(const ControlLayout& control, const DialogUnit
       widget = box;
       break;
     }
-    case ControlKind::RadioButton: widget = new QRadioButton(&m_window); break;
+    case ControlKind::RadioButton:
+      widget = new QRadioButton(&m_window);
+      break;
     case ControlKind::GroupBox: {
       auto* group = new QGroupBox(&m_window);
       group->setGeometry(place);

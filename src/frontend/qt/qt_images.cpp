@@ -16,10 +16,13 @@ QIcon programIcon() {
 
 QPixmap imageResource(std::int32_t id) {
   switch (id) {
-    case IDB_LOGO: return QPixmap(QStringLiteral(":/tavolin/logo.bmp"));
+    case IDB_LOGO:
+      return QPixmap(QStringLiteral(":/tavolin/logo.bmp"));
     // A dialog shows an icon at the system's icon size, 32 pixels.
-    case IDI_TAVOLIN: return programIcon().pixmap(32, 32);
-    default: return {};
+    case IDI_TAVOLIN:
+      return programIcon().pixmap(32, 32);
+    default:
+      return {};
   }
 }
 

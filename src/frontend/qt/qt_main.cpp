@@ -103,8 +103,7 @@ int main(int argc, char** argv) {
   tavolin::Application app(platform.seams(), *keyboard, host, kGerman, commandLine);
   if (const tavolin::StartupDecision& startup = app.startupDecision(); startup.exitCode != 0) {
     std::fprintf(stderr, "%s\n", tavolin::cp1252ToUtf8(startup.message).c_str());
-    QMessageBox(QMessageBox::NoIcon, QApplication::applicationName(), tavolin::toQt(startup.message),
-                QMessageBox::Ok)
+    QMessageBox(QMessageBox::NoIcon, QApplication::applicationName(), tavolin::toQt(startup.message), QMessageBox::Ok)
         .exec();
     return startup.exitCode;
   }

@@ -42,10 +42,14 @@ constexpr TrayMenuItem kTrayMenu[] = {
 
 QDialogButtonBox::StandardButton standardButton(SheetButton button) {
   switch (button) {
-    case SheetButton::Ok: return QDialogButtonBox::Ok;
-    case SheetButton::Cancel: return QDialogButtonBox::Cancel;
-    case SheetButton::Apply: return QDialogButtonBox::Apply;
-    case SheetButton::Help: return QDialogButtonBox::Help;
+    case SheetButton::Ok:
+      return QDialogButtonBox::Ok;
+    case SheetButton::Cancel:
+      return QDialogButtonBox::Cancel;
+    case SheetButton::Apply:
+      return QDialogButtonBox::Apply;
+    case SheetButton::Help:
+      return QDialogButtonBox::Help;
   }
   return QDialogButtonBox::NoButton;
 }
