@@ -6,6 +6,7 @@
 #   install-deps.sh run      only what building and running the Linux edition needs (the demo)
 #   install-deps.sh images   the tools of scripts/make-images.sh and scripts/screenshots.sh (the images are committed)
 #   install-deps.sh screenshots  what the Qt edition's part of scripts/screenshots.sh needs besides the build
+#   install-deps.sh packages the build of both editions and the packaging tools (scripts/package.sh)
 set -euo pipefail
 
 job=${1:-all}
@@ -29,8 +30,14 @@ elif [ "$job" != run ] && [ "$job" != images ]; then
     qt6-base-dev qt6-translations-l10n desktop-file-utils xdotool xclip
   )
 fi
+if [ "$job" = all ] || [ "$job" = packages ]; then
+  # The Windows edition; its installer (makensis), the Debian package's
+  # dependencies (dpkg-shlibdeps).
+  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis dpkg-dev)
+fi
 if [ "$job" = all ]; then
-  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
+  # The tests under wine; the package tests (lintian, systemd-analyze).
+  packages+=(wine wine64 lintian systemd)
 fi
 
 missing=()

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The Debian package on this machine: lintian, dpkg -i with its
+# dependencies, the installed programs with the settings folder that the
+# package makes, the systemd unit, and a purge that leaves nothing of the
+# package behind.
+#   deb_install.sh PACKAGE.deb
+# It installs into the real system, so it runs only as root, never over an
+# installed tavolin package, puts this machine's settings folder
+# /etc/brellmark aside for the run, and purges the package on every way out.
+set -u
+deb=$(realpath "$1")
+if [ "$(id -u)" != 0 ]; then
+  echo "skipped: installing a package needs root"
+  exit 77
+fi
+if dpkg-query -W -f='${Status}' tavolin 2>/dev/null | grep -q 'installed$'; then
+  echo "FAILED: a tavolin package is installed; this test would replace and purge it"
+  exit 1
+fi
+[ -e /var/lib/tavolin ] && { echo "FAILED: /var/lib/tavolin exists; a purge would remove it"; exit 1; }
+
+work=$(mktemp -d)
+installed='' saved=''
+cleanup() {
+  [ -n "$installed" ] && dpkg --purge tavolin >/dev/null 2>&1
+  if [ -n "$saved" ]; then
+    rm -rf /etc/brellmark
+    mv "$work/brellmark" /etc/brellmark
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAILED: $*"
+  tail -n 20 "$work/log" 2>/dev/null
+  exit 1
+}
+if [ -e /etc/brellmark ]; then
+  mv /etc/brellmark "$work/brellmark"
+  saved=1
+fi
+
+# lintian: no errors; its warnings are the README's.
+lintian --fail-on error "$deb" >"$work/lintian" 2>&1 || { cat "$work/lintian"; fail "lintian finds errors"; }
+grep -E '^[EW]: ' "$work/lintian"
+
+# What the package holds, and what of it is on this machine before.
+dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's|^\./|/|; s|/$||' | grep -v '^$' >"$work/contents"
+for path in /usr/bin/tavolin_en /usr/bin/tavolin_de /usr/bin/tavolin-console /usr/bin/tavolin-readersim \
+  /usr/share/tavolin/TavoHelp.htm /usr/share/tavolin/TavoHilfe.htm /usr/share/tavolin/Ascii.htm \
+  /usr/share/tavolin/Elvorbeep.wav /usr/share/tavolin/autostart/tavolin-autostart.desktop \
+  /usr/share/applications/tavolin.desktop /usr/share/applications/tavolin-de.desktop \
+  /usr/share/icons/hicolor/48x48/apps/tavolin.png /usr/share/icons/hicolor/scalable/apps/tavolin.svg \
+  /lib/udev/rules.d/60-tavolin-uinput.rules /lib/systemd/system/tavolin-console.service \
+  /usr/share/man/man1/tavolin-console.1.gz /usr/share/man/man1/tavolin-readersim.1.gz \
+  /usr/share/doc/tavolin/copyright; do
+  grep -qx "$path" "$work/contents" || fail "the package holds no $path"
+done
+while read -r path; do [ -e "$path" ] || [ -L "$path" ] && echo "$path"; done <"$work/contents" >"$work/before"
+
+if ! dpkg -i "$deb" >"$work/log" 2>&1; then
+  DEBIAN_FRONTEND=noninteractive apt-get -f install -y -q >>"$work/log" 2>&1 || fail "the dependencies cannot be installed"
+fi
+installed=1
+dpkg-query -W -f='${Status}' tavolin | grep -q 'install ok installed$' || fail "tavolin is not installed"
+dpkg -L tavolin >"$work/list"
+echo "installed: $(wc -l <"$work/list") paths (dpkg -L tavolin)"
+
+[ "$(/usr/bin/tavolin-console --version)" = "Elvor Tavolin Version 2.10.00" ] || fail "tavolin-console --version"
+TAVOLIN_REGISTRY=$work/tavolin.reg /usr/bin/tavolin-console --show-settings >"$work/settings" 2>>"$work/log" ||
+  fail "tavolin-console --show-settings"
+[ "$(wc -l <"$work/settings")" = 27 ] || fail "--show-settings does not print 27 settings"
+grep -qx 'Sound file=/usr/bin/Elvorbeep.wav' "$work/settings" || fail "the default sound: $(grep Sound "$work/settings")"
+for program in tavolin_en tavolin-readersim; do
+  "/usr/bin/$program" --version | grep -q "Version 2.10.00" || fail "$program --version"
+done
+
+# The settings folder: root and the group sudo write the settings, and a
+# change keeps the file theirs.
+group=root
+getent group sudo >/dev/null && group=sudo
+[ "$(stat -c '%a %U:%G' /etc/brellmark)" = "2775 root:$group" ] || fail "/etc/brellmark: $(stat -c '%a %U:%G' /etc/brellmark)"
+/usr/bin/tavolin-console --set "COM=/dev/ttyUSB0" >>"$work/log" 2>&1 || fail "--set into /etc/brellmark"
+grep -q '^"COM"="/dev/ttyUSB0"' /etc/brellmark/tavolin.reg || fail "the setting is not in /etc/brellmark/tavolin.reg"
+[ "$(stat -c '%a %U:%G' /etc/brellmark/tavolin.reg)" = "664 root:$group" ] ||
+  fail "/etc/brellmark/tavolin.reg: $(stat -c '%a %U:%G' /etc/brellmark/tavolin.reg)"
+
+systemd-analyze verify /lib/systemd/system/tavolin-console.service >"$work/verify" 2>&1 ||
+  { cat "$work/verify"; fail "systemd-analyze verify"; }
+grep 'tavolin' "$work/verify" && fail "systemd-analyze finds faults in the unit"
+
+dpkg --purge tavolin >"$work/log" 2>&1 || fail "dpkg --purge"
+installed=''
+while read -r path; do
+  [ "$path" = /. ] && continue
+  if [ -e "$path" ] || [ -L "$path" ]; then grep -qx "$path" "$work/before" || echo "$path"; fi
+done <"$work/list" >"$work/left"
+[ ! -s "$work/left" ] || fail "the purge leaves: $(tr '\n' ' ' <"$work/left")"
+[ ! -e /etc/brellmark ] || fail "the purge leaves /etc/brellmark: $(ls -A /etc/brellmark)"
+echo "Debian package: all checks passed"
