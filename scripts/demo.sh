@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
-# The main job: builds the Linux edition and runs tavolin-console against
-# tavolin-readersim. A simulated card reader on a pseudo-terminal sends
-# cards; the console edition reads them and turns them into key events,
+# The main job: builds the Linux edition and runs it against
+# tavolin-readersim, a simulated card reader on a pseudo-terminal.
+# On a machine with a display the windowed edition (tavolin_en) reads the
+# cards and types them into the focused window. Without one (or with
+# --console) the console edition reads them and turns them into key events,
 # which it prints (US layout), then shows them in test mode; then a bus
 # (Ravlink) reader. Settings, lock and event log are private to this run.
-#   scripts/demo.sh [--keyboard=native]   native: type into the focused window instead
+#   scripts/demo.sh [--console] [--keyboard=native]   native: the console types into the focused window
 set -euo pipefail
 cd "$(dirname "$0")/.."
 keyboard=--keyboard=print
-case "${1:-}" in
-  "") ;;
-  --keyboard=native) keyboard=$1 ;;
-  *) echo "usage: scripts/demo.sh [--keyboard=native]" >&2; exit 2 ;;
-esac
-scripts/install-deps.sh run
+windowed=no
+[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && windowed=yes
+for option in "$@"; do
+  case "$option" in
+    --console) windowed=no ;;
+    --keyboard=native) keyboard=$option ;;
+    *) echo "usage: scripts/demo.sh [--console] [--keyboard=native]" >&2; exit 2 ;;
+  esac
+done
+if [ $windowed = yes ]; then scripts/install-deps.sh windowed; else scripts/install-deps.sh run; fi
 echo "Building the Linux edition (the first build takes a minute)..."
 # The tests are built too where their packages are installed (a machine
 # that ran scripts/test.sh); the demo itself needs none of them.
@@ -21,7 +27,8 @@ tests=OFF
 dpkg-query -W -f='${Status}' libgtest-dev 2>/dev/null | grep -q '^install ok installed$' && tests=ON
 log=$(mktemp)
 if ! { cmake --preset linux -DTAVOLIN_BUILD_TESTS=$tests &&
-       cmake --build --preset linux --target tavolin-console tavolin-readersim tavolin-demo; } >"$log" 2>&1; then
+       cmake --build --preset linux --target tavolin-console tavolin-readersim tavolin-demo \
+         $([ $windowed = yes ] && echo tavolin_en); } >"$log" 2>&1; then
   cat "$log" >&2
   rm -f "$log"
   echo "The build failed; its output is above." >&2
@@ -38,6 +45,29 @@ export TAVOLIN_REGISTRY="$work/tavolin.reg" TAVOLIN_LOCKFILE="$work/lock" TAVOLI
 export APPDATA="$work"
 
 source tools/readersim/readersim.bash
+
+if [ $windowed = yes ]; then
+  echo
+  echo "=== The windowed edition: tavolin_en reads a simulated reader and types each card into the focused window"
+  "$console" --set "COM=$work/com" --set "Ravlink protocol=no" --set "Read stop position=8" \
+    --set "Total reader data length=8" --set "Postfix characters=<CR>" >/dev/null
+  readersim_start "$readersim" --kind active
+  build/linux/src/frontend/qt/tavolin_en &
+  run=$!
+  echo "Tavolin starts and goes into the notification area after a second (or is minimised where there is"
+  echo "none). Click into a text field: a card is typed there every three seconds. Open the window (tray icon)"
+  echo "and press \"Enable test\" to see the cards decoded instead."
+  for card in 12345678 0042ABCD 87654321 11223344 99887766; do
+    sleep 3
+    echo "card $card"
+    echo "text $card" >>"$work/commands"
+  done
+  if [ -t 0 ]; then read -r -p "Press Enter to end the demo. " _; else sleep 3; fi
+  kill "$run" 2>/dev/null; wait "$run" 2>/dev/null || true; run=
+  echo "Event log entries of this run:"
+  cat "$work/events.log"
+  exit 0
+fi
 # Runs the console edition with the options given while the reader sends
 # the cards given, one a second; then ends it as Ctrl-C does.
 read_cards() {

@@ -3,7 +3,8 @@
 # Runs as root, or through sudo.
 #   install-deps.sh          everything: both editions and all tests
 #   install-deps.sh linux    the Linux edition and its tests
-#   install-deps.sh run      only what building and running the Linux edition needs (the demo)
+#   install-deps.sh run      only what building and running the console edition needs (the demo)
+#   install-deps.sh windowed the same and Qt 6, for the windowed edition (the demo on a display)
 #   install-deps.sh images   the tools of scripts/make-images.sh and scripts/screenshots.sh (the images are committed)
 #   install-deps.sh screenshots  what the Qt edition's part of scripts/screenshots.sh needs besides the build
 #   install-deps.sh packages the build of both editions and the packaging tools (scripts/package.sh)
@@ -18,7 +19,9 @@ else
     libcanberra-dev libxkbcommon-dev libxkbcommon-x11-dev libx11-dev libx11-xcb-dev libxtst-dev xkb-data
   )
 fi
-if [ "$job" = screenshots ]; then
+if [ "$job" = windowed ]; then
+  packages+=(qt6-base-dev qt6-translations-l10n)
+elif [ "$job" = screenshots ]; then
   # The windows on a virtual display, framed by a window manager, captured.
   packages+=(qt6-base-dev qt6-translations-l10n xvfb openbox trayer xdotool imagemagick)
 elif [ "$job" != run ] && [ "$job" != images ]; then

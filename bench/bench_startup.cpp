@@ -1,9 +1,10 @@
-// tavolin-console from its start to "reading active" with an active-sending
-// reader (tavolin-readersim on a pseudo-terminal), and its memory while it
-// waits for cards.
-//   tavolin-bench-console-startup TAVOLIN-CONSOLE READERSIM [RUNS]
+// A Tavolin program from its start to "reading active" with an
+// active-sending reader (tavolin-readersim on a pseudo-terminal), and its
+// memory while it waits for cards: the console edition, or a windowed
+// program (tavolin_en) on the display the caller gives it. Reading is
+// active when the program reports it to the event log (entry 3).
+//   tavolin-bench-startup PROGRAM TAVOLIN-CONSOLE READERSIM [RUNS]
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -45,18 +46,20 @@ int run(const std::vector<std::string>& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Reads the program's standard output until a line contains the text.
-bool waitForText(int fd, const char* text, std::chrono::seconds limit) {
-  std::string seen;
+// The number of "reads on" entries (3) in the event log file.
+int startedEntries(const std::string& eventLog) {
+  std::ifstream file(eventLog);
+  std::string line;
+  int count = 0;
+  while (std::getline(file, line)) count += line.find("[3] ") != std::string::npos;
+  return count;
+}
+
+bool waitForEntry(const std::string& eventLog, int count, std::chrono::seconds limit) {
   const Clock::time_point end = Clock::now() + limit;
   while (Clock::now() < end) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 50) <= 0) continue;
-    char buffer[512];
-    const ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n <= 0) return false;
-    seen.append(buffer, static_cast<std::size_t>(n));
-    if (seen.find(text) != std::string::npos) return true;
+    if (startedEntries(eventLog) >= count) return true;
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
   }
   return false;
 }
@@ -79,21 +82,25 @@ void report(const char* what, std::vector<double> values, const char* unit) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: %s TAVOLIN-CONSOLE READERSIM [RUNS]\n", argv[0]);
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: %s PROGRAM TAVOLIN-CONSOLE READERSIM [RUNS]\n", argv[0]);
     return 2;
   }
-  const std::string console = argv[1], readersim = argv[2];
-  const int runs = argc > 3 ? std::atoi(argv[3]) : 10;
+  const std::string program = argv[1], console = argv[2], readersim = argv[3];
+  const int runs = argc > 4 ? std::atoi(argv[4]) : 10;
+  const bool consoleEdition = program == console;
   char folder[] = "/tmp/tavolin-bench-XXXXXX";
   if (!mkdtemp(folder)) return 1;
   const std::string work = folder;
   setenv("TAVOLIN_REGISTRY", (work + "/tavolin.reg").c_str(), 1);
   setenv("TAVOLIN_LOCKFILE", (work + "/lock").c_str(), 1);
-  setenv("TAVOLIN_EVENTLOG", (work + "/events").c_str(), 1);
+  const std::string eventLog = work + "/events";
+  setenv("TAVOLIN_EVENTLOG", eventLog.c_str(), 1);
   setenv("APPDATA", work.c_str(), 1);
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
+  if (consoleEdition) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+  }
 
   const std::string link = work + "/com";
   // The simulator ends at the end of its input; it gets a pipe that stays open.
@@ -107,12 +114,11 @@ int main(int argc, char** argv) {
 
   std::vector<double> startMs, rssKb, peakKb;
   for (int i = 0; i < runs; ++i) {
-    int out[2];
-    if (pipe(out) != 0) return 1;
+    const int null = open("/dev/null", O_WRONLY);
     const Clock::time_point started = Clock::now();
-    const pid_t pid = spawn({console, "--keyboard=print"}, out[1], open("/dev/null", O_WRONLY));
-    close(out[1]);
-    if (!waitForText(out[0], " is active", std::chrono::seconds(10))) {
+    const pid_t pid = consoleEdition ? spawn({program, "--keyboard=print"}, null, null) : spawn({program}, null, null);
+    close(null);
+    if (!waitForEntry(eventLog, i + 1, std::chrono::seconds(10))) {
       std::fprintf(stderr, "run %d: reading did not become active\n", i + 1);
       kill(pid, SIGKILL);
       return 1;
@@ -121,15 +127,14 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::seconds(2));  // idle: the reader sends nothing
     rssKb.push_back(static_cast<double>(statusKb(pid, "VmRSS:")));
     peakKb.push_back(static_cast<double>(statusKb(pid, "VmHWM:")));
-    kill(pid, SIGINT);
+    kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
-    close(out[0]);
   }
   close(commands[1]);
   kill(sim, SIGTERM);
   waitpid(sim, nullptr, 0);
-  std::printf("tavolin-console, active-sending reader on a pseudo-terminal, %d runs, trace off\n", runs);
-  report("start to \"Reading from COM... is active\"", startMs, "ms");
+  std::printf("%s, active-sending reader on a pseudo-terminal, %d runs, trace off\n", program.c_str(), runs);
+  report("start to reading active (event entry 3)", startMs, "ms");
   report("resident memory while idle (VmRSS)", rssKb, "KiB");
   report("peak resident memory (VmHWM)", peakKb, "KiB");
   std::string cleanup = "rm -rf " + work;
