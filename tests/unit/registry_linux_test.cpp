@@ -256,5 +256,46 @@ TEST_F(RegistryLinuxTest, RefusedWritesLeaveTheFileAsItWas) {
   EXPECT_EQ(none.com.sCom, "2");
 }
 
+// A file that cannot be read as a whole gives the defaults, is said to be
+// unused, and is never written: not by the load (which would add the
+// missing values) nor by a save.
+TEST_F(RegistryLinuxTest, FileNotReadAsAWholeIsNeverWritten) {
+  const std::string valid = std::string("REGEDIT4\n\n[") + kKey + "]\n\"COM\"=\"7\"\n";
+  std::string garbage;
+  for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919 + i / 13) % 256);
+  const struct {
+    const char* what;
+    std::string text;  // empty: a folder
+  } cases[] = {
+      {"a folder", ""},
+      {"random bytes", garbage},
+      {"larger than 1 MiB", valid + std::string(LinuxRegistry::maxFileSize, ';')},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::system(("rm -rf " + folder).c_str());
+    if (c.text.empty()) {
+      mkdir(folder.c_str(), 0755);
+      mkdir(file.c_str(), 0755);
+    } else {
+      writeFile(c.text);
+    }
+    testing::CapturedTrace trace;
+    FileStore s(file, trace.trace);
+    EXPECT_FALSE(s.load());
+    EXPECT_EQ(s.com.sCom, "2");
+    s.com.sCom = "5";
+    EXPECT_FALSE(s.store.SaveComSettings(s.com));
+    EXPECT_NE(trace.text().find("is not used"), std::string::npos) << trace.text();
+    if (c.text.empty()) {
+      struct stat info {};
+      EXPECT_TRUE(stat(file.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+    } else {
+      EXPECT_TRUE(read(file) == c.text);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+  }
+}
+
 }  // namespace
 }  // namespace tavolin

@@ -115,6 +115,7 @@ bool RegistryFile::parseValue(const std::string& raw, std::string& name, Value& 
 
 void RegistryFile::parse(const std::string& text, std::vector<std::string>& problems) {
   m_lines.clear();
+  m_bReadAnything = false;
   bool inKey = false;
   std::size_t start = 0;
   int lineNumber = 0;
@@ -135,12 +136,15 @@ void RegistryFile::parse(const std::string& text, std::vector<std::string>& prob
     const std::string content = trimRight(raw);
     if (content.empty() || content[0] == ';' || (firstLine == 1 && (content == header() || content.rfind("Windows Registry Editor", 0) == 0))) {
       // blank, comment or header
+      m_bReadAnything = m_bReadAnything || (!content.empty() && content[0] != ';');
     } else if (content[0] == '[') {
       inKey = content.back() == ']' && equalNoCase(content.substr(1, content.size() - 2), m_sKeyName);
       line.inKey = inKey;
       if (content.back() != ']') problems.push_back("line " + std::to_string(firstLine) + ": " + content);
+      m_bReadAnything = m_bReadAnything || content.back() == ']';
     } else if (parseValue(content, line.name, line.value)) {
       line.isValue = true;
+      m_bReadAnything = true;
     } else {
       problems.push_back("line " + std::to_string(firstLine) + ": " + content);
     }

@@ -29,6 +29,9 @@ class RegistryFile {
   std::string serialize() const;
 
   bool hasKey() const;
+  // Whether parse() found a header, a section or a value: a file with none
+  // of them, but not empty, is no registry file.
+  bool readAnything() const { return m_bReadAnything; }
   const Value* find(const std::string& name) const;
   void setString(const std::string& name, const std::string& text);
 
@@ -49,6 +52,7 @@ class RegistryFile {
 
   std::string m_sKeyName;
   std::vector<Line> m_lines;
+  bool m_bReadAnything = false;
 };
 
 }  // namespace tavolin

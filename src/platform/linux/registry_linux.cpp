@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -142,21 +143,51 @@ LinuxRegistry::Which LinuxRegistry::which(const std::string& path) const {
 }
 
 std::uint32_t LinuxRegistry::openProgramKey(bool write, std::unique_ptr<RegistryKey>& key) {
+  // A file that cannot be read as a whole is never replaced: what the
+  // program would write back would lose what it could not read.
+  struct stat info {};
+  if (::stat(m_sFile.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    return refuse("it is not a plain file");
+  }
+  if (info.st_size > static_cast<off_t>(maxFileSize)) return refuse("it is larger than 1 MiB");
   std::ifstream in(m_sFile, std::ios::binary);
   if (!in) return win32Error(::access(m_sFile.c_str(), F_OK) == 0 ? EACCES : ENOENT);
-  std::stringstream text;
-  text << in.rdbuf();
+  std::string text;
+  char block[4096];
+  while (text.size() <= maxFileSize && in.read(block, sizeof block).gcount() > 0) {
+    text.append(block, static_cast<std::size_t>(in.gcount()));
+  }
+  if (in.bad()) return refuse("reading it failed");
+  if (text.size() > maxFileSize) return refuse("it is larger than 1 MiB");
   const bool writable = ::access(m_sFile.c_str(), W_OK) == 0 && ::access(m_sFolder.c_str(), W_OK) == 0;
   if (write && !writable) return win32_error::AccessDenied;
 
   RegistryFile content(kKeyName);
   std::vector<std::string> problems;
-  content.parse(text.str(), problems);
+  content.parse(text, problems);
+  if (!problems.empty() && !content.readAnything()) {
+    // Not a registry file at all: read as empty, never written.
+    if (write) return refuse("nothing in it is a registry line");
+    key = std::make_unique<FileKey>(m_sFile, m_sFolder, false, RegistryFile(kKeyName));
+    return win32_error::Success;
+  }
   for (const std::string& problem : problems) {
     m_trace("Registry-Datei %s: nicht lesbar, %s\n", utf8ToCp1252(m_sFile).c_str(), problem.c_str());
   }
   key = std::make_unique<FileKey>(m_sFile, m_sFolder, write, std::move(content));
   return win32_error::Success;
+}
+
+std::uint32_t LinuxRegistry::refuse(const char* why) {
+  const std::string text = "Tavolin: the settings file " + m_sFile + " is not used (" + why +
+                           "): the defaults are used, and changes are kept in memory only.\n";
+  m_trace.write(utf8ToCp1252(text));
+  if (!m_bRefusalSaid) {
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+    m_bRefusalSaid = true;
+  }
+  return win32_error::AccessDenied;
 }
 
 std::uint32_t LinuxRegistry::openKey(const std::string& path, std::uint32_t access, std::unique_ptr<RegistryKey>& key) {

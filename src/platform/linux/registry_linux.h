@@ -15,6 +15,8 @@ namespace tavolin {
 class LinuxRegistry : public RegistryApi {
  public:
   static constexpr char defaultFile[] = "/etc/brellmark/tavolin.reg";
+  // A larger file is no settings file: it is neither read nor written.
+  static constexpr std::size_t maxFileSize = 1024 * 1024;
 
   // The file named by TAVOLIN_REGISTRY, or the default.
   static std::string filePath();
@@ -28,10 +30,14 @@ class LinuxRegistry : public RegistryApi {
   enum class Which { Parent, Program, Other };
   Which which(const std::string& path) const;
   std::uint32_t openProgramKey(bool write, std::unique_ptr<RegistryKey>& key);
+  // Says why the file is not used (once on standard error, each time in
+  // the trace); the key counts as not writable.
+  std::uint32_t refuse(const char* why);
 
   std::string m_sFile;    // UTF-8
   std::string m_sFolder;  // UTF-8
   Trace& m_trace;
+  bool m_bRefusalSaid = false;
 };
 
 }  // namespace tavolin
