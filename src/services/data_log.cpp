@@ -25,6 +25,8 @@ void DataLog::openDataLog() {
   const std::string fileName = m_sPrefix + number + m_sSuffix;
   ++m_uNumber;
   m_uLines = 0;
+  m_sFileName = fileName;
+  m_bWriteFailed = false;
   // A name too long for the program's limit is refused rather than cut,
   // which could put the log into another folder.
   if (fileName.size() <= maxFileNameLength) {
@@ -44,9 +46,12 @@ void DataLog::writeReading(std::string_view readingText) {
   const LocalTime t = m_system.localTime();
   char buffer[512];
   std::string storage;
-  m_file->write(formatText(buffer, sizeof buffer, storage, "%02d.%02d.%04d %02d:%02d:%02d: data: %.*s\n", t.day,
+  const bool written = m_file->write(formatText(buffer, sizeof buffer, storage, "%02d.%02d.%04d %02d:%02d:%02d: data: %.*s\n", t.day,
                            t.month, t.year, t.hour, t.minute, t.second, static_cast<int>(readingText.size()),
                            readingText.data()));
+  // A full disk loses lines: said once for each file.
+  if (!written && !m_bWriteFailed) m_trace("Logfile %s cannot be written.\n", m_sFileName.c_str());
+  m_bWriteFailed = m_bWriteFailed || !written;
   if (++m_uLines >= linesPerFile) {
     m_file.reset();
     openDataLog();

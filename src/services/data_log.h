@@ -42,6 +42,8 @@ class DataLog {
   std::uint16_t m_uNumber = 1;
   std::uint16_t m_uLines = 0;
   std::unique_ptr<TextFile> m_file;
+  std::string m_sFileName;     // of the open file
+  bool m_bWriteFailed = false;  // a line of it was lost
 };
 
 // The trace file and the data log as the start-up finds them.

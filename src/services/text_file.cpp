@@ -11,7 +11,7 @@ StdioTextFile::~StdioTextFile() {
   if (m_pStream && m_eOwnership == Ownership::Owned) std::fclose(m_pStream);
 }
 
-void StdioTextFile::write(std::string_view text) {
+bool StdioTextFile::write(std::string_view text) {
   std::lock_guard<std::mutex> lock(m_mutex);
   if (m_eEncoding == Encoding::Windows1252) {
     std::fwrite(text.data(), 1, text.size(), m_pStream);
@@ -29,7 +29,9 @@ void StdioTextFile::write(std::string_view text) {
     }
     std::fwrite(buffer, 1, used, m_pStream);
   }
-  std::fflush(m_pStream);
+  const bool written = std::fflush(m_pStream) == 0 && !std::ferror(m_pStream);
+  std::clearerr(m_pStream);  // the next text may fit again
+  return written;
 }
 
 }  // namespace tavolin

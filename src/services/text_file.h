@@ -12,8 +12,9 @@ namespace tavolin {
 class TextFile {
  public:
   virtual ~TextFile() = default;
-  // Writes Windows-1252 text, "\n" ending lines, and flushes.
-  virtual void write(std::string_view text) = 0;
+  // Writes Windows-1252 text, "\n" ending lines, and flushes; false when
+  // not all of it reached the file (a full disk).
+  virtual bool write(std::string_view text) = 0;
 };
 
 // A text file on a C stream. The Windows edition writes the program's
@@ -33,7 +34,7 @@ class StdioTextFile : public TextFile {
   StdioTextFile(const StdioTextFile&) = delete;
   StdioTextFile& operator=(const StdioTextFile&) = delete;
 
-  void write(std::string_view text) override;
+  bool write(std::string_view text) override;
 
  private:
   std::FILE* m_pStream;

@@ -12,9 +12,10 @@ namespace tavolin::testing {
 class MemoryTextFile : public TextFile {
  public:
   explicit MemoryTextFile(std::shared_ptr<std::string> content) : m_content(std::move(content)) {}
-  void write(std::string_view text) override {
+  bool write(std::string_view text) override {
     m_content->append(text);
     ++writes;
+    return true;
   }
   int writes = 0;
 

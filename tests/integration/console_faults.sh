@@ -151,6 +151,67 @@ if [ "${TAVOLIN_SOAK_ONLY:-}" != 1 ]; then
     fi
   done
   rm -f "$APPDATA/TavolinTrace.txt"
+
+  # Files the program cannot write: it goes on reading and typing, and says
+  # what it could not write.
+  queue_readings() { send "queue $(numbers "$1" "$2" | sed 's/.*/0;1;2;3;4;&*/' | paste -sd'|' | sed 's/|/ | /g')"; }
+  typed_all() {
+    for _ in $(seq 60); do grep -q "^Typed: $(printf %08d "$1")<CR>" "$work/out" && break; sleep 0.5; done
+    [ "$(grep -c '^Typed: ' "$work/out")" = "$1" ] || fail "$2: $(grep -c '^Typed: ' "$work/out") of $1 readings typed"
+  }
+  if [ "$(id -u)" = 0 ]; then
+    # A trace file of another user: a user who may not rewrite it is told,
+    # and reads and logs all the same.
+    : >"$APPDATA/TavolinTrace.txt"
+    mkdir -p "$APPDATA/TavolinLog"
+    chown 65534 "$APPDATA/TavolinLog"
+    : >"$TAVOLIN_EVENTLOG"
+    chmod 666 "$TAVOLIN_EVENTLOG"
+    readersim_start "$readersim" --kind bus
+    chmod 666 "$(readlink "$work/com")"
+    start_console setpriv --reuid=65534 --regid=65534 --clear-groups "$console"
+    wait_for out "is active" || fail "trace not writable: reading did not start"
+    grep -q "Trace file cannot be written again." "$work/err" || fail "trace not writable: nothing said"
+    queue_readings 1 3
+    typed_all 3 "trace not writable"
+    [ "$(cat "$APPDATA"/TavolinLog/* | wc -l)" = 3 ] || fail "trace not writable: the data log misses readings"
+    [ -s "$APPDATA/TavolinTrace.txt" ] && fail "trace not writable: it was written"
+    stop_console
+    rm -rf "$APPDATA/TavolinLog"
+  fi
+
+  # The data log folder removed while reading: the next file cannot be
+  # made, which the trace names; a full disk loses lines, which the trace
+  # names too.
+  mkdir -p "$APPDATA/TavolinLog"
+  : >"$APPDATA/TavolinTrace.txt"
+  readersim_start "$readersim" --kind bus
+  start_console "$console"
+  wait_for out "is active" || fail "data log removed: reading did not start"
+  rm -rf "$APPDATA/TavolinLog"
+  queue_readings 1 2001
+  typed_all 2001 "data log removed"
+  grep -q "^Logfile .*TavolinLog/Datalog[0-9_]*-02.txt cannot be written.$" "$APPDATA/TavolinTrace.txt" \
+    || fail "data log removed: the trace does not say so"
+  stop_console
+  if [ "$(id -u)" = 0 ]; then
+    mkdir -p "$APPDATA/TavolinLog"
+    mount -t tmpfs -o size=64k tmpfs "$APPDATA/TavolinLog" || fail "cannot mount a small file system"
+    mounted=$APPDATA/TavolinLog
+    : >"$APPDATA/TavolinTrace.txt"
+    readersim_start "$readersim" --kind bus
+    start_console "$console"
+    wait_for out "is active" || fail "disk full: reading did not start"
+    queue_readings 1 1900
+    typed_all 1900 "disk full"
+    kill -0 "$run" || fail "disk full: the program ended"
+    grep -q "^Logfile .*TavolinLog/Datalog[0-9_]*-01.txt cannot be written.$" "$APPDATA/TavolinTrace.txt" \
+      || fail "disk full: the trace does not say so"
+    [ "$(grep -c "cannot be written" "$APPDATA/TavolinTrace.txt")" = 1 ] || fail "disk full: said more than once"
+    stop_console
+    umount "$mounted" && mounted=
+  fi
+  rm -rf "$APPDATA/TavolinLog" "$APPDATA/TavolinTrace.txt"
 fi
 
 # The soak: every reading typed once and logged once, the count exact, the
