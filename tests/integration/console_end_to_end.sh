@@ -23,7 +23,11 @@ wait_for() { for _ in $(seq 200); do grep -q -- "$2" "$work/$1" 2>/dev/null && r
 source "$(dirname "$0")/../../tools/readersim/readersim.bash"
 source "$(dirname "$0")/readings_on_a_pipe.bash"
 start_console() {
-  "$console" "$@" >"$work/out" 2>"$work/err" &
+  # Emptied here, not by the background child: a wait must not find the
+  # last run's lines.
+  : >"$work/out"
+  : >"$work/err"
+  "$console" "$@" >>"$work/out" 2>>"$work/err" &
   run=$!
 }
 stop_console() {
