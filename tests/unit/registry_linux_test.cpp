@@ -148,6 +148,14 @@ TEST(RegistryFileTest, EveryValueTypeIsRead) {
   EXPECT_EQ(content.find("B")->data, std::string("\xff\0", 2));
   EXPECT_EQ(content.find("D")->data, std::string("\x0a\0\0\0", 4));
   EXPECT_EQ(content.find("X")->type, 2u);
+
+  // Numbers are hexadecimal digits and nothing else.
+  problems.clear();
+  content.parse(std::string("[") + kKey + "]\n\"D\"=dword:-1\n\"D\"=dword: 1\n\"D\"=dword:1" + std::string(1, '\0') +
+                    "x\n\"B\"=hex:01,+2\n\"X\"=hex(-2):41\n",
+                problems);
+  EXPECT_EQ(problems.size(), 5u);
+  EXPECT_EQ(content.find("D"), nullptr);
 }
 
 // Whatever the file held before, a value written reads back (also one with
@@ -180,6 +188,8 @@ TEST(RegistryFileTest, WrittenValuesReadBackAndOtherLinesAreKept) {
        head + "\"COM\"=\"3\"\n" + other +
            "\n\"X\"=\"9\"\n[hkey_local_machine\\software\\brellmark\\tavolin]\n\"Speed\"=\"300\"\n"},
       {"duplicate values", head + "\"COM\"=\"3\"\n\"Speed\"=\"300\"\n\"com\"=\"4\"\n\"Speed\"=\"600\"\n"},
+      {"number with a zero byte, continued at the end, key missing",
+       "\"Speed\"=dword:000" + std::string(1, '\0') + "4re\\"},
   };
   const auto lines = [](const std::string& text) {
     std::vector<std::string> result;

@@ -1,5 +1,6 @@
 #include "platform/linux/registry_file.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
@@ -49,6 +50,18 @@ bool readQuoted(const std::string& raw, std::size_t& i, std::string& text) {
   return false;
 }
 
+// A number of at most maxDigits hexadecimal digits and nothing else, as
+// regedit writes them; strtoul alone would also take a sign or blanks, and
+// stop at a zero byte in the line as if the number ended there.
+bool readHexNumber(const std::string& digits, std::size_t maxDigits, unsigned long& value) {
+  if (digits.empty() || digits.size() > maxDigits) return false;
+  for (char c : digits) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+  }
+  value = std::strtoul(digits.c_str(), nullptr, 16);
+  return true;
+}
+
 bool readHexBytes(const std::string& list, std::string& bytes) {
   std::size_t i = 0;
   while (i < list.size()) {
@@ -57,11 +70,8 @@ bool readHexBytes(const std::string& list, std::string& bytes) {
       ++i;
     }
     if (i >= list.size()) break;
-    if (i + 1 >= list.size()) return false;
-    char* end = nullptr;
-    const std::string pair = list.substr(i, 2);
-    const long value = std::strtol(pair.c_str(), &end, 16);
-    if (*end != '\0') return false;
+    unsigned long value = 0;
+    if (i + 1 >= list.size() || !readHexNumber(list.substr(i, 2), 2, value)) return false;
     bytes += static_cast<char>(value);
     i += 2;
   }
@@ -86,10 +96,8 @@ bool RegistryFile::parseValue(const std::string& raw, std::string& name, Value& 
     return readQuoted(data, j, value.data) && j == data.size();
   }
   if (data.compare(0, 6, "dword:") == 0) {
-    char* end = nullptr;
-    const std::string digits = data.substr(6);
-    const unsigned long number = std::strtoul(digits.c_str(), &end, 16);
-    if (digits.empty() || digits.size() > 8 || *end != '\0') return false;
+    unsigned long number = 0;
+    if (!readHexNumber(data.substr(6), 8, number)) return false;
     value.type = kDword;
     value.data.clear();
     for (int b = 0; b < 4; ++b) value.data += static_cast<char>((number >> (8 * b)) & 0xFF);
@@ -99,10 +107,9 @@ bool RegistryFile::parseValue(const std::string& raw, std::string& name, Value& 
   if (data.compare(0, 4, "hex:") == 0) {
     value.type = kBinary;
   } else if (data.compare(0, 4, "hex(") == 0 && colon != std::string::npos && data[colon - 1] == ')') {
-    char* end = nullptr;
-    const std::string type = data.substr(4, colon - 5);
-    value.type = static_cast<std::uint32_t>(std::strtoul(type.c_str(), &end, 16));
-    if (type.empty() || *end != '\0') return false;
+    unsigned long type = 0;
+    if (!readHexNumber(data.substr(4, colon - 5), 8, type)) return false;
+    value.type = static_cast<std::uint32_t>(type);
   } else {
     return false;
   }
