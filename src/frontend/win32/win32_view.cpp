@@ -56,19 +56,19 @@ void Win32View::setFocus(std::int32_t id) {
   SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(id)), TRUE);
 }
 
-HFONT Win32View::font(const FontSpec& spec) {
+HFONT Win32View::font(const FontSpec& wanted) {
   for (const Font& f : m_fonts) {
-    if (f.face == spec.face && f.height == spec.height && f.weight == spec.weight) return f.handle;
+    if (f.face == wanted.face && f.height == wanted.height && f.weight == wanted.weight) return f.handle;
   }
   const HFONT handle =
-      CreateFontA(spec.height, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
-  m_fonts.push_back({spec.face, spec.height, spec.weight, handle});
+      CreateFontA(wanted.height, 0, 0, 0, wanted.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wanted.face);
+  m_fonts.push_back({wanted.face, wanted.height, wanted.weight, handle});
   return handle;
 }
 
-void Win32View::setFont(std::int32_t id, const FontSpec& spec) {
-  SendMessageA(item(id), WM_SETFONT, reinterpret_cast<WPARAM>(font(spec)), TRUE);
+void Win32View::setFont(std::int32_t id, const FontSpec& wanted) {
+  SendMessageA(item(id), WM_SETFONT, reinterpret_cast<WPARAM>(font(wanted)), TRUE);
 }
 
 void Win32View::resetContent(std::int32_t id) { SendDlgItemMessageA(m_hWnd, id, CB_RESETCONTENT, 0, 0); }

@@ -63,7 +63,7 @@ class Win32View final : public DialogView {
   };
 
   HWND item(std::int32_t id) const { return GetDlgItem(m_hWnd, id); }
-  HFONT font(const FontSpec& spec);
+  HFONT font(const FontSpec& wanted);
 
   HWND m_hWnd;
   Trace& m_trace;
