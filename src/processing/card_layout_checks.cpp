@@ -41,7 +41,7 @@ void CardDataProcessor::CheckFilter(const CardDataSettings& s) {
 
   if (s.sConversion == "HEXA2DEC") {
     m_filterAttr.bHexToDec = true;
-    m_trace("CheckFilter(): hex -> dec Konvertierung (%d-stellig, rechtsbündig)\n", m_filterAttr.iDigits);
+    m_trace("CheckFilter(): hex -> dec Konvertierung (%d-stellig, rechtsb\xfcndig)\n", m_filterAttr.iDigits);
   } else {
     m_filterAttr.bHexToDec = false;
     m_trace("CheckFilter(): keine hex -> dec Konvertierung\n");
@@ -49,10 +49,10 @@ void CardDataProcessor::CheckFilter(const CardDataSettings& s) {
 
   if (s.sTruncateFirst == "yes") {
     m_filterAttr.bTruncateFirst = true;
-    m_trace("CheckFilter(): Filter: 1. Padchar löschen, 2. konvertieren\n");
+    m_trace("CheckFilter(): Filter: 1. Padchar l\xf6schen, 2. konvertieren\n");
   } else {
     m_filterAttr.bTruncateFirst = false;
-    m_trace("CheckFilter(): Filter: 1. konvertieren, 2. Padchar löschen\n");
+    m_trace("CheckFilter(): Filter: 1. konvertieren, 2. Padchar l\xf6schen\n");
   }
 }
 
@@ -80,18 +80,18 @@ std::int32_t CardDataProcessor::CheckCardAttr(const CardDataSettings& s) {
   a.iTotalLen = H(total);
   a.iCardStart = s1;
   a.iByteStart = H(s1);
-  m_trace("CheckCardAttr(): 1. Leselänge: %d Bytes oder Nibbel\n", e1 - s1 + 1);
+  m_trace("CheckCardAttr(): 1. Lesel\xe4nge: %d Bytes oder Nibbel\n", e1 - s1 + 1);
 
   // Range 2 must begin behind range 1; "-" or another text that is not a
   // number means there is none.
   bool twoRanges = false;
   if (hasStart2 && s2 <= e1) {
-    m_trace("CheckCardAttr(): keine 2. Leselänge (da überlappender oder anschließender Lesebereich)\n");
+    m_trace("CheckCardAttr(): keine 2. Lesel\xe4nge (da \xfc" "berlappender oder anschlie\xdf" "ender Lesebereich)\n");
   } else if (hasStart2 && hasStop2) {
     if (e2 - s2 + 1 <= 0) {
-      m_trace("CheckCardAttr(): keine 2. Leselänge (<= 0)\n");
+      m_trace("CheckCardAttr(): keine 2. Lesel\xe4nge (<= 0)\n");
     } else {
-      m_trace("CheckCardAttr(): 2. Leselänge: %d Bytes oder Nibbel\n", e2 - s2 + 1);
+      m_trace("CheckCardAttr(): 2. Lesel\xe4nge: %d Bytes oder Nibbel\n", e2 - s2 + 1);
       twoRanges = true;
     }
   }
@@ -125,18 +125,18 @@ std::int32_t CardDataProcessor::CheckCardAttr(const CardDataSettings& s) {
     a.iByteStart = 1;
     if (a.iByteLen2 != 0) std::swap(a.iByteLen1, a.iByteLen2);
     if (a.iCardLen2 != 0) std::swap(a.iCardLen1, a.iCardLen2);
-    m_trace("CheckCardAttr(): CardAttr neu berechnet, da Leserichtung rückwärts:\n");
+    m_trace("CheckCardAttr(): CardAttr neu berechnet, da Leserichtung r\xfc" "ckw\xe4rts:\n");
     traceLayout();
   }
 
   if (!inRange) {
-    m_trace("CheckCardAttr(): Fehler: Gesamtlänge oder Leseposition nicht im Bereich 1 bis %d\n", maxPosition);
+    m_trace("CheckCardAttr(): Fehler: Gesamtl\xe4nge oder Leseposition nicht im Bereich 1 bis %d\n", maxPosition);
     a.iReadLen = 0;
   } else if (twoRanges && e1 < s1) {
     // Range 1 stops before it starts. With one range iReadLen says so
     // already; with two, range 2 would make the layout look plausible and
     // range 1 would reach the transformation with a negative length.
-    m_trace("CheckCardAttr(): Fehler: 1. Leselänge <= 0\n");
+    m_trace("CheckCardAttr(): Fehler: 1. Lesel\xe4nge <= 0\n");
     a.iReadLen = 0;
   }
   return a.iReadLen;

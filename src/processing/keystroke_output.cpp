@@ -17,23 +17,23 @@ void CardDataProcessor::TextToKeys(const char* reading, std::int32_t length) {
   PreparedReading p;
   if (!PrepareReading(reading, length, p)) return;
   const Ranges& r = p.split;
-  m_trace("TextToKeys(): pData: '%s', mit Länge %d, Len1: %d, Index-Start2: %d Len2: %d\n", r.text, r.length, r.len1,
+  m_trace("TextToKeys(): pData: '%s', mit L\xe4nge %d, Len1: %d, Index-Start2: %d Len2: %d\n", r.text, r.length, r.len1,
           r.start2, r.len2);
 
   if (m_dataPostProcessing.PrefixCode.count > 0) {
-    m_trace("Präfix vorhanden, Länge: %d\n", m_dataPostProcessing.PrefixCode.count);
+    m_trace("Pr\xe4" "fix vorhanden, L\xe4nge: %d\n", m_dataPostProcessing.PrefixCode.count);
     typeKeyList(m_dataPostProcessing.PrefixCode, m_typedKeys.prefix);
   }
   typeRange(p.part1, p.len1);
   if (p.hasSecond()) {
     if (m_dataPostProcessing.InterfixCode.count > 0) {
-      m_trace("Interfix vorhanden, Länge: %d\n", m_dataPostProcessing.InterfixCode.count);
+      m_trace("Interfix vorhanden, L\xe4nge: %d\n", m_dataPostProcessing.InterfixCode.count);
       typeKeyList(m_dataPostProcessing.InterfixCode, m_typedKeys.interfix);
     }
     typeRange(p.part2, p.len2);
   }
   if (m_dataPostProcessing.PostfixCode.count > 0) {
-    m_trace("Postfix vorhanden, Länge: %d\n", m_dataPostProcessing.PostfixCode.count);
+    m_trace("Postfix vorhanden, L\xe4nge: %d\n", m_dataPostProcessing.PostfixCode.count);
     typeKeyList(m_dataPostProcessing.PostfixCode, m_typedKeys.postfix);
   }
   m_keyboard.sequenceTyped(m_sTyped);

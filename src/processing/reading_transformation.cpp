@@ -23,10 +23,10 @@ bool isHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) !=
 
 char* CardDataProcessor::PrepareDataTransfer(const char* reading, std::int32_t length) {
   if (length <= 0) {
-    m_trace("PrepareDataTransfer(): Fehler: Lesung mit Länge 0\n");
+    m_trace("PrepareDataTransfer(): Fehler: Lesung mit L\xe4nge 0\n");
     return nullptr;
   }
-  m_trace("PrepareDataTransfer(): Start, vollständige Lesung: '%.*s' mit Länge: %d Byte\n", length, reading, length);
+  m_trace("PrepareDataTransfer(): Start, vollst\xe4ndige Lesung: '%.*s' mit L\xe4nge: %d Byte\n", length, reading, length);
 
   // The reading ends after its iByteStop-th byte. Nothing behind what the
   // reader delivered is read, and the caller's buffer is left as it is.
@@ -66,7 +66,7 @@ char* CardDataProcessor::PrepareDataTransfer(const char* reading, std::int32_t l
     std::memcpy(m_decodedReading, m_workBuffer, n + 1);
   } else {
     m_trace("PrepareDataTransfer(): '%s' invertieren\n", m_workBuffer);
-    m_trace("PrepareDataTransfer(): '%s' mit Länge %d invertieren\n", m_workBuffer, static_cast<int>(n));
+    m_trace("PrepareDataTransfer(): '%s' mit L\xe4nge %d invertieren\n", m_workBuffer, static_cast<int>(n));
     std::reverse_copy(m_workBuffer, m_workBuffer + n, m_decodedReading);
     m_decodedReading[n] = '\0';
     m_trace("PrepareDataTransfer(): invertiert zu '%s'\n", m_decodedReading);
@@ -90,9 +90,9 @@ void CardDataProcessor::ReducePadchars(const char* start, std::int32_t& length) 
     --length;
   }
   if (last == 0) {
-    m_trace("ReducePadchars() Ende: Lesebereich: '%s', Länge jetzt: %d\n", start, length);
+    m_trace("ReducePadchars() Ende: Lesebereich: '%s', L\xe4nge jetzt: %d\n", start, length);
   } else {
-    m_trace("ReducePadchars() while verlassen: Lesebereich: '%s', Länge jetzt: %d\n", start, length);
+    m_trace("ReducePadchars() while verlassen: Lesebereich: '%s', L\xe4nge jetzt: %d\n", start, length);
   }
 }
 
@@ -138,7 +138,7 @@ void CardDataProcessor::TrimmedDecimal(const char* text, std::int32_t startIndex
   } else {
     decimalLength = std::snprintf(m_decimalText, sizeof m_decimalText, "0");
   }
-  m_trace("TrimmedDecimal() konvertiert zu dezimal: '%s' mit Länge: %d\n", m_decimalText, decimalLength);
+  m_trace("TrimmedDecimal() konvertiert zu dezimal: '%s' mit L\xe4nge: %d\n", m_decimalText, decimalLength);
 
   // Right-aligned at iDigits: zeros in front, or only the last digits.
   const std::int32_t digits = m_filterAttr.iDigits;
@@ -151,7 +151,7 @@ void CardDataProcessor::TrimmedDecimal(const char* text, std::int32_t startIndex
   }
   output[digits] = '\0';
   length = digits;
-  m_trace("TrimmedDecimal() Ende: '%s' mit fester Länge: %d\n", output, digits);
+  m_trace("TrimmedDecimal() Ende: '%s' mit fester L\xe4nge: %d\n", output, digits);
 }
 
 void CardDataProcessor::TruncateFirst(const char* range, std::int32_t& length) {

@@ -101,7 +101,7 @@ std::string SettingsStore::ReadSettingValue(RegistryKey* key, const std::string&
     return text;
   }
   if (read) {
-    m_trace("%s keín REG_SZ - Fehler\n", name.c_str());
+    m_trace("%s ke\xedn REG_SZ - Fehler\n", name.c_str());
     return defaultText;
   }
   if (m_bRegistryWritable) {
@@ -152,7 +152,7 @@ template <typename Group>
 bool SettingsStore::save(const Group& group, const char* const* order, std::size_t count) {
   std::unique_ptr<RegistryKey> key;
   if (const std::uint32_t e = m_registry.openKey(keyPath, RegistryApi::KEY_WRITE_ACCESS, key)) {
-    m_trace("RegOpenKeyEx() Error: %u. (%s kann nicht geöffnet werden)\n", static_cast<unsigned>(e), keyPath);
+    m_trace("RegOpenKeyEx() Error: %u. (%s kann nicht ge\xf6" "ffnet werden)\n", static_cast<unsigned>(e), keyPath);
     return false;
   }
   for (std::size_t i = 0; i < count; ++i) {

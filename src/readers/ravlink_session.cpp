@@ -74,16 +74,16 @@ std::string RavlinkSession::readRaw(bool bExitOnTimeout) {
     return RavlinkFraming::beginsWithPacket(held, std::string_view(data, size));
   };
   const std::uint32_t count = readPort(buffer, readSize, bExitOnTimeout, complete);
-  if (count > 0) m_trace("RavlinkSession::readRaw(): Länge: %d\n", static_cast<int>(count));
+  if (count > 0) m_trace("RavlinkSession::readRaw(): L\xe4nge: %d\n", static_cast<int>(count));
   return std::string(buffer, count);
 }
 
 void RavlinkSession::sendRaw(const std::string& bytes) {
   const auto size = static_cast<std::uint32_t>(bytes.size());
   const std::uint32_t written = writePort(bytes.data(), size, "sendRaw() WriteFile()");
-  m_trace("RavlinkSession::sendRaw() WriteFile() Länge Daten: %d\n", static_cast<int>(written));
+  m_trace("RavlinkSession::sendRaw() WriteFile() L\xe4nge Daten: %d\n", static_cast<int>(written));
   if (written != size) {
-    m_trace("RavlinkSession::sendRaw() WriteFile() Länge Daten: %d nicht erwartet %d\n", static_cast<int>(written),
+    m_trace("RavlinkSession::sendRaw() WriteFile() L\xe4nge Daten: %d nicht erwartet %d\n", static_cast<int>(written),
             static_cast<int>(size));
     fail("Failed to write data");
   }

@@ -94,9 +94,9 @@ ReaderSession::ReaderSession(const SessionServices& services, const std::string&
   }
   openPort([this, &line] { return setCOMProperties(line, m_trace); }, timeouts());
   if (m_bFixedLength) {
-    m_trace("ReaderSession() Konstruktor: Feste Leselänge von %d Bytes\n", m_iByteStop);
+    m_trace("ReaderSession() Konstruktor: Feste Lesel\xe4nge von %d Bytes\n", m_iByteStop);
   } else {
-    m_trace("ReaderSession() Konstruktor: Variable Leselänge, %d Bytes lesen\n", m_iByteStop);
+    m_trace("ReaderSession() Konstruktor: Variable Lesel\xe4nge, %d Bytes lesen\n", m_iByteStop);
   }
   startThread();
   m_pDlg.ShowMessage(DisplayReaderInfo, services.texts.readerTypeActive, 0, 0);
@@ -111,7 +111,7 @@ void ReaderSession::raise(const std::string& message) const { throw ReaderSessio
 std::uint32_t ReaderSession::readRaw(char* buffer, std::uint32_t maxBytes) {
   const std::uint32_t count = readPort(buffer, maxBytes, false);
   if (count > 0) {
-    m_trace("ReaderSession::readRaw(): Länge: %d, Daten: '", static_cast<int>(count));
+    m_trace("ReaderSession::readRaw(): L\xe4nge: %d, Daten: '", static_cast<int>(count));
     traceBytes(buffer, count);
     m_trace("'\n");
   }

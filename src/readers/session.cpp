@@ -127,7 +127,7 @@ std::uint32_t Session::readPort(char* buffer, std::uint32_t maxBytes, bool exitO
     m_trace("%s::readRaw() WaitForSingleObject() returned: WAIT_TIMEOUT == kein Abbruch Event\n", m_pszName);
     // The idle reader gets a zero byte; a port that has gone away shows here.
     const std::uint32_t written = writePort("", 1, "readRaw() WriteFile()");
-    m_trace("%s::readRaw() WriteFile() Länge Daten: %d\n", m_pszName, static_cast<int>(written));
+    m_trace("%s::readRaw() WriteFile() L\xe4nge Daten: %d\n", m_pszName, static_cast<int>(written));
   }
 }
 

@@ -24,9 +24,9 @@ const BuildTexts& BuildTexts::german() {
       " Kein Ravlink-Leser?",
       "Lesertyp: aktiv senden",
       "\nParametrierung ",
-      " Leselänge außerhalb von 1 bis 107 Bytes. Einstellungen der Kartendaten überprüfen.",
-      "%s läuft bereits. Deshalb beendet sich dieses %s.",
-      "%s läuft bereits mit Administratorrechten. Deshalb beendet sich dieses %s.",
+      " Lesel\xe4nge au\xdf" "erhalb von 1 bis 107 Bytes. Einstellungen der Kartendaten \xfc" "berpr\xfc" "fen.",
+      "%s l\xe4uft bereits. Deshalb beendet sich dieses %s.",
+      "%s l\xe4uft bereits mit Administratorrechten. Deshalb beendet sich dieses %s.",
       "Kommunikationsfehler mit dem Leser an %s.\n%s beendet sich.",
   };
   return texts;

@@ -81,7 +81,7 @@ void CKelvaneDlg::loadSettings() {
   if (!m_store.LoadComSettings(m_settings.com)) m_trace("Warnung: es kann nicht in die Registry geschrieben werden!\n");
   m_trace("--> Konfiguration Kartendaten:\n");
   m_store.LoadCardDataSettings(m_settings.cardData);
-  m_trace("--> Konfiguration zusätzliche Zeichen:\n");
+  m_trace("--> Konfiguration zus\xe4tzliche Zeichen:\n");
   m_store.LoadAddCharsSettings(m_settings.addChars);
   m_trace("--> KONFIGURATIONSDUMP Ende <--\n\n");
 }
@@ -107,7 +107,7 @@ bool CKelvaneDlg::startupChecks() {
   m_processor.CheckAddChars(m_settings.addChars);
   m_iReadLength = m_processor.CheckCardAttr(m_settings.cardData);
   if (m_iReadLength > 0) return true;
-  m_trace("OnInitDialog(): Fehler: unplausible Kartendaten (Länge <= 0), kein Thread zum Lesen gestartet.\n");
+  m_trace("OnInitDialog(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), kein Thread zum Lesen gestartet.\n");
   view().messageBox(text(UiText::ReadingThreadNotStarted), MessageIcon::Error);
   ShowReadingState(false);
   return false;
@@ -123,7 +123,7 @@ void CKelvaneDlg::actOnInstallMode() {
     OnClose();
     return;
   }
-  m_trace("OnInitDialog(): OnButtonConf() nötig, da die Voreinstellungen nicht passen\n");
+  m_trace("OnInitDialog(): OnButtonConf() n\xf6tig, da die Voreinstellungen nicht passen\n");
   OnButtonConf();
 }
 
@@ -153,7 +153,7 @@ void CKelvaneDlg::OnButtonStart() {
   if (m_iReadLength <= 0) {
     // A session would be handed meaningless positions: reading is not
     // started until the card data are corrected.
-    startFailed("OnButtonStart(): Fehler: unplausible Kartendaten (Länge <= 0), kein Thread zum Lesen gestartet.\n",
+    startFailed("OnButtonStart(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), kein Thread zum Lesen gestartet.\n",
                 std::nullopt, text(UiText::ReadingThreadNotStarted));
     return;
   }
@@ -168,7 +168,7 @@ void CKelvaneDlg::OnButtonStart() {
   } else {
     const CardAttr& attr = m_processor.cardAttr();
     const std::int32_t byteStop = attr.bFixedLen ? attr.iTotalLen : attr.iByteStop;
-    m_trace("OnButtonStart(): try new ReaderSession on '%s', mit Lesung der Länge %d Bytes\n", m_sDevicePath.c_str(),
+    m_trace("OnButtonStart(): try new ReaderSession on '%s', mit Lesung der L\xe4nge %d Bytes\n", m_sDevicePath.c_str(),
             static_cast<int>(byteStop));
     startSession(m_pReaderSession, "ReaderSession", m_services.session, m_sDevicePath, com, signaling, useSound,
                  com.sSoundFile, attr.bFixedLen, attr.iByteStart, byteStop, *this);
@@ -272,20 +272,20 @@ void CKelvaneDlg::applySheet(AttrCOM& com, AttrData& data, AttrPFix& pfix) {
 
   bool restart = false;
   if (com.isChanged()) {
-    m_trace("Kommunikation geändert\n");
+    m_trace("Kommunikation ge\xe4ndert\n");
     m_settings.com = com.getSettings();
     m_bRavlinkProtocol = m_settings.com.sRavlinkProtocol == "yes";
     warnNotSaved(m_store.SaveComSettings(m_settings.com));
     restart = true;
   }
   if (data.isChanged()) {
-    m_trace("Kartendaten geändert\n");
+    m_trace("Kartendaten ge\xe4ndert\n");
     m_settings.cardData = data.getSettings();
     m_processor.CheckFilter(m_settings.cardData);
     m_iReadLength = m_processor.CheckCardAttr(m_settings.cardData);
     if (m_iReadLength <= 0) {
-      m_trace("OnButtonConf(): Fehler: unplausible Kartendaten (Länge <= 0), Thread zum Lesen gestoppt.\n");
-      m_trace("Fehler: unplausible Kartendaten (Länge <= 0)\n");
+      m_trace("OnButtonConf(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), Thread zum Lesen gestoppt.\n");
+      m_trace("Fehler: unplausible Kartendaten (L\xe4nge <= 0)\n");
       view().messageBox(text(UiText::ReadingThreadNotStarted), MessageIcon::Error);
       OnButtonStop();
       return;
@@ -294,7 +294,7 @@ void CKelvaneDlg::applySheet(AttrCOM& com, AttrData& data, AttrPFix& pfix) {
     restart = true;
   }
   if (pfix.isChanged()) {
-    m_trace("zusätzliche Zeichen geändert\n");
+    m_trace("zus\xe4tzliche Zeichen ge\xe4ndert\n");
     m_settings.addChars = pfix.getSettings();
     m_processor.CheckAddChars(m_settings.addChars);
     warnNotSaved(m_store.SaveAddCharsSettings(m_settings.addChars));

@@ -29,13 +29,26 @@ function(visible_text html result)
   set(${result} "${text}" PARENT_SCOPE)
 endfunction()
 
-# The text of a table entry, in the language given (0 German, 1 English).
+# The text of a table entry, in the language given (0 German, 1 English),
+# in UTF-8 as the documents are. The table writes the Latin-1 characters of
+# Windows-1252 as escapes, and ends a literal after an escape followed by a
+# hex digit ("r\xfc" "ckw\xe4rts").
 function(table_text table name language result)
+  string(REGEX REPLACE "(\\\\x[0-9a-f][0-9a-f])\" \"" "\\1" table "${table}")
   if(NOT table MATCHES "\"([^\"]*)\",[ \n]*\"([^\"]*)\",[ ]*// ${name}\n")
     message(FATAL_ERROR "text table entry ${name} not found")
   endif()
   math(EXPR group "${language} + 1")
-  set(${result} "${CMAKE_MATCH_${group}}" PARENT_SCOPE)
+  set(text "${CMAKE_MATCH_${group}}")
+  string(REGEX MATCHALL "\\\\x[a-f][0-9a-f]" escapes "${text}")
+  foreach(escape IN LISTS escapes)
+    string(SUBSTRING "${escape}" 2 2 byte)
+    math(EXPR lead "0xc0 + (0x${byte} >> 6)")
+    math(EXPR trail "0x80 + (0x${byte} & 0x3f)")
+    string(ASCII ${lead} ${trail} character)
+    string(REPLACE "${escape}" "${character}" text "${text}")
+  endforeach()
+  set(${result} "${text}" PARENT_SCOPE)
 endfunction()
 
 function(check_mhtml mht source)

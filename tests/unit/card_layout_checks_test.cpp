@@ -26,8 +26,8 @@ class CardLayoutChecks : public ::testing::Test {
   CardDataSettings card;
 };
 
-constexpr char kOverlap[] = "CheckCardAttr(): keine 2. Leselänge (da überlappender oder anschließender Lesebereich)\n";
-constexpr char kNotPositive[] = "CheckCardAttr(): keine 2. Leselänge (<= 0)\n";
+constexpr char kOverlap[] = "CheckCardAttr(): keine 2. Lesel\xe4nge (da \xfc" "berlappender oder anschlie\xdf" "ender Lesebereich)\n";
+constexpr char kNotPositive[] = "CheckCardAttr(): keine 2. Lesel\xe4nge (<= 0)\n";
 
 struct Layout {
   const char *name, *mode, *direction, *start, *stop, *start2, *stop2, *total;
@@ -54,7 +54,7 @@ TEST_P(CardAttrLayouts, DerivesLayout) {
   if (l.range2Trace) {
     EXPECT_NE(captured.text().find(l.range2Trace), std::string::npos);
   } else {
-    EXPECT_EQ(captured.text().find("keine 2. Leselänge"), std::string::npos);
+    EXPECT_EQ(captured.text().find("keine 2. Lesel\xe4nge"), std::string::npos);
   }
 }
 
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::NamedParam());
 // clang-format on
 
-constexpr char kOutOfRange[] = "CheckCardAttr(): Fehler: Gesamtlänge oder Leseposition nicht im Bereich 1 bis 107\n";
+constexpr char kOutOfRange[] = "CheckCardAttr(): Fehler: Gesamtl\xe4nge oder Leseposition nicht im Bereich 1 bis 107\n";
 
 struct Implausible {
   const char *name, *total, *start, *stop, *start2, *stop2;
@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Implausible{"Range2StopBeyondBuffer", "14", "1", "14", "20", "300"},
                       Implausible{"Range2StartNegative", "14", "1", "14", "-5", "-"},
                       Implausible{"Range1BackwardBeforeRange2", "14", "10", "1", "10", "14",
-                                  "CheckCardAttr(): Fehler: 1. Leselänge <= 0\n"}),
+                                  "CheckCardAttr(): Fehler: 1. Lesel\xe4nge <= 0\n"}),
     testing::NamedParam());
 // clang-format on
 
@@ -134,12 +134,12 @@ TEST_F(CardLayoutChecks, CardAttrTraceOfTwoRangesBackward) {
   card.sDirection = "BACKWARD";
   processor.CheckCardAttr(card);
   EXPECT_EQ(captured.text(),
-            "CheckCardAttr(): 1. Leselänge: 4 Bytes oder Nibbel\n"
-            "CheckCardAttr(): 2. Leselänge: 4 Bytes oder Nibbel\n"
+            "CheckCardAttr(): 1. Lesel\xe4nge: 4 Bytes oder Nibbel\n"
+            "CheckCardAttr(): 2. Lesel\xe4nge: 4 Bytes oder Nibbel\n"
             "CheckCardAttr(): From byte start position 3 on reading 10 bytes\n"
             "\tiByteStart: 3, iByteLen1: 4, iByteStart2 (relativ zu iByteStart): 6, iByteLen2: 4, iByteStop: 12\n"
             "\tiCardStart: 3, iCardLen1: 4, iCardStart2 (relativ zu iCardStart): 6, iCardLen2: 4, iCardStop: 12\n"
-            "CheckCardAttr(): CardAttr neu berechnet, da Leserichtung rückwärts:\n"
+            "CheckCardAttr(): CardAttr neu berechnet, da Leserichtung r\xfc" "ckw\xe4rts:\n"
             "\tiByteStart: 1, iByteLen1: 4, iByteStart2 (relativ zu iByteStart): 6, iByteLen2: 4, iByteStop: 12\n"
             "\tiCardStart: 1, iCardLen1: 4, iCardStart2 (relativ zu iCardStart): 6, iCardLen2: 4, iCardStop: 12\n");
 }
@@ -151,12 +151,12 @@ TEST_F(CardLayoutChecks, FilterTraces) {
   } cases[] = {
       {"yes", "HEXA2DEC", "no",
        "CheckFilter(): Padchar ist: '0' == '0x30'\n"
-       "CheckFilter(): hex -> dec Konvertierung (8-stellig, rechtsbündig)\n"
-       "CheckFilter(): Filter: 1. konvertieren, 2. Padchar löschen\n"},
+       "CheckFilter(): hex -> dec Konvertierung (8-stellig, rechtsb\xfcndig)\n"
+       "CheckFilter(): Filter: 1. konvertieren, 2. Padchar l\xf6schen\n"},
       {"no", "none", "yes",
        "CheckFilter(): kein PAD verwendet\n"
        "CheckFilter(): keine hex -> dec Konvertierung\n"
-       "CheckFilter(): Filter: 1. Padchar löschen, 2. konvertieren\n"},
+       "CheckFilter(): Filter: 1. Padchar l\xf6schen, 2. konvertieren\n"},
   };
   card.sPadChar = "30";
   card.sDigits = "8";

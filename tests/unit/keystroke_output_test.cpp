@@ -148,21 +148,21 @@ TEST(KeystrokeOutput, TraceOfATwoRangeReading) {
   p.configure(settingsWith(kTwoRanges + "|Prefix characters=<TAB>|Postfix characters=<CR>"));
   p.type("abCDEfgh");
   EXPECT_EQ(p.captured.text(),
-            "PrepareDataTransfer(): Start, vollständige Lesung: 'abCDEfgh' mit Länge: 8 Byte\n"
+            "PrepareDataTransfer(): Start, vollst\xe4ndige Lesung: 'abCDEfgh' mit L\xe4nge: 8 Byte\n"
             "PrepareDataTransfer(): Endergebnis 'abCDEfgh'\n"
-            "TextToKeys(): pData: 'abCDEfgh', mit Länge 8, Len1: 3, Index-Start2: 5 Len2: 3\n"
-            "Präfix vorhanden, Länge: 1\n"
+            "TextToKeys(): pData: 'abCDEfgh', mit L\xe4nge 8, Len1: 3, Index-Start2: 5 Len2: 3\n"
+            "Pr\xe4" "fix vorhanden, L\xe4nge: 1\n"
             "vkscan: 0x0009\n"
             "Char: 'a' (=='0x61'), vkscan: 0x0041\n"
             "Char: 'b' (=='0x62'), vkscan: 0x0042\n"
             "Char: 'C' (=='0x43'), vkscan: 0x0143\n"
             "shiftstate: SHIFT key is pressed\n"
-            "Interfix vorhanden, Länge: 1\n"
+            "Interfix vorhanden, L\xe4nge: 1\n"
             "vkscan: 0x00bd\n"
             "Char: 'f' (=='0x66'), vkscan: 0x0046\n"
             "Char: 'g' (=='0x67'), vkscan: 0x0047\n"
             "Char: 'h' (=='0x68'), vkscan: 0x0048\n"
-            "Postfix vorhanden, Länge: 1\n"
+            "Postfix vorhanden, L\xe4nge: 1\n"
             "vkscan: 0x000d\n");
 }
 

@@ -144,13 +144,13 @@ TEST_F(MainWindow, StartsReadingInTheOrderOfItsStartUp) {
   start();
   expectTraceOrder({"Elvor Tavolin Version 2.10.00\n", "--> KONFIGURATIONSDUMP Start <--\n",
                     "\n--> Konfiguration COM-Schnittstelle:\n", "Ravlink protocol: 'no'\n", "--> Konfiguration Kartendaten:\n",
-                    "Total reader data length noch anlegen\n", "--> Konfiguration zusätzliche Zeichen:\n",
+                    "Total reader data length noch anlegen\n", "--> Konfiguration zus\xe4tzliche Zeichen:\n",
                     "Prefix characters noch anlegen\n", "--> KONFIGURATIONSDUMP Ende <--\n\n",
                     "OnInitDialog(): SetTimer() ok\n", "Info: UAC ist disabled.\n",
                     "User ist Admin. (Die Registry darf trotzdem nicht beschrieben werden.)\n",
                     "--> Auswertung der KONFIGURATION:\n", "CheckFilter()", "CheckAddChars()", "CheckCardAttr()",
                     "OnButtonStart() Start\n",
-                    "OnButtonStart(): try new ReaderSession on '\\\\.\\COM2', mit Lesung der Länge 14 Bytes\n",
+                    "OnButtonStart(): try new ReaderSession on '\\\\.\\COM2', mit Lesung der L\xe4nge 14 Bytes\n",
                     "OnButtonStart(): new ReaderSession done\n"});
   EXPECT_EQ(traced().find("Warnung: es kann nicht"), std::string::npos);
   EXPECT_EQ(view.caption(), "Elvor Tavolin");
@@ -316,7 +316,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, WarningLine, ::testing::Values(
     WarningCase{"WithoutReceived", false, "", 14, 0, "Warning: Reading length of 14 byte expected."},
     WarningCase{"Cleared", false, "", 0, 5, ""},
     WarningCase{"GivenText", false, "as it is %s", 14, 3, "as it is %s"},
-    WarningCase{"German", true, "", 14, 3, "Warnung: Lesung mit Länge 14 Byte erwartet. Anzahl eingelesene Bytes: 3!"}),
+    WarningCase{"German", true, "", 14, 3, "Warnung: Lesung mit L\xe4nge 14 Byte erwartet. Anzahl eingelesene Bytes: 3!"}),
     testing::NamedParam());
 // clang-format on
 
@@ -354,7 +354,7 @@ TEST_F(MainWindow, ImplausibleCardDataLeaveTheWindowOpenWithoutReading) {
   set("Read start position", "5");
   set("Read stop position", "3");
   start("-e");
-  EXPECT_NE(traced().find("OnInitDialog(): Fehler: unplausible Kartendaten (Länge <= 0), kein Thread zum Lesen "
+  EXPECT_NE(traced().find("OnInitDialog(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), kein Thread zum Lesen "
                           "gestartet.\n"),
             std::string::npos);
   EXPECT_EQ(messages(), std::vector<std::string>{"Reading thread is not started. Check settings of card data."});
@@ -391,7 +391,7 @@ TEST_F(MainWindow, InstallModeWithABusyPortOpensTheSettings) {
   ports.failure = SerialPorts::Failure::Busy;
   start("-e");
   expectTraceOrder({"ReaderSession Konstruktor failed:  COM port busy.\n", "OnInitDialog(): installmode\n",
-                    "OnInitDialog(): OnButtonConf() nötig, da die Voreinstellungen nicht passen\n",
+                    "OnInitDialog(): OnButtonConf() n\xf6tig, da die Voreinstellungen nicht passen\n",
                     "CKelvaneDlg::OnButtonConf() Start.\n"});
   EXPECT_EQ(messages(), std::vector<std::string>{"Process reading from COM2 could not be started. COM port busy."});
   EXPECT_EQ(host.sheetCaptions, std::vector<std::string>{"Elvor Tavolin Settings"});
@@ -586,11 +586,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, Sheet, ::testing::Values(
     SheetCase{"AdditionalCharactersRestartReading", false,
               {{2, {IDC_PFIX_POSTFIX, kType, "<TAB>"}}, {2, {IDC_PFIX_SELECTION_COMPLETE}}}, true,
               {{"Postfix characters", "<TAB>"}, {"Prefix characters", "none"}},
-              {kStop, "zusätzliche Zeichen geändert\n", kStart, "OnButtonStart(): new ReaderSession done\n"}, nullptr,
+              {kStop, "zus\xe4tzliche Zeichen ge\xe4ndert\n", kStart, "OnButtonStart(): new ReaderSession done\n"}, nullptr,
               kActive, nullptr, {}, "12345678901234<TAB>"},
     SheetCase{"ProtocolSwitchRestartsWithTheBusSession", false, {{0, {IDC_COM_RAVLINK}}}, true,
               {{"Ravlink protocol", "yes"}, {"Speed", "19200"}},
-              {"Kommunikation geändert\n", kStop, kStart, "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"},
+              {"Kommunikation ge\xe4ndert\n", kStop, kStart, "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"},
               nullptr, "Reading from COM2 is not active",  // the simulated port answers no bus reader
               "Process reading from COM2 could not be started. No Ravlink reader?", MessageIcon::Error, nullptr},
     // The card data are checked before anything is saved; reading stops.
@@ -598,12 +598,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, Sheet, ::testing::Values(
               {{1, {IDC_DATA_START, kChoose, "9"}}, {1, {IDC_DATA_STOP, kChoose, "3"}},
                {2, {IDC_PFIX_PREFIX, kType, "X"}}, {2, {IDC_PFIX_SELECTION_COMPLETE}}}, true,
               {{"Read start position", "1"}, {"Prefix characters", "none"}},
-              {"OnButtonConf(): Fehler: unplausible Kartendaten (Länge <= 0), Thread zum Lesen gestoppt.\n"
-               "Fehler: unplausible Kartendaten (Länge <= 0)\n"}, "zusätzliche Zeichen geändert",
+              {"OnButtonConf(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), Thread zum Lesen gestoppt.\n"
+               "Fehler: unplausible Kartendaten (L\xe4nge <= 0)\n"}, "zus\xe4tzliche Zeichen ge\xe4ndert",
               "Reading from COM2 is not active", "Reading thread is not started. Check settings of card data.",
               MessageIcon::Error, nullptr},
     SheetCase{"UnsavableSettingsWarnButAreUsed", true, {{0, {IDC_COM_PORT, kChoose, "5"}}}, true, {},
-              {"Kommunikation geändert\n", "OnButtonStart(): try new ReaderSession on '\\\\.\\COM5'"}, nullptr,
+              {"Kommunikation ge\xe4ndert\n", "OnButtonStart(): try new ReaderSession on '\\\\.\\COM5'"}, nullptr,
               "Reading from COM5 is active",
               "Could not modify the registry entries.\nThe modifications will be lost with the next program start.",
               MessageIcon::Warning, nullptr}),
@@ -619,7 +619,7 @@ TEST_F(MainWindow, BusProtocolHoldsWhenStartStopsOnImplausibleCardData) {
   editSheet({{0, {}}, {1, {IDC_DATA_START, kChoose, "1"}}});
   EXPECT_TRUE(pageViews[0].control(IDC_COM_RAVLINK).checked);
   EXPECT_FALSE(pageViews[1].control(IDC_DATA_FIXED_LENGTH).enabled) << "byte mode forced";
-  expectTraceOrder({"Kartendaten geändert\n", "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"});
+  expectTraceOrder({"Kartendaten ge\xe4ndert\n", "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"});
 }
 
 }  // namespace

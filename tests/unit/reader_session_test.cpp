@@ -77,7 +77,7 @@ TEST_F(ReaderSessionTest, IdleReaderGetsZeroBytes) {
   testing::waitUntil([this] { return ports.port.written().size() >= 2; });
   session.reset();
   EXPECT_EQ(ports.port.written().substr(0, 2), std::string(2, '\0'));
-  EXPECT_TRUE(traced("ReaderSession::readRaw() WriteFile() Länge Daten: 1\n"));
+  EXPECT_TRUE(traced("ReaderSession::readRaw() WriteFile() L\xe4nge Daten: 1\n"));
 }
 
 // A stop ends an idle read at once; the trace reads as when the idle

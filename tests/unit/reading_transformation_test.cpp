@@ -28,8 +28,8 @@ TEST_F(ReadingTransformation, ReadingOfLengthZeroGivesNoText) {
   EXPECT_EQ(p.processor.PrepareDataTransfer("ABC", 0), nullptr);
   EXPECT_EQ(p.processor.PrepareDataTransfer("ABC", -4), nullptr);
   EXPECT_EQ(p.captured.text(),
-            "PrepareDataTransfer(): Fehler: Lesung mit Länge 0\n"
-            "PrepareDataTransfer(): Fehler: Lesung mit Länge 0\n");
+            "PrepareDataTransfer(): Fehler: Lesung mit L\xe4nge 0\n"
+            "PrepareDataTransfer(): Fehler: Lesung mit L\xe4nge 0\n");
 }
 
 TEST_F(ReadingTransformation, LeavesTheCallersBufferAlone) {
@@ -47,10 +47,10 @@ TEST_F(ReadingTransformation, TraceOfBackwardNibbles) {
   p.configure(settings);
   p.processor.PrepareDataTransfer("\x31\x32", 2);
   EXPECT_EQ(p.captured.text(),
-            "PrepareDataTransfer(): Start, vollständige Lesung: '12' mit Länge: 2 Byte\n"
+            "PrepareDataTransfer(): Start, vollst\xe4ndige Lesung: '12' mit L\xe4nge: 2 Byte\n"
             "PrepareDataTransfer(): Nibbel Daten konvertiert zu '313'\n"
             "PrepareDataTransfer(): '313' invertieren\n"
-            "PrepareDataTransfer(): '313' mit Länge 3 invertieren\n"
+            "PrepareDataTransfer(): '313' mit L\xe4nge 3 invertieren\n"
             "PrepareDataTransfer(): invertiert zu '313'\n"
             "PrepareDataTransfer(): Endergebnis '313'\n");
 }
@@ -82,7 +82,7 @@ TEST_F(ReadingTransformation, ReducePadchars) {
     char expected[200];
     std::snprintf(expected, sizeof expected,
                   "ReducePadchars(): bPadUsed true, Padchar: '%c' == '0x%02x'\n"
-                  "ReducePadchars() %s: Lesebereich: '%s', Länge jetzt: %d\n",
+                  "ReducePadchars() %s: Lesebereich: '%s', L\xe4nge jetzt: %d\n",
                   c.pad, static_cast<unsigned char>(c.pad), c.how, c.range, c.reduced);
     EXPECT_EQ(p.captured.text(), expected);
   }
@@ -118,8 +118,8 @@ TEST_F(ReadingTransformation, TrimmedDecimalTrace) {
   decimal("00A1F", 0, length, "8");
   EXPECT_EQ(p.captured.text(),
             "TrimmedDecimal() Start: '00A1F' Startindex: 0 len: 5\n"
-            "TrimmedDecimal() konvertiert zu dezimal: '2591' mit Länge: 4\n"
-            "TrimmedDecimal() Ende: '00002591' mit fester Länge: 8\n");
+            "TrimmedDecimal() konvertiert zu dezimal: '2591' mit L\xe4nge: 4\n"
+            "TrimmedDecimal() Ende: '00002591' mit fester L\xe4nge: 8\n");
 }
 
 TEST_F(ReadingTransformation, LargeValuesAreRoundedDoubles) {

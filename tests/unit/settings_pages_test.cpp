@@ -441,7 +441,7 @@ TEST_F(Pages, TextsOfTheGermanBuild) {
   EXPECT_EQ(host.fileRequests, std::vector<std::string>{"WAV-Dateien (*.wav)|*.wav|Alle Dateien (*.*)|*.*|wav"});
   live.settings.cardData.sReadStop2 = "-";
   View& v = open(kData);
-  EXPECT_EQ(v.control(IDC_DATA_LENGTH1).text, "ergibt die Leselänge von 14 Bytes.");
+  EXPECT_EQ(v.control(IDC_DATA_LENGTH1).text, "ergibt die Lesel\xe4nge von 14 Bytes.");
   EXPECT_EQ(v.control(IDC_DATA_LENGTH2).text, "Es wird kein 2. Lesebereich verwendet.");
   v.act(data, {IDC_DATA_PAD_CHAR, Notification::KillFocus, "G1"});
   EXPECT_EQ(messages(v), std::vector<std::string>{"'G1' ist kein Hexzeichen.\nDie Voreinstellung 'Leerzeichen (20)' "

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
+#include "dialog_layout.h"
+#include "text/build_texts.h"
+
 namespace tavolin {
 namespace {
 
@@ -26,6 +32,46 @@ TEST(UiLanguage, TextsOfBothLanguages) {
   EXPECT_STREQ(german.text(UiText::IncludingFinalPosition), "bis einschlie\xDFlich Endposition");
   EXPECT_STREQ(german.text(UiText::SelectionComplete), "Auswahl abgeschlossen");
   EXPECT_STREQ(english.text(UiText::SelectionComplete), "Selection complete");
+}
+
+// The sources write characters beyond ASCII as Windows-1252 escapes, the
+// dialog table gets them from its generator: the bytes are Windows-1252
+// whatever the compiler, also where an escape is followed by a hex digit.
+std::string bytesOf(const char* text) {
+  std::string hex;
+  for (const char* c = text; *c != '\0'; ++c) {
+    char byte[4];
+    std::snprintf(byte, sizeof byte, hex.empty() ? "%02x" : " %02x", static_cast<unsigned char>(*c));
+    hex += byte;
+  }
+  return hex;
+}
+
+const char* controlText(std::int32_t dialog, std::int32_t id) {
+  const layout::DialogLayout* found = layout::findDialogLayout(dialog);
+  for (std::size_t i = 0; found != nullptr && i < found->controlCount; ++i) {
+    if (found->controls[i].id == id) return found->controls[i].text;
+  }
+  return "";
+}
+
+TEST(UiLanguage, TextsAreWindows1252Bytes) {
+  const UiLanguage german;
+  const struct {
+    const char* text;
+    const char* bytes;
+  } cases[] = {
+      {german.text(UiText::Length1), "4c e4 6e 67 65 20 31 3a"},                           // L\xe4nge 1:
+      {german.text(UiText::Backward), "72 fc 63 6b 77 e4 72 74 73"},                       // r\xfc" "ckw\xe4rts
+      {BuildTexts::german().alreadyRunning, "25 73 20 6c e4 75 66 74 20 62 65 72 65 69"},  // %s l\xe4uft berei
+      {controlText(IDD_TAVOLIN_DIALOG, IDC_MAIN_LEN1_LABEL), "4c e4 6e 67 65 20 31 3a"},
+      {controlText(IDD_ATTR_DATA, IDC_DATA_BACKWARD), "72 fc 63 6b 77 e4 72 74 73"},
+      {layout::findDialogLayout(IDD_ATTR_PFIX)->captionGerman,
+       "5a 75 73 e4 74 7a 6c 69 63 68 65 20 5a 65 69 63 68 65 6e"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(bytesOf(c.text).substr(0, std::string(c.bytes).size()), c.bytes);
+  }
 }
 
 TEST(UiLanguage, OutsideTheTable) {
