@@ -1,0 +1,75 @@
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/linux/registry_file.h"
+
+namespace tavolin::testing {
+
+// What writing texts into a settings file must do, whatever the file held:
+// every text written reads back, no line becomes unreadable that was not,
+// and every line that was there stays, in its order, but those of the names
+// written (a value line and the lines that continue it). Returns what went
+// wrong, with the file as written, or an empty text. Names are plain (no
+// quote, no backslash); a later write of a name replaces an earlier one.
+inline std::string checkWrittenFile(const std::string& keyName, const std::string& before,
+                                    const std::vector<std::pair<std::string, std::string>>& writes) {
+  const auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  const auto lines = [](const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+  };
+  const auto continued = [](std::string line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
+    return !line.empty() && line.back() == '\\';
+  };
+
+  RegistryFile content(keyName), again(keyName);
+  std::vector<std::string> problems, problemsAgain;
+  content.parse(before, problems);
+  for (const auto& [name, text] : writes) content.setString(name, text);
+  const std::string written = content.serialize();
+  again.parse(written, problemsAgain);
+  const std::string in = "\nwritten:\n" + written;
+
+  for (std::size_t i = 0; i < writes.size(); ++i) {
+    const std::string& name = writes[i].first;
+    const std::string& text = writes[i].second;
+    const bool writtenLater = std::any_of(writes.begin() + static_cast<std::ptrdiff_t>(i) + 1, writes.end(),
+                                          [&](const auto& w) { return lower(w.first) == lower(name); });
+    const RegistryFile::Value* value = again.find(name);
+    if (!writtenLater && (!value || value->data != text)) return "\"" + name + "\" does not read back" + in;
+  }
+  if (problemsAgain.size() != problems.size()) return "lines became unreadable, or readable" + in;
+
+  const std::vector<std::string> after = lines(written);
+  auto next = after.begin();
+  bool skipping = false;
+  for (const std::string& line : lines(before)) {
+    const bool continuation = skipping;
+    skipping = false;
+    for (const auto& write : writes) {
+      if (lower(line).rfind("\"" + lower(write.first) + "\"=", 0) == 0) skipping = true;
+    }
+    if (skipping || continuation) {
+      skipping = continued(line);
+      continue;
+    }
+    next = std::find(next, after.end(), line);
+    if (next == after.end()) return "lost or changed: " + line + in;
+    ++next;
+  }
+  return {};
+}
+
+}  // namespace tavolin::testing
