@@ -20,3 +20,21 @@ if(WIN32)
     add_link_options(-static)
   endif()
 endif()
+
+# Sanitized builds (presets asan, tsan and fuzz, built with clang):
+#   address  AddressSanitizer and UndefinedBehaviorSanitizer, every report fatal
+#   thread   ThreadSanitizer
+#   fuzzer   libFuzzer's coverage with address and undefined, for tests/fuzz
+set(TAVOLIN_SANITIZE "" CACHE STRING "A sanitized build: address, thread or fuzzer")
+if(TAVOLIN_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(TAVOLIN_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(TAVOLIN_SANITIZE STREQUAL "fuzzer")
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(TAVOLIN_SANITIZE)
+  message(FATAL_ERROR "TAVOLIN_SANITIZE is address, thread or fuzzer, not ${TAVOLIN_SANITIZE}")
+endif()

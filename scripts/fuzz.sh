@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets of tests/fuzz (preset fuzz: clang with libFuzzer,
+# AddressSanitizer and UndefinedBehaviorSanitizer) and runs each for SECONDS
+# (default 60), two at a time, from its committed corpus tests/fuzz/corpus/NAME
+# and the inputs earlier runs added in build/fuzz/corpus/NAME. Prints the
+# executions, their rate and the coverage of each; fails when a target found
+# an input that crashes, hangs or breaks its checks (kept in
+# build/fuzz/findings/NAME/; the README, "Fuzzing", says how one becomes a
+# test).
+#   fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+targets=(ravlink_framing sessions card_pipeline add_chars registry_file setting_rules)
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+run() {
+  local target=$1 work=build/fuzz/corpus/$1 findings=build/fuzz/findings/$1
+  mkdir -p "$work" "$findings"
+  build/fuzz/tests/fuzz/tavolin-fuzz-"$target" -max_total_time="$seconds" -timeout=30 -print_final_stats=1 \
+    -artifact_prefix="$findings/" "$work" "tests/fuzz/corpus/$target" >"build/fuzz/$target.log" 2>&1
+}
+
+status=0
+for ((i = 0; i < ${#targets[@]}; i += 2)); do
+  pids=()
+  for target in "${targets[@]:i:2}"; do
+    run "$target" &
+    pids+=("$!")
+  done
+  for j in "${!pids[@]}"; do
+    target=${targets[i + j]}
+    log=build/fuzz/$target.log
+    if wait "${pids[j]}"; then
+      runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+      rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+      cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -1)
+      echo "fuzz $target: $runs executions, $rate/s, $cov"
+    else
+      echo "fuzz $target: FAILED, see $log and build/fuzz/findings/$target/"
+      grep -E '^(==[0-9]+==ERROR|SUMMARY|.*runtime error)' "$log" | head -5 || true
+      status=1
+    fi
+  done
+done
+exit $status

@@ -1,0 +1,94 @@
+// A whole reader session over a port whose reads come from the fuzzer: the
+// bus session (identification, release, readings, signalling) or, for one
+// input in four, the active-sending session. Each read takes a header byte:
+// odd, the next (header / 2) bytes arrive; even, the line stays quiet. At
+// the end of the input the port fails, as an unplugged adapter does, and the
+// reading thread must end by that failure (within seconds, not hang) and
+// never by an error that is not the session's own.
+#include <cstdlib>
+#include <memory>
+
+#include "fakes/session_fixture.h"
+#include "fuzz/fuzz_input.h"
+#include "readers/ravlink_session.h"
+#include "readers/reader_session.h"
+
+namespace tavolin::fuzzing {
+namespace {
+
+class ScriptedPort : public SerialPort {
+ public:
+  explicit ScriptedPort(FuzzInput& input) : m_input(input) {}
+  bool read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error) override {
+    bytesRead = 0;
+    if (m_input.empty()) {
+      error = 5;
+      return false;
+    }
+    const std::uint8_t header = m_input.byte();
+    if (header % 2 == 0) return true;
+    const std::string bytes = m_input.take(std::min<std::uint32_t>(header / 2, maxBytes));
+    bytes.copy(buffer, bytes.size());
+    bytesRead = static_cast<std::uint32_t>(bytes.size());
+    return true;
+  }
+  bool write(const char*, std::uint32_t size, std::uint32_t& written, std::uint32_t&) override {
+    written = size;
+    return true;
+  }
+
+ private:
+  FuzzInput& m_input;
+};
+
+class ScriptedPorts : public SerialPorts {
+ public:
+  explicit ScriptedPorts(FuzzInput& input) : m_input(input) {}
+  std::string devicePath(const std::string& comSetting) const override { return "\\\\.\\COM" + comSetting; }
+  using SerialPorts::open;
+  OpenResult open(const std::string&, const LineSetUp& line, const CommTimeouts&) override {
+    line();
+    OpenResult result;
+    result.port = std::make_unique<ScriptedPort>(m_input);
+    return result;
+  }
+
+ private:
+  FuzzInput& m_input;
+};
+
+}  // namespace
+}  // namespace tavolin::fuzzing
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace tavolin;
+  using namespace tavolin::fuzzing;
+  FuzzInput input(data, size);
+  testing::SessionFixture fixture;
+  ScriptedPorts ports(input);
+  const SessionServices services{fixture.system,         ports,           fixture.sound,      fixture.eventLog,
+                                 fixture.captured.trace, fixture.dataLog, fixture.abortEvent, BuildTexts::english()};
+  const std::uint8_t kind = input.byte();
+  const bool signaling = kind & 2, useSound = kind & 4;
+  std::unique_ptr<Session> session;
+  try {
+    if (kind % 4 == 0) {
+      const bool fixedLength = input.flag();
+      const std::int32_t byteStart = input.byte() % 110, readingLength = input.byte() % 110;
+      session = std::make_unique<ReaderSession>(services, "\\\\.\\COM1", ComSettings{}, signaling, useSound, "beep.wav",
+                                                fixedLength, byteStart, readingLength, fixture.owner);
+    } else {
+      session = std::make_unique<RavlinkSession>(services, "\\\\.\\COM2", signaling, useSound, "beep.wav",
+                                                 fixture.owner);
+    }
+    session->setTestMode(kind & 8);
+  } catch (const SessionError&) {
+    return 0;  // no session: the port was released, nothing runs
+  }
+  if (!fixture.abortEvent.waitFor(std::chrono::seconds(10))) std::abort();  // the reading thread hangs
+  session.reset();
+  for (const char* unexpected : {"catch unknown error", "catch error from", "mit unbekannter Exception"}) {
+    if (fixture.traced(unexpected)) std::abort();
+  }
+  return 0;
+}
