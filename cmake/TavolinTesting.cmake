@@ -25,7 +25,7 @@ if(TAVOLIN_SANITIZE)
     set(environment "TSAN_OPTIONS=log_path=${TAVOLIN_SANITIZER_REPORTS}/report:second_deadlock_stack=1")
   else()
     # UndefinedBehaviorSanitizer reports through the same runtime.
-    set(environment "ASAN_OPTIONS=log_path=${TAVOLIN_SANITIZER_REPORTS}/report:detect_leaks=1:strict_string_checks=1")
+    set(environment "ASAN_OPTIONS=log_path=${TAVOLIN_SANITIZER_REPORTS}/report:detect_leaks=1")
   endif()
   set(TAVOLIN_TEST_PROPERTIES ENVIRONMENT "${environment}" FIXTURES_REQUIRED sanitizer_reports)
 endif()

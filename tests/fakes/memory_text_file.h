@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "services/text_file.h"
@@ -23,17 +24,42 @@ class MemoryTextFile : public TextFile {
   std::shared_ptr<std::string> m_content;
 };
 
-// A trace that is on and keeps what was written.
+// A trace that is on and keeps what was written. The reading thread of a
+// session writes to it while a test waits for a line: contains() may be
+// asked on any thread at any time, text() once the writers are done.
 class CapturedTrace {
  public:
-  CapturedTrace() { trace.open(std::make_unique<MemoryTextFile>(m_content)); }
-  const std::string& text() const { return *m_content; }
-  void clear() { m_content->clear(); }
+  CapturedTrace() { trace.open(std::make_unique<Writer>(m_text)); }
+  const std::string& text() const { return m_text->content; }
+  bool contains(const std::string& line) const {
+    std::lock_guard<std::mutex> lock(m_text->mutex);
+    return m_text->content.find(line) != std::string::npos;
+  }
+  void clear() {
+    std::lock_guard<std::mutex> lock(m_text->mutex);
+    m_text->content.clear();
+  }
 
   Trace trace;
 
  private:
-  std::shared_ptr<std::string> m_content = std::make_shared<std::string>();
+  struct Text {
+    std::mutex mutex;
+    std::string content;
+  };
+  class Writer : public TextFile {
+   public:
+    explicit Writer(std::shared_ptr<Text> text) : m_text(std::move(text)) {}
+    void write(std::string_view text) override {
+      std::lock_guard<std::mutex> lock(m_text->mutex);
+      m_text->content.append(text);
+    }
+
+   private:
+    std::shared_ptr<Text> m_text;
+  };
+
+  std::shared_ptr<Text> m_text = std::make_shared<Text>();
 };
 
 }  // namespace tavolin::testing

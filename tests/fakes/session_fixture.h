@@ -28,7 +28,7 @@ struct SessionFixture {
     return {system, ports, sound, eventLog, captured.trace, dataLog, abortEvent, texts};
   }
 
-  bool traced(const std::string& line) const { return captured.text().find(line) != std::string::npos; }
+  bool traced(const std::string& line) const { return captured.contains(line); }
 
   // The trace from the first occurrence of line on.
   std::string traceFrom(const std::string& line) const {
