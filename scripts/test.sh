@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # Builds both editions and runs every test: the Linux edition natively, the
-# Windows edition under wine; then the packages.
+# Windows edition under wine; then the Linux edition's tests again built
+# with AddressSanitizer and UndefinedBehaviorSanitizer (preset asan) and
+# with ThreadSanitizer (preset tsan); then each fuzz target for 60 seconds
+# (scripts/fuzz.sh); then the packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 status=0
-for preset in linux windows; do
-  echo "=== $preset edition ==="
+for preset in linux windows asan tsan; do
+  echo "=== $preset ==="
   cmake --preset "$preset"
   cmake --build --preset "$preset"
   ctest --preset "$preset" || status=1
 done
+echo "=== fuzz ==="
+scripts/fuzz.sh 60 || status=1
 # The packages, built as a release builds them; the Debian package installed
 # into this machine and purged again (the installer's test under wine is one
 # of the Windows edition's tests).
