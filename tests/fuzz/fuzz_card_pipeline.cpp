@@ -10,8 +10,8 @@
 #include <map>
 #include <vector>
 
-#include "fakes/recording_keyboard.h"
 #include "fakes/memory_text_file.h"
+#include "fakes/recording_keyboard.h"
 #include "fuzz/fuzz_input.h"
 #include "processing/card_data_processor.h"
 

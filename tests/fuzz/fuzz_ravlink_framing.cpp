@@ -68,9 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           if (packet[0] == RavlinkFraming::ACK || packet[0] == RavlinkFraming::NAK) {
             check(packet.size() == 1);
           } else {
-            check(packet[0] == RavlinkFraming::STX && packet.size() >= 5);
-            check(packet.size() == ((static_cast<std::size_t>(static_cast<unsigned char>(packet[1])) << 8) |
-                                    static_cast<unsigned char>(packet[2])) + 5);
+            const std::size_t stated =
+                static_cast<unsigned char>(packet[1]) * 256u + static_cast<unsigned char>(packet[2]);
+            check(packet[0] == RavlinkFraming::STX && packet.size() == stated + 5);
           }
           break;
         }

@@ -78,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       session = std::make_unique<ReaderSession>(services, "\\\\.\\COM1", ComSettings{}, signaling, useSound, "beep.wav",
                                                 fixedLength, byteStart, readingLength, fixture.owner);
     } else {
-      session = std::make_unique<RavlinkSession>(services, "\\\\.\\COM2", signaling, useSound, "beep.wav",
-                                                 fixture.owner);
+      session =
+          std::make_unique<RavlinkSession>(services, "\\\\.\\COM2", signaling, useSound, "beep.wav", fixture.owner);
     }
     session->setTestMode(kind & 8);
   } catch (const SessionError&) {
