@@ -50,9 +50,10 @@ class CapturedTrace {
   class Writer : public TextFile {
    public:
     explicit Writer(std::shared_ptr<Text> text) : m_text(std::move(text)) {}
-    void write(std::string_view text) override {
+    bool write(std::string_view text) override {
       std::lock_guard<std::mutex> lock(m_text->mutex);
       m_text->content.append(text);
+      return true;
     }
 
    private:

@@ -5,6 +5,7 @@
 // the end of the input the port fails, as an unplugged adapter does, and the
 // reading thread must end by that failure (within seconds, not hang) and
 // never by an error that is not the session's own.
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 
@@ -19,8 +20,10 @@ namespace {
 class ScriptedPort : public SerialPort {
  public:
   explicit ScriptedPort(FuzzInput& input) : m_input(input) {}
-  bool read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error) override {
+  bool read(char* buffer, std::uint32_t maxBytes, std::uint32_t& bytesRead, std::uint32_t& error,
+            const PacketComplete& complete) override {
     bytesRead = 0;
+    if (m_interrupted) return true;
     if (m_input.empty()) {
       error = 5;
       return false;
@@ -30,15 +33,20 @@ class ScriptedPort : public SerialPort {
     const std::string bytes = m_input.take(std::min<std::uint32_t>(header / 2, maxBytes));
     bytes.copy(buffer, bytes.size());
     bytesRead = static_cast<std::uint32_t>(bytes.size());
+    // Each scripted read is one arrival; the packet check sees it as a
+    // real port's read would, though it cannot make it shorter.
+    if (complete && bytesRead > 0) complete(buffer, bytesRead);
     return true;
   }
   bool write(const char*, std::uint32_t size, std::uint32_t& written, std::uint32_t&) override {
     written = size;
     return true;
   }
+  void interruptRead() override { m_interrupted = true; }
 
  private:
   FuzzInput& m_input;
+  std::atomic<bool> m_interrupted{false};
 };
 
 class ScriptedPorts : public SerialPorts {

@@ -130,7 +130,7 @@ struct Built {
 
 class EveryDialog : public ::testing::TestWithParam<Built> {};
 
-// The template's texts are German placeholders in Windows-1252 ("Länge"):
+// The template's texts are German placeholders in Windows-1252 ("L\xe4nge"):
 // each comes back from its widget as it went in.
 TEST_P(EveryDialog, HasEveryControlOfItsDescriptionInItsPlace) {
   const DialogLayout& dialog = *GetParam().dialog;
@@ -207,7 +207,7 @@ TEST_P(UserActions, ReachThePresenterAsItsNotifications) {
       QTest::keyClicks(widget, "ab");
       break;
     case Act::SetText:
-      view.setItemText(c.id, "Länge");
+      view.setItemText(c.id, "L\xe4nge");
       break;
     case Act::Check:
       view.checkItem(c.id, true);
@@ -286,7 +286,7 @@ TEST(QtDialogView, ControlsBehaveAsThoseOfWindows) {
   comView.setCurSel(IDC_COM_SPEED, -1);
   EXPECT_EQ(comView.selectedText(IDC_COM_SPEED), "");
   comView.setItemText(IDC_COM_PARITY_LABEL, "Parit\xe4t");
-  EXPECT_EQ(qobject_cast<QLabel*>(comView.control(IDC_COM_PARITY_LABEL))->text(), QStringLiteral(u"Parität"));
+  EXPECT_EQ(qobject_cast<QLabel*>(comView.control(IDC_COM_PARITY_LABEL))->text(), QStringLiteral(u"Parit\u00e4t"));
 
   QWidget pfix;
   QtDialogView pfixView(pfix, dialogOf(IDD_ATTR_PFIX), false);
@@ -480,7 +480,7 @@ TEST_F(Host, SheetShowsThePagesInTabsAndEndsWithOkOrCancel) {
     });
     EXPECT_EQ(germanHost.runPropertySheet(sheet), ok);
     EXPECT_EQ(tabs, QStringList({QStringLiteral("COM-Schnittstelle/ Kommunikationsprotokoll"),
-                                 QStringLiteral("Kartendaten"), QStringLiteral(u"Zusätzliche Zeichen")}));
+                                 QStringLiteral("Kartendaten"), QStringLiteral(u"Zus\u00e4tzliche Zeichen")}));
     EXPECT_TRUE(com.isChanged());
     EXPECT_EQ(com.getSettings().sParity, "odd");
     EXPECT_FALSE(pfix.isChanged());
@@ -489,7 +489,7 @@ TEST_F(Host, SheetShowsThePagesInTabsAndEndsWithOkOrCancel) {
 
 TEST_F(Host, OpenFileDialogOffersTheFiltersAndGivesTheChosenPath) {
   QTemporaryDir folder;
-  const QString file = QDir(folder.path()).filePath(QStringLiteral(u"Töne.wav"));
+  const QString file = QDir(folder.path()).filePath(QStringLiteral(u"T\u00f6ne.wav"));
   QFile(file).open(QIODevice::WriteOnly);
   QStringList filters;
   whenModal([&](QWidget& dialog) {
