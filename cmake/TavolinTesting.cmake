@@ -21,13 +21,18 @@ endif()
 set(TAVOLIN_TEST_PROPERTIES "")
 if(TAVOLIN_SANITIZE)
   set(TAVOLIN_SANITIZER_REPORTS ${CMAKE_BINARY_DIR}/sanitizer-reports)
+  set(modification "")
   if(TAVOLIN_SANITIZE STREQUAL "thread")
     set(environment "TSAN_OPTIONS=log_path=${TAVOLIN_SANITIZER_REPORTS}/report:second_deadlock_stack=1")
   else()
     # UndefinedBehaviorSanitizer reports through the same runtime.
     set(environment "ASAN_OPTIONS=log_path=${TAVOLIN_SANITIZER_REPORTS}/report:detect_leaks=1")
+    # The leaks of system libraries (one property per variable: the
+    # properties are passed on as a flat list).
+    set(modification ENVIRONMENT_MODIFICATION
+                     "LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/tests/sanitizers/lsan.supp:print_suppressions=0")
   endif()
-  set(TAVOLIN_TEST_PROPERTIES ENVIRONMENT "${environment}" FIXTURES_REQUIRED sanitizer_reports)
+  set(TAVOLIN_TEST_PROPERTIES ENVIRONMENT "${environment}" ${modification} FIXTURES_REQUIRED sanitizer_reports)
 endif()
 
 # Gives the tests of the calling folder declared with add_test the
