@@ -23,7 +23,8 @@ if(TAVOLIN_SANITIZE)
   set(TAVOLIN_SANITIZER_REPORTS ${CMAKE_BINARY_DIR}/sanitizer-reports)
   set(modification "")
   if(TAVOLIN_SANITIZE STREQUAL "thread")
-    set(environment "TSAN_OPTIONS=log_path=${TAVOLIN_SANITIZER_REPORTS}/report:second_deadlock_stack=1")
+    # The system libraries' own races are left out (tests/sanitizers).
+    set(environment "TSAN_OPTIONS=log_path=${TAVOLIN_SANITIZER_REPORTS}/report:second_deadlock_stack=1:suppressions=${PROJECT_SOURCE_DIR}/tests/sanitizers/tsan.supp")
   else()
     # UndefinedBehaviorSanitizer reports through the same runtime.
     set(environment "ASAN_OPTIONS=log_path=${TAVOLIN_SANITIZER_REPORTS}/report:detect_leaks=1")
