@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets of tests/fuzz (preset fuzz: clang with libFuzzer,
 # AddressSanitizer and UndefinedBehaviorSanitizer) and runs each for SECONDS
-# (default 60), two at a time, from its committed corpus tests/fuzz/corpus/NAME
+# (default 60), or until it has run RUNS inputs if that comes first, two at
+# a time, from its committed corpus tests/fuzz/corpus/NAME
 # and the inputs earlier runs added in build/fuzz/corpus/NAME. Prints the
 # executions, their rate and the coverage of each; fails when a target found
 # an input that crashes, hangs or breaks its checks (kept in
 # build/fuzz/findings/NAME/; the README, "Fuzzing", says how one becomes a
 # test).
-#   fuzz.sh [SECONDS]
+#   fuzz.sh [SECONDS [RUNS]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-60}
+seconds=${1:-60} runs=${2:--1}
 targets=(ravlink_framing sessions card_pipeline add_chars registry_file setting_rules)
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
@@ -18,7 +19,7 @@ cmake --build --preset fuzz
 run() {
   local target=$1 work=build/fuzz/corpus/$1 findings=build/fuzz/findings/$1
   mkdir -p "$work" "$findings"
-  build/fuzz/tests/fuzz/tavolin-fuzz-"$target" -max_total_time="$seconds" -timeout=30 -print_final_stats=1 \
+  build/fuzz/tests/fuzz/tavolin-fuzz-"$target" -max_total_time="$seconds" -runs="$runs" -timeout=30 -print_final_stats=1 \
     -artifact_prefix="$findings/" "$work" "tests/fuzz/corpus/$target" >"build/fuzz/$target.log" 2>&1
 }
 
