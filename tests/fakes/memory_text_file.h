@@ -25,12 +25,15 @@ class MemoryTextFile : public TextFile {
 };
 
 // A trace that is on and keeps what was written. The reading thread of a
-// session writes to it while a test waits for a line: contains() may be
-// asked on any thread at any time, text() once the writers are done.
+// session writes to it while a test waits for a line: text() and contains()
+// may be asked on any thread at any time.
 class CapturedTrace {
  public:
   CapturedTrace() { trace.open(std::make_unique<Writer>(m_text)); }
-  const std::string& text() const { return m_text->content; }
+  std::string text() const {
+    std::lock_guard<std::mutex> lock(m_text->mutex);
+    return m_text->content;
+  }
   bool contains(const std::string& line) const {
     std::lock_guard<std::mutex> lock(m_text->mutex);
     return m_text->content.find(line) != std::string::npos;
