@@ -5,21 +5,24 @@
 # client, --show and --hide reach it (not from another user), test mode
 # shows a reading in the window instead of typing it, a second instance is
 # refused, and when the reader hangs up the watchdog ends it with exit
-# code 4. The user's part (clicks, closing message boxes) is played with
-# xdotool; what the window shows is read back through the X selection.
-#   qt_end_to_end.sh TAVOLIN_EN TAVOLIN-CONSOLE TAVOLIN-READERSIM XKEY-RECORDER
+# code 4. Then, with a notification area that speaks D-Bus on a session
+# bus of the test's own, the window hides into it, and the item's
+# activation and context menu bring it back. The user's part (clicks,
+# closing message boxes) is played with xdotool; what the window shows is
+# read back through the X selection.
+#   qt_end_to_end.sh TAVOLIN_EN TAVOLIN-CONSOLE TAVOLIN-READERSIM XKEY-RECORDER STATUS-NOTIFIER-WATCHER
 set -u
-program=$1 console=$2 readersim=$3 recorder=$4
+program=$1 console=$2 readersim=$3 recorder=$4 watcher=$5
 dialogs=$(dirname "$0")/../../resources/dialogs.txt
 work=$(mktemp -d)
-xvfb= sim= run= rec=
-trap 'for p in $rec $run $sim $xvfb; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; rm -rf "$work"' EXIT
+xvfb= sim= run= rec= bus= watch=
+trap 'for p in $rec $run $watch $bus $sim $xvfb; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; rm -rf "$work"' EXIT
 fail() {
   echo "FAILED: $*"
-  for f in out err events.log sim.log keys appdata/TavolinTrace.txt; do echo "--- $f"; tail -n 20 "$work/$f" 2>/dev/null; done
+  for f in out err events.log sim.log keys watcher appdata/TavolinTrace.txt; do echo "--- $f"; tail -n 20 "$work/$f" 2>/dev/null; done
   exit 1
 }
-for tool in Xvfb xdotool xclip; do
+for tool in Xvfb xdotool xclip dbus-daemon dbus-send; do
   command -v $tool >/dev/null || fail "$tool is not installed (scripts/install-deps.sh installs it)"
 done
 # Waits up to 10 s for a line matching the pattern in the file.
@@ -133,4 +136,47 @@ run=
 [ $status = 4 ] || fail "vanished reader: exit code $status"
 grep -q "^error \[10\] Elvor Tavolin (Version 2.10.00) ends. Reason: reading thread failed to communicate with $work/com" \
   "$TAVOLIN_EVENTLOG" || fail "entry 10"
+
+# A notification area that speaks D-Bus (KDE; GNOME with its extension)
+# activates an item with one click and never reports a double-click: the
+# activation shows and hides the window, the context menu is the tray menu.
+dbus-daemon --session --nofork --address="unix:path=$work/bus" --print-address=3 3>"$work/bus.address" \
+  >"$work/bus.log" 2>&1 &
+bus=$!
+for _ in $(seq 200); do [ -s "$work/bus.address" ] && break; sleep 0.05; done
+[ -s "$work/bus.address" ] || fail "the session bus did not start: $(cat "$work/bus.log")"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")
+"$watcher" >"$work/watcher" 2>&1 &
+watch=$!
+wait_for watcher ready || fail "the notification area did not start"
+readersim_start "$readersim" --kind active
+"$program" >"$work/out" 2>"$work/err" &
+run=$!
+wait_for watcher "^registered " || fail "the icon did not register with the notification area"
+item=$(sed -n 's/^registered //p' "$work/watcher" | head -n 1)
+# Waits up to 10 s for the main window to be shown (1) or hidden (0).
+window_shown() {
+  for _ in $(seq 100); do
+    [ "$(windows_of $run '^Elvor Tavolin$' | wc -l)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+item_call() { dbus-send --session --type=method_call --dest="$item" /StatusNotifierItem "org.kde.StatusNotifierItem.$1" int32:0 int32:0; }
+window_shown 1 || fail "no main window with a notification area"
+wait_for appdata/TavolinTrace.txt "CTrayDlg::OnTimer(): Start 1" || fail "no hide timer tick"
+window_shown 0 || fail "the window did not hide into the notification area"
+grep -q "minimised instead of hidden" "$work/err" && fail "the program did not see the notification area"
+item_call Activate
+window_shown 1 || fail "the activation did not show the window"
+item_call Activate
+window_shown 0 || fail "the second activation did not hide the window"
+item_call SecondaryActivate
+sleep 0.5
+window_shown 0 || fail "a middle click changed the window"
+item_call ContextMenu
+wait_for appdata/TavolinTrace.txt "CKelvaneDlg::OnTrayRButtonDown() Start." || fail "the context menu did not reach the program"
+sleep 0.5
+xdotool key Down Return
+window_shown 1 || fail "Show in the tray menu did not show the window"
 echo "qt end to end: all checks passed"

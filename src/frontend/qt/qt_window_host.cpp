@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMenu>
@@ -39,6 +41,16 @@ constexpr TrayMenuItem kTrayMenu[] = {
     {ID_TRAY_HELP, TRAY_MENU_HELP_EN, TRAY_MENU_HELP_DE},
     {ID_TRAY_ABOUT, TRAY_MENU_ABOUT_EN, TRAY_MENU_ABOUT_DE},
 };
+
+// Qt puts the icon up as a StatusNotifierItem over D-Bus where a
+// StatusNotifierWatcher runs on the session bus (KDE, GNOME with its
+// extension for tray icons), and on every window system but X11; on X11
+// without a watcher it docks into the XEmbed tray.
+bool trayIsStatusNotifierItem() {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return true;
+  const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+  return bus && bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value();
+}
 
 QDialogButtonBox::StandardButton standardButton(SheetButton button) {
   switch (button) {
@@ -137,6 +149,7 @@ void QtWindowHost::setForegroundWindow() {
 // session that starts its panel after the program): it appears when one
 // does.
 bool QtWindowHost::addTrayIcon(std::int32_t /*iconId*/, const std::string& tip) {
+  m_bActivationIsDoubleClick = trayIsStatusNotifierItem();
   m_pTray = std::make_unique<QSystemTrayIcon>(programIcon());
   m_pTray->setToolTip(toQt(tip));
   connect(m_pTray.get(), &QSystemTrayIcon::activated, this, &QtWindowHost::trayActivated);
@@ -153,7 +166,9 @@ bool QtWindowHost::removeTrayIcon() {
 
 void QtWindowHost::trayActivated(QSystemTrayIcon::ActivationReason reason) {
   if (!m_onTray) return;
-  if (reason == QSystemTrayIcon::DoubleClick) m_onTray(TrayActivation::DoubleClick);
+  const bool doubleClick = reason == QSystemTrayIcon::DoubleClick ||
+                           (reason == QSystemTrayIcon::Trigger && m_bActivationIsDoubleClick);
+  if (doubleClick) m_onTray(TrayActivation::DoubleClick);
   if (reason == QSystemTrayIcon::Context) m_onTray(TrayActivation::ContextMenu);
 }
 

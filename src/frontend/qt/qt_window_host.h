@@ -42,7 +42,11 @@ class QtWindowHost final : public QObject, public NullWindowHost {
   bool ended() const { return m_bEnded; }
 
   // What the icon in the notification area reports; the two actions the
-  // program knows go on to the tray target, the others are ignored.
+  // program knows go on to the tray target, the others are ignored. A
+  // notification area that speaks D-Bus activates an item with one click
+  // (its host decides which) and never reports a double-click: there the
+  // activation is what the double-click is on Windows and in an XEmbed
+  // tray, which reports a single click on the way to each double-click.
   void trayActivated(QSystemTrayIcon::ActivationReason reason);
 
   void post(std::function<void()> task) override;
@@ -76,6 +80,7 @@ class QtWindowHost final : public QObject, public NullWindowHost {
   std::map<std::uint32_t, std::unique_ptr<QTimer>> m_timers;
   std::unique_ptr<QSystemTrayIcon> m_pTray;
   QMenu* m_pShownMenu = nullptr;
+  bool m_bActivationIsDoubleClick = false;
   bool m_bMinimiseNoticeGiven = false;
   bool m_bEnded = false;
   std::int32_t m_iResult = 0;
