@@ -39,8 +39,7 @@ chmod 700 "$XDG_RUNTIME_DIR"
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+wait_for display . || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=:$(tr -d '\n' <"$work/display")
 
 # The windows of a process whose title matches, newest last.
@@ -143,8 +142,7 @@ grep -q "^error \[10\] Elvor Tavolin (Version 2.10.00) ends. Reason: reading thr
 dbus-daemon --session --nofork --address="unix:path=$work/bus" --print-address=3 3>"$work/bus.address" \
   >"$work/bus.log" 2>&1 &
 bus=$!
-for _ in $(seq 200); do [ -s "$work/bus.address" ] && break; sleep 0.05; done
-[ -s "$work/bus.address" ] || fail "the session bus did not start: $(cat "$work/bus.log")"
+wait_for bus.address . || fail "the session bus did not start: $(cat "$work/bus.log")"
 export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")
 "$watcher" >"$work/watcher" 2>&1 &
 watch=$!
