@@ -6,7 +6,6 @@
 #include "fakes/named_params.h"
 #include "fakes/recording_keyboard.h"
 #include "processing/card_data_processor.h"
-#include "processing/special_key_table.h"
 
 namespace tavolin {
 namespace {
@@ -234,16 +233,6 @@ TEST_F(CardLayoutChecks, AddCharsTrace) {
             "CheckAddChars(): DataPostProcessing.PrefixCode: Len: 1\n\t'\t' (=='0x09') \n"
             "CheckAddChars(): DataPostProcessing.InterfixCode: keiner\n"
             "CheckAddChars(): DataPostProcessing.PostfixCode: Len: 2\n\t'A' (=='0x41') '\xFF' (=='0xffff') \n");
-}
-
-// The additional characters page lists the special keys in this order.
-TEST(SpecialKeyTableTest, RowsInListOrder) {
-  ASSERT_EQ(SpecialKeyTable::rowCount(), 14);
-  EXPECT_STREQ(SpecialKeyTable::rowToken(0), "<CR>");
-  EXPECT_STREQ(SpecialKeyTable::rowToken(4), "<SHIFT TAB>");
-  EXPECT_STREQ(SpecialKeyTable::rowToken(13), "<F8>");
-  EXPECT_EQ(SpecialKeyTable::rowToken(14), nullptr);
-  EXPECT_EQ(SpecialKeyTable::rowToken(-1), nullptr);
 }
 
 }  // namespace

@@ -414,7 +414,12 @@ TEST_F(Pages, AdditionalCharactersPageShowsTheLiveSettings) {
   View& v = open(kPFix);
   EXPECT_EQ(v.control(IDC_PFIX_PREVIEW).text, "<Data><CR>");
   EXPECT_EQ(v.control(IDC_PFIX_PREFIX).text, "");
-  EXPECT_EQ(v.control(IDC_PFIX_PREFIX_TOKENS).items.size(), 14u);
+  // The special keys in the order of the list the user knows.
+  const std::vector<std::string>& tokens = v.control(IDC_PFIX_PREFIX_TOKENS).items;
+  ASSERT_EQ(tokens.size(), 14u);
+  EXPECT_EQ(tokens[0], "<CR>");
+  EXPECT_EQ(tokens[4], "<SHIFT TAB>");
+  EXPECT_EQ(tokens[13], "<F8>");
   EXPECT_EQ(v.selection(IDC_PFIX_POSTFIX_TOKENS), "<CR>");
   EXPECT_EQ(v.control(IDC_PFIX_POSTFIX).font, "Courier New 16");
 }
