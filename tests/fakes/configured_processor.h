@@ -18,13 +18,13 @@ struct ConfiguredProcessor {
     processor.CheckAddChars(settings.addChars);
     const std::int32_t readLen = processor.CheckCardAttr(settings.cardData);
     captured.clear();
-    keyboard.events.clear();
+    keyboard.clear();
     return readLen;
   }
 
   // Types a reading given as text and returns what arrived.
   std::string type(const std::string& reading) {
-    keyboard.events.clear();
+    keyboard.clear();
     processor.TextToKeys(reading.data(), static_cast<std::int32_t>(reading.size()));
     return keyboard.typed();
   }

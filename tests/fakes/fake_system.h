@@ -12,7 +12,9 @@
 namespace tavolin::testing {
 
 // A system with files in memory, a fixed clock and the Windows path
-// separator.
+// separator. Its settings are made before a reading thread starts; its
+// files are written by the reading thread (trace, data log) and read by
+// the test through their locks.
 class FakeSystem : public System {
  public:
   std::string getApplicationPath() override { return applicationPath; }
@@ -28,14 +30,19 @@ class FakeSystem : public System {
   char pathSeparator() const override { return '\\'; }
   StdioTextFile::Encoding textEncoding() const override { return StdioTextFile::Encoding::Windows1252; }
   std::string fromCommandLine(const char* argument) const override { return argument; }
-  bool canReadFile(const std::string& path) override { return files.count(path) != 0; }
+  bool canReadFile(const std::string& path) override { return hasFile(path); }
   bool isDirectory(const std::string& path) override { return directories.count(path) != 0; }
+  // The data log opens its next file on the reading thread.
   std::unique_ptr<TextFile> openTextFile(const std::string& path, FileMode mode) override {
-    opened.push_back(path);
-    if (readOnly.count(path)) return nullptr;
-    auto& content = files[path];
-    if (!content) content = std::make_shared<std::string>();
-    if (mode == FileMode::Replace) content->clear();
+    auto content = m_files.change([&](Files& files) -> std::shared_ptr<SharedFile> {
+      files.opened.push_back(path);
+      if (readOnly.count(path)) return nullptr;
+      auto& file = files.byPath[path];
+      if (!file) file = std::make_shared<SharedFile>();
+      return file;
+    });
+    if (!content) return nullptr;
+    if (mode == FileMode::Replace) content->change([](FileContent& c) { c.text.clear(); });
     return std::make_unique<MemoryTextFile>(content);
   }
 
@@ -43,12 +50,21 @@ class FakeSystem : public System {
   bool isUserAdmin() override { return admin; }
   bool isUacEnabled() override { return uac; }
 
+  // What the file holds now; empty when there is none.
   std::string content(const std::string& path) const {
-    const auto it = files.find(path);
-    return it == files.end() ? std::string() : *it->second;
+    const auto file = m_files.look([&](const Files& files) { return find(files, path); });
+    return file ? file->look([](const FileContent& c) { return c.text; }) : std::string();
+  }
+  bool hasFile(const std::string& path) const {
+    return m_files.look([&](const Files& files) { return find(files, path) != nullptr; });
   }
   void addFile(const std::string& path, const std::string& text = {}) {
-    files[path] = std::make_shared<std::string>(text);
+    auto file = std::make_shared<SharedFile>(FileContent{text, 0});
+    m_files.change([&](Files& files) { files.byPath[path] = file; });
+  }
+  // The paths the program opened, in order.
+  std::vector<std::string> opened() const {
+    return m_files.look([](const Files& files) { return files.opened; });
   }
 
   std::string applicationPath = "C:\\Programs\\Tool";
@@ -58,10 +74,19 @@ class FakeSystem : public System {
   bool uac = false;
   std::map<std::string, std::string> environment;
   LocalTime now{2014, 5, 12, 8, 3, 7};
-  std::map<std::string, std::shared_ptr<std::string>> files;
   std::set<std::string> directories;
   std::set<std::string> readOnly;
-  std::vector<std::string> opened;
+
+ private:
+  struct Files {
+    std::map<std::string, std::shared_ptr<SharedFile>> byPath;
+    std::vector<std::string> opened;
+  };
+  static std::shared_ptr<SharedFile> find(const Files& files, const std::string& path) {
+    const auto it = files.byPath.find(path);
+    return it == files.byPath.end() ? nullptr : it->second;
+  }
+  Shared<Files> m_files;
 };
 
 }  // namespace tavolin::testing

@@ -1,15 +1,13 @@
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "fakes/shared.h"
 #include "ui/attr_sheet.h"
 #include "ui/dialog_view.h"
 #include "ui/memory_dialog_view.h"
@@ -32,21 +30,16 @@ class ManualHost : public WindowHost {
   // Runs what was posted until now, in order.
   void runPosted() {
     std::deque<std::function<void()>> tasks;
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      tasks.swap(m_tasks);
-    }
+    m_posts.change([&](Posts& posts) { tasks.swap(posts.tasks); });
     for (auto& task : tasks) task();
   }
 
   // Waits until the count of tasks ever posted reaches count.
-  bool waitForPosts(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    return m_posted.wait_for(lock, timeout, [&] { return m_iPosted >= count; });
+  bool waitForPosts(std::size_t count) {
+    return waitUntil([&] { return postCount() >= count; });
   }
-  std::size_t postCount() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_iPosted;
+  std::size_t postCount() const {
+    return m_posts.look([](const Posts& posts) { return posts.count; });
   }
 
   // Moves the clock on, firing every timer that comes due on the way.
@@ -70,13 +63,12 @@ class ManualHost : public WindowHost {
   }
 
   // --- what the window sees ---
+  // The one call of the reading thread.
   void post(std::function<void()> task) override {
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_tasks.push_back(std::move(task));
-      ++m_iPosted;
-    }
-    m_posted.notify_all();
+    m_posts.change([&](Posts& posts) {
+      posts.tasks.push_back(std::move(task));
+      ++posts.count;
+    });
   }
   std::uint32_t setTimer(std::uint32_t id, std::uint32_t periodMs) override {
     if (!timersWork) return 0;
@@ -144,10 +136,11 @@ class ManualHost : public WindowHost {
   std::optional<std::int32_t> exitCode;
 
  private:
-  std::mutex m_mutex;
-  std::condition_variable m_posted;
-  std::deque<std::function<void()>> m_tasks;
-  std::size_t m_iPosted = 0;
+  struct Posts {
+    std::deque<std::function<void()>> tasks;
+    std::size_t count = 0;  // ever posted
+  };
+  Shared<Posts> m_posts;
 };
 
 }  // namespace tavolin::testing

@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "fakes/shared.h"
 #include "processing/us_layout_keyboard.h"
 
 namespace tavolin::testing {
 
 // A keyboard with the US layout that records the events it is sent. Single
-// characters can be given other key codes to model other layouts.
+// characters can be given other key codes to model other layouts (set
+// before typing starts). The reading thread types while the test looks.
 class RecordingKeyboard : public Keyboard {
  public:
   struct Event {
@@ -26,15 +28,31 @@ class RecordingKeyboard : public Keyboard {
   }
   std::uint32_t mapVirtualKey(std::uint32_t vk) override { return m_layout.mapVirtualKey(vk); }
   void keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) override {
-    events.push_back({vk, scan, flags});
+    m_events.change([&](std::vector<Event>& events) { events.push_back({vk, scan, flags}); });
   }
-  void refreshLayout() override { ++refreshes; }
+  void refreshLayout() override {
+    m_refreshes.change([](int& count) { ++count; });
+  }
+
+  std::vector<Event> events() const { return m_events.copy(); }
+  std::size_t eventCount() const {
+    return m_events.look([](const std::vector<Event>& events) { return events.size(); });
+  }
+  int refreshes() const { return m_refreshes.copy(); }
+  void clear() {
+    m_events.change([](std::vector<Event>& events) { events.clear(); });
+  }
+  // What was typed once at least count events arrived (or the wait gave up).
+  std::string typedAfter(std::size_t count) {
+    waitUntil([&] { return eventCount() >= count; });
+    return typed();
+  }
 
   // The events as a line: "+41" for a press of virtual key 0x41, "-41"
   // for its release, separated by blanks.
   std::string keys() const {
     std::string result;
-    for (const Event& e : events) {
+    for (const Event& e : events()) {
       char text[8];
       std::snprintf(text, sizeof text, "%s%c%02X", result.empty() ? "" : " ", e.flags ? '-' : '+', e.vk);
       result += text;
@@ -45,13 +63,13 @@ class RecordingKeyboard : public Keyboard {
   // What a US-layout user would see typed: characters for the keys with
   // their SHIFT state; <NAME> for keys without a character; any key with
   // CTRL or ALT held as <CTRL+ALT+KEY>.
-  std::string typed() {
+  std::string typed() const {
     static const std::map<std::uint8_t, std::string> names = {
         {0x08, "BS"}, {0x09, "TAB"}, {0x0A, "0A"}, {0x0D, "CR"}, {0x1B, "ESC"}, {0x70, "F1"}, {0x71, "F2"},
         {0x72, "F3"}, {0x73, "F4"},  {0x74, "F5"}, {0x75, "F6"}, {0x76, "F7"},  {0x77, "F8"}, {0xFF, "FF"}};
     std::string result;
     bool shift = false, ctrl = false, alt = false;
-    for (const Event& e : events) {
+    for (const Event& e : events()) {
       const bool down = e.flags == KeyDown;
       if (e.vk == key_code::VkShift) shift = down;
       if (e.vk == key_code::VkControl) ctrl = down;
@@ -68,11 +86,9 @@ class RecordingKeyboard : public Keyboard {
   }
 
   std::map<char, KeyCode> overrides;
-  std::vector<Event> events;
-  int refreshes = 0;
 
  private:
-  char characterOf(std::uint8_t vk, bool shift) {
+  char characterOf(std::uint8_t vk, bool shift) const {
     const KeyCode code = static_cast<KeyCode>(vk | (shift ? key_code::ShiftBit : 0));
     for (int c = 0x20; c < 0x7F; ++c) {
       if (m_layout.vkKeyScan(static_cast<char>(c)) == code) return static_cast<char>(c);
@@ -80,7 +96,9 @@ class RecordingKeyboard : public Keyboard {
     return '#';
   }
 
-  UsLayoutKeyboard m_layout;
+  mutable UsLayoutKeyboard m_layout;
+  Shared<std::vector<Event>> m_events;
+  Shared<int> m_refreshes;
 };
 
 }  // namespace tavolin::testing

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "fakes/shared.h"
 #include "services/event_log.h"
 #include "services/sound.h"
 
@@ -18,8 +18,7 @@ class RecordingEventLog : public EventLog {
     void report(Type type, std::uint32_t id, const std::vector<std::string>& strings) override {
       std::string line = std::to_string(id) + (type == Type::Error ? " error:" : type == Type::Warning ? " warning:" : " information:");
       for (std::size_t i = 0; i < strings.size(); ++i) line += (i ? "|" : " ") + strings[i];
-      std::lock_guard<std::mutex> lock(m_log.m_mutex);
-      m_log.m_entries.push_back(line);
+      m_log.m_entries.change([&](std::vector<std::string>& entries) { entries.push_back(line); });
     }
 
    private:
@@ -30,30 +29,23 @@ class RecordingEventLog : public EventLog {
     return std::make_unique<RecordingSource>(*this);
   }
 
-  std::vector<std::string> entries() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_entries;
-  }
+  std::vector<std::string> entries() const { return m_entries.copy(); }
 
  private:
-  mutable std::mutex m_mutex;
-  std::vector<std::string> m_entries;
+  Shared<std::vector<std::string>> m_entries;
 };
 
 class RecordingSound : public Sound {
  public:
   void playAsync(const std::string& file) override {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_played.push_back(file);
+    m_played.change([&](std::vector<std::string>& played) { played.push_back(file); });
   }
   std::size_t played() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_played.size();
+    return m_played.look([](const std::vector<std::string>& played) { return played.size(); });
   }
 
  private:
-  mutable std::mutex m_mutex;
-  std::vector<std::string> m_played;
+  Shared<std::vector<std::string>> m_played;
 };
 
 }  // namespace tavolin::testing

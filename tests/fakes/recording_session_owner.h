@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
-#include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "fakes/shared.h"
 #include "readers/session_owner.h"
 
 namespace tavolin::testing {
@@ -27,30 +25,24 @@ class RecordingSessionOwner : public SessionOwner {
         std::to_string(received));
   }
 
+  bool called(const std::string& line) const {
+    return m_calls.look([&](const std::vector<std::string>& calls) {
+      return std::find(calls.begin(), calls.end(), line) != calls.end();
+    });
+  }
   // Waits until the calls include the line, up to the time given.
-  bool waitFor(const std::string& line, std::chrono::milliseconds timeout = std::chrono::milliseconds(8000)) {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, timeout,
-                              [&] { return std::find(m_calls.begin(), m_calls.end(), line) != m_calls.end(); });
+  bool waitFor(const std::string& line, std::chrono::milliseconds timeout = std::chrono::seconds(8)) const {
+    return waitUntil([&] { return called(line); }, timeout);
   }
 
-  std::vector<std::string> calls() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_calls;
-  }
+  std::vector<std::string> calls() const { return m_calls.copy(); }
 
  private:
   void add(std::string line) {
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_calls.push_back(std::move(line));
-    }
-    m_changed.notify_all();
+    m_calls.change([&](std::vector<std::string>& calls) { calls.push_back(std::move(line)); });
   }
 
-  mutable std::mutex m_mutex;
-  std::condition_variable m_changed;
-  std::vector<std::string> m_calls;
+  Shared<std::vector<std::string>> m_calls;
 };
 
 }  // namespace tavolin::testing

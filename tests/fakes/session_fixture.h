@@ -2,12 +2,12 @@
 
 #include <chrono>
 #include <memory>
-#include <thread>
 
 #include "fakes/fake_system.h"
 #include "fakes/memory_text_file.h"
 #include "fakes/recording_services.h"
 #include "fakes/recording_session_owner.h"
+#include "fakes/shared.h"
 #include "fakes/simulated_port.h"
 #include "readers/session.h"
 
@@ -55,17 +55,6 @@ std::string errorOf(Action action) {
     return e.message();
   }
   return "<none>";
-}
-
-// Waits until the condition holds, up to the time given.
-template <typename Condition>
-bool waitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
 }
 
 }  // namespace tavolin::testing

@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   processor.TextToKeys(reading.data(), length);
   std::map<std::uint8_t, int> held;
-  for (const auto& event : keyboard.events) {
+  for (const auto& event : keyboard.events()) {
     held[event.vk] += event.flags == Keyboard::KeyDown ? 1 : -1;
     check(held[event.vk] >= 0 && held[event.vk] <= 1);
   }

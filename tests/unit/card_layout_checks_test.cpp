@@ -228,7 +228,7 @@ TEST_F(CardLayoutChecks, AddCharsTrace) {
   add.sPostfix = "a?";
   keyboard.overrides['?'] = key_code::None;
   processor.CheckAddChars(add);
-  EXPECT_EQ(keyboard.refreshes, 1);
+  EXPECT_EQ(keyboard.refreshes(), 1);
   EXPECT_EQ(captured.text(),
             "CheckAddChars(): DataPostProcessing.PrefixCode: Len: 1\n\t'\t' (=='0x09') \n"
             "CheckAddChars(): DataPostProcessing.InterfixCode: keiner\n"

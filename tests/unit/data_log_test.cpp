@@ -36,14 +36,14 @@ TEST_F(DataLogTest, FilesAreNamedAfterTheStartAndRotateAfter2000Lines) {
 TEST_F(DataLogTest, NumbersGrowPastTwoDigits) {
   dataLog.start(folder, {2014, 5, 12, 8, 3, 7});
   for (int i = 0; i < 99 * 2000; ++i) dataLog.writeReading("1");
-  EXPECT_EQ(system.opened.back(), folder + "\\Datalog20140512_08_03_07-100.txt");
+  EXPECT_EQ(system.opened().back(), folder + "\\Datalog20140512_08_03_07-100.txt");
 }
 
 TEST_F(DataLogTest, TooLongNameIsRefusedNotCut) {
   const std::string longFolder = "C:\\" + std::string(70, 'x') + "\\TavolinLog";
   dataLog.start(longFolder, {2014, 5, 12, 8, 3, 7});
   EXPECT_FALSE(dataLog.isOpen());
-  EXPECT_TRUE(system.opened.empty());
+  EXPECT_TRUE(system.opened().empty());
   EXPECT_EQ(captured.text(), "Logfile " + longFolder + "\\Datalog20140512_08_03_07-01.txt cannot be written.\n");
   dataLog.writeReading("1");  // nothing, no crash
 }
@@ -54,7 +54,7 @@ TEST_F(DataLogTest, FailedOpeningStopsDataLogging) {
   EXPECT_FALSE(dataLog.isOpen());
   EXPECT_EQ(captured.text(), "Logfile " + firstFile + " cannot be written.\n");
   for (int i = 0; i < 2500; ++i) dataLog.writeReading("1");
-  EXPECT_EQ(system.opened.size(), 1u);
+  EXPECT_EQ(system.opened().size(), 1u);
 }
 
 // The trace file and the data log folder in the application-data folder
@@ -87,7 +87,7 @@ TEST(DataLogSetUp, TraceAndLogAreSwitchedOnByWhatExists) {
     EXPECT_EQ(setUpTraceAndDataLog(system, trace, log), c.result) << c.name;
     EXPECT_EQ(trace.isOn(), c.traceOn) << c.name;
     EXPECT_EQ(log.isOpen(), c.logOpen) << c.name;
-    EXPECT_EQ(system.files.count(tracePath) ? system.content(tracePath) : "<none>", c.traceText) << c.name;
+    EXPECT_EQ(system.hasFile(tracePath) ? system.content(tracePath) : "<none>", c.traceText) << c.name;
   }
 }
 

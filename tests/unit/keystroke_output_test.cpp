@@ -37,9 +37,9 @@ TEST_P(Typings, TextToKeys) {
   const Typing& t = GetParam();
   testing::ConfiguredProcessor p;
   ASSERT_GT(p.configure(settingsWith(t.settings)), 0);
-  const int refreshes = p.keyboard.refreshes;
+  const int refreshes = p.keyboard.refreshes();
   EXPECT_EQ(p.type(t.reading), t.typed);
-  EXPECT_EQ(p.keyboard.refreshes, refreshes + 1) << "the layout is taken once per reading";
+  EXPECT_EQ(p.keyboard.refreshes(), refreshes + 1) << "the layout is taken once per reading";
 }
 
 // clang-format off
@@ -127,7 +127,7 @@ TEST(KeystrokeOutput, CharactersAndTheirKeyEvents) {
     p.processor.TypeChar(c.c);
     EXPECT_EQ(p.keyboard.keys(), c.keys) << static_cast<int>(c.c);
     EXPECT_EQ(p.captured.text(), c.trace);
-    for (const auto& e : p.keyboard.events) EXPECT_EQ(e.scan, p.keyboard.mapVirtualKey(e.vk)) << static_cast<int>(c.c);
+    for (const auto& e : p.keyboard.events()) EXPECT_EQ(e.scan, p.keyboard.mapVirtualKey(e.vk)) << static_cast<int>(c.c);
   }
 }
 

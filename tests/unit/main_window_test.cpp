@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
-
 #include "fakes/fake_system.h"
 #include "fakes/manual_host.h"
 #include "fakes/memory_registry.h"
@@ -21,35 +18,6 @@ namespace tavolin {
 namespace {
 
 using testing::ManualHost;
-
-// The recording keyboard, safe to wait on while the reading thread types.
-class TypingKeyboard : public Keyboard {
- public:
-  KeyCode vkKeyScan(char c) override { return m_keys.vkKeyScan(c); }
-  std::uint32_t mapVirtualKey(std::uint32_t vk) override { return m_keys.mapVirtualKey(vk); }
-  void keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) override {
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_keys.keyEvent(vk, scan, flags);
-    }
-    m_changed.notify_all();
-  }
-  // What was typed once at least count key events arrived.
-  std::string typed(std::size_t count) {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait_for(lock, std::chrono::seconds(5), [&] { return m_keys.events.size() >= count; });
-    return m_keys.typed();
-  }
-  std::size_t events() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_keys.events.size();
-  }
-
- private:
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  testing::RecordingKeyboard m_keys;
-};
 
 class MainWindow : public ::testing::Test {
  protected:
@@ -132,7 +100,7 @@ class MainWindow : public ::testing::Test {
   Trace trace;
   testing::MemoryRegistry registry;
   testing::ScriptedMutex mutex;
-  TypingKeyboard keyboard;
+  testing::RecordingKeyboard keyboard;
   ManualHost host;
   MemoryDialogView view;
   testing::StrictDialogView pageViews[3];  // the settings pages'
@@ -203,19 +171,19 @@ TEST_F(MainWindow, ControlStatesFollowReadingAndTestMode) {
   dlg->onCommand(IDC_MAIN_START, Notification::Clicked);
   expect("-++--", "restarted after hide");
   read("12345678901234", 1);
-  EXPECT_EQ(keyboard.typed(28), "12345678901234");
+  EXPECT_EQ(keyboard.typedAfter(28), "12345678901234");
 }
 
 TEST_F(MainWindow, TypesReadingsAndShowsThemInTestMode) {
   set("Postfix characters", "<CR>");
   start();
   read("12345678901234", 1);
-  EXPECT_EQ(keyboard.typed(30), "12345678901234<CR>");
+  EXPECT_EQ(keyboard.typedAfter(30), "12345678901234<CR>");
   EXPECT_EQ(text(IDC_MAIN_COUNT), "1");
 
   dlg->OnButtonTestOn();
   read("ABCDEFGHIJKLMN", 4);
-  EXPECT_EQ(keyboard.events(), 30u) << "test mode types nothing";
+  EXPECT_EQ(keyboard.eventCount(), 30u) << "test mode types nothing";
   EXPECT_EQ(text(IDC_MAIN_PART1), "ABCDEFGHIJKLMN");
   EXPECT_EQ(text(IDC_MAIN_LEN1), "14");
   EXPECT_EQ(text(IDC_MAIN_TOTAL), "14");
@@ -269,7 +237,7 @@ TEST_P(TestDisplay, ShowsThePartsThatAreTyped) {
   EXPECT_EQ(text(IDC_MAIN_LEN2), c.len2);
   EXPECT_EQ(text(IDC_MAIN_FILTER_NOTICE), c.filterNotice ? "Attention: filter function in use." : "");
   dlg->takeReading(c.reading.data(), static_cast<std::int32_t>(c.reading.size()), false);
-  EXPECT_EQ(keyboard.typed(0), std::string(c.part1) + c.part2);
+  EXPECT_EQ(keyboard.typed(), std::string(c.part1) + c.part2);
 }
 
 const std::pair<const char*, const char*> kStop4{"Read stop position", "4"}, kStart2{"2. Read start position", "7"},
@@ -474,7 +442,7 @@ TEST_F(MainWindow, HideButtonEndsTestModeButTheTrayKeepsIt) {
   EXPECT_FALSE(host.visible);
   EXPECT_TRUE(enabled(IDC_MAIN_TEST_OFF)) << "test mode stays on";
   read("12345678901234", 4);
-  EXPECT_EQ(keyboard.events(), 0u);
+  EXPECT_EQ(keyboard.eventCount(), 0u);
 
   dlg->OnTrayActivated(TrayActivation::DoubleClick);
   EXPECT_TRUE(host.visible);
@@ -483,7 +451,7 @@ TEST_F(MainWindow, HideButtonEndsTestModeButTheTrayKeepsIt) {
   EXPECT_FALSE(host.visible);
   EXPECT_TRUE(enabled(IDC_MAIN_TEST_ON));
   read("12345678901234", 1);
-  EXPECT_EQ(keyboard.typed(28), "12345678901234");
+  EXPECT_EQ(keyboard.typedAfter(28), "12345678901234");
   dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
   EXPECT_TRUE(host.visible);
 
@@ -570,7 +538,7 @@ TEST_P(Sheet, ClosingTheSheet) {
   for (const testing::StrictDialogView& page : pageViews) EXPECT_EQ(page.readBacks(), std::vector<std::int32_t>{});
   if (c.typed) {
     read("12345678901234", 1);
-    EXPECT_EQ(keyboard.typed(30), c.typed);
+    EXPECT_EQ(keyboard.typedAfter(30), c.typed);
   }
 }
 

@@ -12,16 +12,15 @@ namespace tavolin {
 namespace {
 
 TEST(TraceTest, EachCallIsOneWrite) {
-  auto content = std::make_shared<std::string>();
-  auto file = std::make_unique<testing::MemoryTextFile>(content);
-  const int& writes = file->writes;
+  auto content = std::make_shared<testing::SharedFile>();
   Trace trace;
-  trace.open(std::move(file));
+  trace.open(std::make_unique<testing::MemoryTextFile>(content));
   trace("%s: '%c' == '0x%02x'\n", "Padchar", 0x20, 0x20);
   const std::string longText(3000, 'x');
   trace("%s\n", longText.c_str());
-  EXPECT_EQ(writes, 2);
-  EXPECT_EQ(*content, "Padchar: ' ' == '0x20'\n" + longText + "\n");
+  const testing::FileContent written = content->copy();
+  EXPECT_EQ(written.writes, 2);
+  EXPECT_EQ(written.text, "Padchar: ' ' == '0x20'\n" + longText + "\n");
 }
 
 // Lines of two threads never mix inside a call.

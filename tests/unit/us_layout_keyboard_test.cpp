@@ -54,13 +54,13 @@ TEST(UsLayoutKeyboard, ScanCodesOfSetOne) {
 }
 
 TEST(UsLayoutKeyboard, PrintsEachEventAsOneWrite) {
-  auto printed = std::make_shared<std::string>();
+  auto printed = std::make_shared<testing::SharedFile>();
   testing::MemoryTextFile out(printed);
   UsLayoutKeyboard keyboard(&out);
   keyboard.keyEvent(0x41, 0x1E, Keyboard::KeyDown);
   keyboard.keyEvent(0x41, 0x1E, Keyboard::KeyUp);
-  EXPECT_EQ(*printed, "down 0x41 0x1e\nup 0x41 0x1e\n");
-  EXPECT_EQ(out.writes, 2);
+  EXPECT_EQ(printed->copy().text, "down 0x41 0x1e\nup 0x41 0x1e\n");
+  EXPECT_EQ(printed->copy().writes, 2);
 }
 
 }  // namespace
