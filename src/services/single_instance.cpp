@@ -39,7 +39,10 @@ StartupDecision settleSingleInstance(InstanceMutex& mutex, EventLog::Source* sou
                                      const BuildTexts& texts, const std::string& userName) {
   using Error = InstanceMutex::Creation::Error;
   const InstanceMutex::Creation creation = mutex.create(kMutexName);
+  // A refusal of the platform's own (a lock file that is no plain file)
+  // has no system code: its problem says it all.
   const auto errorText = [&] {
+    if (creation.code == 0 && !creation.problem.empty()) return creation.problem + "\n";
     const std::string text = system.getErrorText(creation.code);
     return creation.problem.empty() ? text : creation.problem + ": " + text;
   };

@@ -18,7 +18,8 @@ class InstanceMutex {
     bool created = false;
     Error error = Error::None;
     std::uint32_t code = 0;  // the system's error code, for its text
-    std::string problem;     // where a lock of a file could not be made, named for the failure message
+    std::string problem;     // where a lock of a file could not be made, named for the failure message;
+                             // with code 0 the whole reason
   };
 
   virtual ~InstanceMutex() = default;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/linux/plain_file.h"
 #include "platform/platform.h"
 #include "services/event_messages.h"
 #include "text/cp1252.h"
@@ -28,11 +29,10 @@ int priorityOf(EventLog::Type type) {
 
 // Says once, on standard error and in the trace, that the entries cannot
 // be written to the file: a lost entry is never silent.
-void reportUnwritable(Trace& trace, const char* file, int code) {
-  static std::once_flag said;
+void reportUnwritable(std::once_flag& said, Trace& trace, const char* file, const std::string& why) {
   std::call_once(said, [&] {
-    const std::string text = std::string("Tavolin: the event log file ") + file + " cannot be written (" +
-                             std::strerror(code) + "); its entries are lost.\n";
+    const std::string text =
+        std::string("Tavolin: the event log file ") + file + " cannot be written (" + why + "); its entries are lost.\n";
     std::fputs(text.c_str(), stderr);
     std::fflush(stderr);
     trace.write(utf8ToCp1252(text));
@@ -41,23 +41,25 @@ void reportUnwritable(Trace& trace, const char* file, int code) {
 
 class LinuxSource : public EventLog::Source {
  public:
-  LinuxSource(std::string identity, Trace& trace) : m_sIdentity(std::move(identity)), m_trace(trace) {}
+  LinuxSource(std::string identity, Trace& trace, std::once_flag& unwritableSaid)
+      : m_sIdentity(std::move(identity)), m_trace(trace), m_unwritableSaid(unwritableSaid) {}
 
   void report(EventLog::Type type, std::uint32_t id, const std::vector<std::string>& strings) override {
     const std::string text = cp1252ToUtf8(LinuxEventLog::entryText(id, strings));
     const char* file = std::getenv("TAVOLIN_EVENTLOG");
     if (file && *file) {
-      // One write per line: entries of two threads never mix.
+      // One write per line: entries of two threads never mix. The entries
+      // name the reader and the user: the file is its owner's alone.
       const std::string line = std::string(typeName(type)) + " " + text + "\n";
-      const int fd = ::open(file, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-      if (fd < 0) {
-        reportUnwritable(m_trace, file, errno);
+      const PlainFile log(file, O_WRONLY | O_APPEND | O_CREAT);
+      if (!log.isOpen()) {
+        reportUnwritable(m_unwritableSaid, m_trace, file, log.problem());
         return;
       }
-      const ssize_t written = ::write(fd, line.data(), line.size());
-      const int code = written < 0 ? errno : ENOSPC;
-      ::close(fd);
-      if (written != static_cast<ssize_t>(line.size())) reportUnwritable(m_trace, file, code);
+      const ssize_t written = ::write(log.fd(), line.data(), line.size());
+      if (written != static_cast<ssize_t>(line.size())) {
+        reportUnwritable(m_unwritableSaid, m_trace, file, std::strerror(written < 0 ? errno : ENOSPC));
+      }
       return;
     }
     static std::once_flag opened;
@@ -72,6 +74,7 @@ class LinuxSource : public EventLog::Source {
  private:
   std::string m_sIdentity;
   Trace& m_trace;
+  std::once_flag& m_unwritableSaid;
 };
 
 }  // namespace
@@ -88,7 +91,7 @@ std::string LinuxEventLog::entryText(std::uint32_t id, const std::vector<std::st
 }
 
 std::unique_ptr<EventLog::Source> LinuxEventLog::registerSource(const std::string& name) {
-  return std::make_unique<LinuxSource>(name, m_trace);
+  return std::make_unique<LinuxSource>(name, m_trace, m_unwritableSaid);
 }
 
 std::unique_ptr<EventLog> makeEventLog(Trace& trace) { return std::make_unique<LinuxEventLog>(trace); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 
 #include "services/event_log.h"
@@ -23,6 +24,7 @@ class LinuxEventLog : public EventLog {
 
  private:
   Trace& m_trace;
+  std::once_flag m_unwritableSaid;
 };
 
 }  // namespace tavolin

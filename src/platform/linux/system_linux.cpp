@@ -2,13 +2,16 @@
 
 #include <grp.h>
 #include <pwd.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 
+#include "platform/linux/plain_file.h"
 #include "platform/platform.h"
 #include "text/cp1252.h"
 
@@ -66,9 +69,13 @@ LocalTime LinuxSystem::localTime() {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
+// Whatever stands at the path counts, a link or a pipe too: opening it
+// then refuses it and says so, where passing it over would leave tracing
+// off without a word.
 bool LinuxSystem::canReadFile(const std::string& path) {
   struct stat info {};
-  return ::stat(toUtf8(path).c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(toUtf8(path).c_str(), R_OK) == 0;
+  if (::lstat(toUtf8(path).c_str(), &info) != 0) return false;
+  return !S_ISREG(info.st_mode) || ::access(toUtf8(path).c_str(), R_OK) == 0;
 }
 
 bool LinuxSystem::isDirectory(const std::string& path) {
@@ -76,9 +83,22 @@ bool LinuxSystem::isDirectory(const std::string& path) {
   return ::stat(toUtf8(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The trace and the data log hold card numbers: their owner's alone, and
+// never written through a link or into a pipe someone put at their name.
 std::unique_ptr<TextFile> LinuxSystem::openTextFile(const std::string& path, FileMode mode) {
-  std::FILE* stream = std::fopen(toUtf8(path).c_str(), mode == FileMode::Replace ? "w" : "a");
+  const bool replace = mode == FileMode::Replace;
+  PlainFile file(toUtf8(path), O_WRONLY | O_CREAT | (replace ? O_TRUNC : O_APPEND));
+  if (!file.isOpen()) {
+    if (file.error() == 0) {
+      const std::string text = "Tavolin: " + toUtf8(path) + " is not written: " + file.problem() + ".\n";
+      std::fputs(text.c_str(), stderr);
+      std::fflush(stderr);
+    }
+    return nullptr;
+  }
+  std::FILE* stream = ::fdopen(file.fd(), replace ? "w" : "a");
   if (!stream) return nullptr;
+  file.release();
   return std::make_unique<StdioTextFile>(stream, textEncoding());
 }
 
