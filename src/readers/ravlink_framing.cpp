@@ -70,11 +70,28 @@ bool RavlinkFraming::takePacket(std::string& packet) {
 std::string RavlinkFraming::readPacket(bool bExitOnTimeout) {
   std::string packet;
   while (!takePacket(packet)) {
-    const std::string bytes = m_channel.readRaw(bExitOnTimeout);
-    if (bytes.empty()) return {};
+    // While a frame is begun, a read ends with the line's idle period too:
+    // a frame still unfinished after a whole idle period never will be
+    // (noise announced it, or its end was lost), and waiting on for it
+    // would swallow every frame after it.
+    const bool begun = !m_sRxBuffer.empty();
+    const std::string bytes = m_channel.readRaw(bExitOnTimeout || begun);
+    if (bytes.empty()) {
+      if (bExitOnTimeout || !begun) return {};
+      dropUnfinishedFrame();
+      continue;
+    }
     m_sRxBuffer += bytes;
   }
   return packet;
+}
+
+// The reader repeats a frame it was refused, so the next good frame is read.
+void RavlinkFraming::dropUnfinishedFrame() {
+  m_trace("RavlinkSession::readPacket(): unvollst\xe4ndiger Rahmen nach Ruhezeit verworfen, L\xe4nge: %d\n",
+          static_cast<int>(m_sRxBuffer.size()));
+  m_sRxBuffer.clear();
+  sendByte(NAK);
 }
 
 std::string RavlinkFraming::readRavlinkRequest(bool bExitOnTimeout) {
@@ -95,7 +112,19 @@ std::string RavlinkFraming::readRavlinkRequest(bool bExitOnTimeout) {
 }
 
 void RavlinkFraming::sendRavlinkRequest(const std::string& request) {
-  if (!m_sRxBuffer.empty()) fail("Receive buffer not empty");
+  // Frames the reader sent before the request (two readings in one read,
+  // or one still arriving) are its next readings: set aside whole and read
+  // after the answer. Anything else waiting means the line is out of step.
+  std::string kept;
+  while (!m_sRxBuffer.empty() && m_sRxBuffer[0] == STX) {
+    const std::string frame = readPacket(true);
+    if (frame.empty()) break;
+    kept += frame;
+  }
+  if (!m_sRxBuffer.empty()) {
+    m_sRxBuffer.insert(0, kept);
+    fail("Receive buffer not empty");
+  }
   try {
     m_channel.sendRaw(frame(request));
   } catch (const SessionError& e) {
@@ -110,7 +139,6 @@ void RavlinkFraming::sendRavlinkRequest(const std::string& request) {
   // frames are left in the receive buffer, in order, for the reading loop,
   // which checks and acknowledges them; the request still waits for its
   // own answer.
-  std::string kept;
   std::string reply;
   while (!(reply = readPacket(true)).empty() && reply[0] == STX) kept += reply;
   m_sRxBuffer.insert(0, kept);

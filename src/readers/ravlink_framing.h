@@ -48,19 +48,23 @@ class RavlinkFraming {
 
   void sendByte(char byte) { m_channel.sendRaw(std::string(1, byte)); }
   // The next packet: one ACK, one NAK or one whole frame; empty when the
-  // port went quiet before a packet was complete.
+  // read ended without one (bExitOnTimeout: an idle period; otherwise the
+  // session was cancelled). A frame left unfinished for a whole idle period
+  // while waiting for readings is dropped and refused with a NAK.
   std::string readPacket(bool bExitOnTimeout);
   // The data of the next correct frame, acknowledged.
   std::string readRavlinkRequest(bool bExitOnTimeout);
   // Sends a request and takes the reader's answer to it: done on ACK,
-  // reported and done on NAK, "Cancel" when none comes. Frames that arrive
-  // before the answer are kept for readRavlinkRequest.
+  // reported and done on NAK, "Cancel" when none comes. Frames waiting
+  // before it and frames that arrive before the answer are kept for
+  // readRavlinkRequest.
   void sendRavlinkRequest(const std::string& request);
 
   const std::string& rxBuffer() const { return m_sRxBuffer; }
 
  private:
   bool takePacket(std::string& packet);
+  void dropUnfinishedFrame();
   [[noreturn]] void fail(const char* message) const;
 
   RavlinkChannel& m_channel;

@@ -16,7 +16,8 @@ struct FramingError : SessionError {
 
 // The framing over a channel whose reads are scripted and whose writes are
 // kept. read() and send() give what the framing returns, "sent" for a
-// request, or the message of the error it throws.
+// request, or the message of the error it throws. An empty read in the
+// script is an idle period of the line; the end of the script a stop.
 struct ScriptedLink : RavlinkChannel {
   explicit ScriptedLink(std::deque<std::string> script) : reads(std::move(script)) {}
   std::string read(bool exitOnTimeout = false) {
@@ -28,11 +29,14 @@ struct ScriptedLink : RavlinkChannel {
       return std::string("sent");
     });
   }
-  std::string readRaw(bool) override {
-    if (reads.empty()) return {};
-    std::string chunk = reads.front();
-    reads.pop_front();
-    return chunk;
+  std::string readRaw(bool exitOnTimeout) override {
+    for (; !reads.empty(); reads.pop_front()) {
+      if (reads.front().empty() && !exitOnTimeout) continue;  // the session sends its zero byte and reads on
+      std::string chunk = reads.front();
+      reads.pop_front();
+      return chunk;
+    }
+    return {};
   }
   void sendRaw(const std::string& bytes) override { sent += bytes; }
   void reportReaderInfo(const std::string& text) override { reports.push_back(text); }
@@ -93,7 +97,7 @@ TEST(RavlinkFramingTest, BeginsWithPacket) {
 // Frames as the reader sends them: what readRavlinkRequest returns or
 // throws, what it answers, and what stays in the receive buffer.
 TEST(RavlinkFramingTest, ReadingFrames) {
-  const std::string big = frame(std::string(200, 'x'));
+  const std::string big = frame(std::string(200, 'x')), card = frame("card");
   std::string twoByteLength = frame(std::string(300, 'y'));
   twoByteLength[1] = 0x01;  // the program writes requests with a one-byte length; readers may send more
   twoByteLength[2] = 0x2C;
@@ -119,6 +123,13 @@ TEST(RavlinkFramingTest, ReadingFrames) {
       {"ACK where a frame is awaited", {ack}, false, "error: Protocol error Ravlink Rx", "", 0},
       {"nothing", {}, true, "error: Cancel", "", 0},
       {"half a frame stays for the next call", {frame("half").substr(0, 5)}, true, "error: Cancel", "", 5},
+      {"pauses shorter than an idle period", {card.substr(0, 1), card.substr(1, 4), card.substr(5, 3), card.substr(8)},
+       false, "card", ack, 0},
+      // Noise announcing 65535 bytes swallows the next frame until the line
+      // has been idle once; refused, the reader repeats it.
+      {"unfinished frame dropped after an idle period", {"\x02\xff\xff", frame("card"), "", frame("card")},
+       false, "card", nak + ack, 0},
+      {"stopped while a frame is unfinished", {"\x02\xff\xff"}, false, "error: Cancel", nak, 0},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -158,12 +169,23 @@ TEST(RavlinkFramingTest, SendingRequests) {
   }
 }
 
-TEST(RavlinkFramingTest, TwoFramesInOneRead) {
-  ScriptedLink s({frame("first") + frame("second")});
+// Frames waiting when a request is to go out are the reader's next
+// readings: the request goes out, waits for its answer, and they are read
+// next, a frame still arriving too. Anything else waiting is out of step.
+TEST(RavlinkFramingTest, WaitingFramesAreReadAfterTheRequest) {
+  const std::string second = frame("second");
+  ScriptedLink s({frame("first") + frame("second") + second.substr(0, 4), second.substr(4), ack});
   EXPECT_EQ(s.read(), "first");
+  EXPECT_EQ(s.send("\x1bq0*"), "sent");
+  EXPECT_EQ(s.read(), "second");
+  EXPECT_EQ(s.read(), "second");
+  EXPECT_EQ(s.sent, ack + frame("\x1bq0*") + ack + ack);
+
+  s.sent.clear();
+  s.reads = {frame("third") + ack};
+  EXPECT_EQ(s.read(), "third");
   EXPECT_EQ(s.send("\x1bq0*"), "error: Receive buffer not empty");
   EXPECT_EQ(s.sent, ack);  // nothing was sent for the request
-  EXPECT_EQ(s.read(), "second");
 }
 
 // A frame that comes before the answer to a request is the reader's next

@@ -250,6 +250,24 @@ TEST_F(RavlinkSessionTest, FramesSentRightAfterTheirAcknowledgementAreAllRead) {
   EXPECT_FALSE(abortEvent.tryTake());
 }
 
+// Noise on the line, and two readings in one read while the reader is
+// asked to signal: every reading is typed once, and reading goes on.
+TEST_F(RavlinkSessionTest, NoiseAndReadingsInOneReadLoseNothing) {
+  auto session = start();
+  withReader([&](BusReader& r) {
+    ports.port.deliver("\x02\xff\xff");  // a length of 65535 that never comes
+    r.sendFrames({"a;b;c;d;e;41*"});
+  });
+  ASSERT_TRUE(owner.waitFor("Typed 41"));  // refused after an idle period, and repeated
+  withReader([&](BusReader& r) { r.sendFrames({"a;b;c;d;e;42*", "a;b;c;d;e;43*"}); });
+  ASSERT_TRUE(owner.waitFor("ShowCounter 3 3"));
+  session.reset();
+  EXPECT_EQ(typed(), (std::vector<std::string>{"Typed 41", "Typed 42", "Typed 43"}));
+  EXPECT_TRUE(traced("RavlinkSession::readPacket(): unvollst\xe4ndiger Rahmen nach Ruhezeit verworfen, L\xe4nge: "));
+  EXPECT_TRUE(traced("RavlinkSession::cancelSession(): Exit code of thread: 0\n"));
+  EXPECT_FALSE(abortEvent.tryTake());
+}
+
 TEST_F(RavlinkSessionTest, FailingPortIsAFailure) {
   auto session = start();
   ports.port.fail();
