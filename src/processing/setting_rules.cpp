@@ -76,7 +76,9 @@ bool allowed(const Rule& rule, const std::string& value) {
       return isNumberIn(value, rule.low, rule.high);
     case Kind::Port:
       // The Linux edition also takes the absolute path of a device.
-      return isNumberIn(value, rule.low, rule.high) || (value.size() > 1 && value[0] == '/');
+      // What the store cannot read back whole would be read as missing.
+      return isNumberIn(value, rule.low, rule.high) ||
+             (value.size() > 1 && value.size() <= kLongestStoredText && value[0] == '/');
     case Kind::PositionOrDash:
       return value == "-" || isNumberIn(value, rule.low, rule.high);
     case Kind::HexByte:
@@ -103,7 +105,8 @@ std::string describe(const Rule& rule) {
     case Kind::Number:
       return "a whole number from " + range;
     case Kind::Port:
-      return "a port number from " + range + " or the absolute path of a device";
+      return "a port number from " + range + " or the absolute path of a device of at most " +
+             std::to_string(kLongestStoredText) + " characters";
     case Kind::PositionOrDash:
       return "\"-\" or a whole number from " + range;
     case Kind::HexByte:

@@ -202,6 +202,40 @@ TEST(RegistryFileTest, WrittenValuesReadBackAndOtherLinesAreKept) {
 // write that fails leaves the file as it was, here when the folder refuses
 // the temporary file after the key was opened for writing; and a file that
 // can be neither read nor created gives the defaults.
+// Two programs saving at once each read the file under the save lock, so
+// neither loses the other's change; copies left by a killed save go.
+TEST_F(RegistryLinuxTest, SavesAtOnceLoseNothing) {
+  writeFile("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin]\n");
+  std::ofstream(folder + "/.tavolin.reg.Ab12Cd") << "left by a save that was killed";
+  const auto startSaving = [this](char who) {
+    if (fork() != 0) return;
+    Trace off;
+    LinuxRegistry registry(file, off);
+    for (int i = 0; i < 50; ++i) {
+      std::unique_ptr<RegistryKey> key;
+      if (registry.openKey(SettingsStore::keyPath, RegistryApi::KEY_WRITE_ACCESS, key) != win32_error::Success ||
+          key->setValue(who + std::to_string(i), std::to_string(i)) != win32_error::Success) {
+        _exit(1);
+      }
+    }
+    _exit(0);
+  };
+  startSaving('A');
+  startSaving('B');
+  for (int status = 0, children = 0; children < 2; ++children) {
+    ASSERT_GT(wait(&status), 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  const std::string text = read(file);
+  for (const char who : {'A', 'B'}) {
+    for (int i = 0; i < 50; ++i) {
+      const std::string line = "\"" + std::string(1, who) + std::to_string(i) + "\"=\"" + std::to_string(i) + "\"\n";
+      EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder + "/.tavolin.reg.Ab12Cd"));
+}
+
 TEST_F(RegistryLinuxTest, RefusedWritesLeaveTheFileAsItWas) {
   writeFile(std::string("REGEDIT4\n\n[") + kKey + "]\n\"COM\"=\"7\"\n\"Speed\"=\"19200\"\n");
   const std::string before = read(file);

@@ -2,7 +2,9 @@
 
 #include "platform/platform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "platform/linux/registry_file.h"
 #include "processing/settings_store.h"
@@ -54,9 +57,12 @@ int makeFolders(const std::string& folder) {
   return ::mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST ? 0 : errno;
 }
 
+// The copy a save writes before it renames it over the file.
+constexpr char kCopyPrefix[] = ".tavolin.reg.";
+
 // Replaces the file with the text, or leaves it as it was: 0 or errno.
 int replaceFile(const std::string& file, const std::string& folder, const std::string& text) {
-  std::string temporary = folder + "/.tavolin.reg.XXXXXX";
+  std::string temporary = folder + "/" + kCopyPrefix + "XXXXXX";
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) return errno;
   struct stat info {};
@@ -84,6 +90,55 @@ int replaceFile(const std::string& file, const std::string& folder, const std::s
   return 0;
 }
 
+// Every change of the file holds the lock of its folder from reading the
+// file to renaming the new one over it, so that two programs saving at once
+// never lose each other's change. A save that was killed leaves its copy
+// behind; whoever holds the lock next removes such copies, since no save
+// can be under way then.
+class SaveLock {
+ public:
+  static constexpr int kWaitMs = 10000;
+
+  SaveLock() = default;
+  explicit SaveLock(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    for (int waited = 0; ::flock(fd, LOCK_EX | LOCK_NB) != 0; waited += 10) {
+      if (errno != EWOULDBLOCK || waited >= kWaitMs) {
+        ::close(fd);
+        return;
+      }
+      ::usleep(10000);
+    }
+    m_fd = fd;
+    removeStaleCopies(folder);
+  }
+  SaveLock(SaveLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+  SaveLock& operator=(SaveLock&& other) noexcept {
+    std::swap(m_fd, other.m_fd);
+    return *this;
+  }
+  ~SaveLock() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  bool held() const { return m_fd >= 0; }
+
+ private:
+  static void removeStaleCopies(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name.size() == sizeof kCopyPrefix - 1 + 6 && name.compare(0, sizeof kCopyPrefix - 1, kCopyPrefix) == 0) {
+        ::unlinkat(::dirfd(dir), name.c_str(), 0);
+      }
+    }
+    ::closedir(dir);
+  }
+
+  int m_fd = -1;
+};
+
 // The parent key: present when the folder is.
 class FolderKey : public RegistryKey {
  public:
@@ -95,8 +150,12 @@ class FolderKey : public RegistryKey {
 
 class FileKey : public RegistryKey {
  public:
-  FileKey(std::string file, std::string folder, bool writable, RegistryFile content)
-      : m_sFile(std::move(file)), m_sFolder(std::move(folder)), m_bWritable(writable), m_content(std::move(content)) {}
+  FileKey(std::string file, std::string folder, bool writable, RegistryFile content, SaveLock lock = {})
+      : m_sFile(std::move(file)),
+        m_sFolder(std::move(folder)),
+        m_bWritable(writable),
+        m_content(std::move(content)),
+        m_lock(std::move(lock)) {}
 
   std::uint32_t queryValue(const std::string& name, std::uint32_t& type, std::string& data,
                            std::size_t bufferSize) override {
@@ -122,6 +181,7 @@ class FileKey : public RegistryKey {
   std::string m_sFolder;
   bool m_bWritable;
   RegistryFile m_content;
+  SaveLock m_lock;  // held while the key is open for writing
 };
 
 }  // namespace
@@ -143,6 +203,16 @@ LinuxRegistry::Which LinuxRegistry::which(const std::string& path) const {
 }
 
 std::uint32_t LinuxRegistry::openProgramKey(bool write, std::unique_ptr<RegistryKey>& key) {
+  // A key opened for writing is read under the save lock and keeps it, so
+  // that what it writes back holds every other program's last change.
+  SaveLock lock;
+  if (write && ::access(m_sFolder.c_str(), W_OK) == 0) {
+    lock = SaveLock(m_sFolder);
+    if (!lock.held()) {
+      m_trace("Registry-Datei %s: Sperre nicht erhalten\n", utf8ToCp1252(m_sFile).c_str());
+      return win32_error::AccessDenied;
+    }
+  }
   // A file that cannot be read as a whole is never replaced: what the
   // program would write back would lose what it could not read.
   struct stat info {};
@@ -174,7 +244,7 @@ std::uint32_t LinuxRegistry::openProgramKey(bool write, std::unique_ptr<Registry
   for (const std::string& problem : problems) {
     m_trace("Registry-Datei %s: nicht lesbar, %s\n", utf8ToCp1252(m_sFile).c_str(), problem.c_str());
   }
-  key = std::make_unique<FileKey>(m_sFile, m_sFolder, write, std::move(content));
+  key = std::make_unique<FileKey>(m_sFile, m_sFolder, write, std::move(content), std::move(lock));
   return win32_error::Success;
 }
 
@@ -215,12 +285,18 @@ std::uint32_t LinuxRegistry::createKey(const std::string& path, std::unique_ptr<
       if (const int code = makeFolders(m_sFolder)) return win32Error(code);
       key = std::make_unique<FolderKey>();
       return win32_error::Success;
-    case Which::Program:
-      if (::access(m_sFile.c_str(), F_OK) != 0) {
-        const std::string empty = RegistryFile::header() + "\n\n[" + kKeyName + "]\n";
-        if (const int code = replaceFile(m_sFile, m_sFolder, empty)) return win32Error(code);
+    case Which::Program: {
+      {
+        // Made under the lock: a second program's first start must not
+        // replace the values the first one has just written.
+        const SaveLock lock(m_sFolder);
+        if (::access(m_sFile.c_str(), F_OK) != 0) {
+          const std::string empty = RegistryFile::header() + "\n\n[" + kKeyName + "]\n";
+          if (const int code = replaceFile(m_sFile, m_sFolder, empty)) return win32Error(code);
+        }
       }
       return openProgramKey(true, key);
+    }
     case Which::Other:
       break;
   }
