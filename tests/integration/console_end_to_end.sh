@@ -41,9 +41,12 @@ send() { echo "$*" >>"$work/commands"; }
 "$console" --set "COM=$work/com" >/dev/null || fail "--set COM"
 "$console" --set "Ravlink protocol=no" --set "Read stop position=4" --set "Total reader data length=4" \
   --set "Postfix characters=<CR>" >/dev/null || fail "--set card layout"
-"$console" --set "Speed=9601" 2>"$work/err" && fail "--set accepted a speed not offered"
+# Several values: each checked first, then all saved or none.
+"$console" --set "Parity=odd" --set "Speed=9601" 2>"$work/err"; status=$?
+[ $status = 6 ] || fail "--set with a speed not offered: exit code $status"
 grep -q '"Speed" allows one of "300", "1200"' "$work/err" || fail "no clear message for a speed not offered"
-grep -q '"Speed"="19200"' "$TAVOLIN_REGISTRY" || fail "the refused value changed the store"
+grep -q '"Speed"="19200"' "$TAVOLIN_REGISTRY" && grep -q '"Parity"="none"' "$TAVOLIN_REGISTRY" \
+  || fail "a refused value let the store change"
 "$console" --set "No such thing=1" 2>"$work/err" && fail "--set accepted an unknown setting"
 grep -q -- "--show-settings lists the settings" "$work/err" || fail "an unknown name does not point at --show-settings"
 [ "$("$console" --version)" = "Elvor Tavolin Version 2.10.00" ] || fail "--version"
@@ -97,7 +100,7 @@ grep -q '"Read stop position" allows' "$work/demo.err" || fail "the demo does no
 # A --set while the program runs is saved, and the user is told when it
 # takes effect.
 "$console" --set "Postfix characters=<CR>" >/dev/null 2>"$work/set.err" || fail "--set while running"
-grep -q "uses the new value after a restart" "$work/set.err" || fail "--set while running says nothing"
+grep -q "uses the new values after a restart" "$work/set.err" || fail "--set while running says nothing"
 
 # A second instance is refused while the first runs.
 "$console" --keyboard=print >"$work/second.out" 2>"$work/second.err"; status=$?
@@ -122,6 +125,34 @@ grep -qx "Card data: '12' Length 1: 2" "$work/out" || fail "reading line"
 grep -qE '^(down|up) ' "$work/out" && fail "test mode typed keys"
 stop_console TERM
 [ $status = 0 ] || fail "SIGTERM: exit code $status"
+
+# A closed terminal (SIGHUP) ends it as the Exit button does. The trace,
+# the data log and the event log hold card numbers: their owner's alone,
+# whatever the umask.
+umask 022
+mkdir "$APPDATA/TavolinLog"
+: >"$APPDATA/TavolinTrace.txt"
+chmod 644 "$APPDATA/TavolinTrace.txt"
+start_console --keyboard=print
+wait_for out "is active" || fail "hangup: reading did not start"
+send "text 1234"
+wait_for out "Typed: 1234" || fail "hangup: nothing typed"
+stop_console HUP
+[ $status = 0 ] || fail "SIGHUP: exit code $status"
+grep -q "CKelvaneDlg::OnCancel()" "$APPDATA/TavolinTrace.txt" || fail "SIGHUP does not end as Exit does"
+grep -q "data: 1234" "$APPDATA"/TavolinLog/Datalog*-01.txt || fail "no data log"
+for f in "$APPDATA/TavolinTrace.txt" "$APPDATA"/TavolinLog/Datalog*-01.txt "$TAVOLIN_EVENTLOG"; do
+  [ "$(stat -c %a "$f")" = 600 ] || fail "$f is $(stat -c %A "$f"), not the owner's alone"
+done
+rm -r "$APPDATA/TavolinLog"
+# A link planted at the trace's name is refused, never written through.
+echo "untouched" >"$work/victim"
+ln -sf "$work/victim" "$APPDATA/TavolinTrace.txt"
+"$console" -e >"$work/out" 2>"$work/err"
+[ "$(cat "$work/victim")" = untouched ] || fail "the trace was written through a link"
+grep -q "TavolinTrace.txt is not written: it is a symbolic link, not a plain file." "$work/err" \
+  || fail "the refused trace link is not reported"
+rm "$APPDATA/TavolinTrace.txt"
 
 # The buttons as commands on standard input.
 mkfifo "$work/input"

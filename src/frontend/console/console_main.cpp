@@ -41,12 +41,19 @@ void printUsage(std::FILE* out) {
       "  -e                 installation check: start reading once, report, and end\n"
       "                     (exit code 0 when reading started, 5 when it did not)\n"
       "  --show-settings    print the settings and end\n"
-      "  --set NAME=VALUE   check and save one setting, e.g. --set \"COM=3\"\n"
+      "  --set NAME=VALUE   check and save a setting, e.g. --set \"COM=3\"; with several, each is\n"
+      "                     checked first and all are saved, or none\n"
       "While it runs it takes the commands stop, start, test on, test off, exit and help on\n"
       "standard input, one a line. Ends on exit, Ctrl-C or SIGTERM like the Exit button.\n"
-      "Exit codes: 0 ended normally; 1 another Tavolin runs, or the single-instance lock\n"
-      "failed (2, 3: other start-up failures); 4 the reader failed; 5 -e did not start\n"
-      "reading; 2 also for a wrong command line.\n",
+      "Exit codes:\n"
+      "  0  ended normally (exit, Ctrl-C, SIGTERM, SIGHUP); -e: reading started; --set: saved\n"
+      "  1  another Tavolin runs, or the single-instance lock failed\n"
+      "  2  a wrong command line, or the single-instance lock could not be taken\n"
+      "  3  the start-up could not create its abort event\n"
+      "  4  the reader failed while reading\n"
+      "  5  -e: reading did not start\n"
+      "  6  --set: a value the setting does not allow; nothing was changed\n"
+      "  7  --set: the settings cannot be written\n",
       out);
 }
 
@@ -128,9 +135,8 @@ void hintAtThePort(tavolin::System& system, const std::string& com, tavolin::Con
 // --set and --show-settings: the settings alone, no reading.
 int settingsOptions(tavolin::PlatformServices& platform, const Options& options, tavolin::ConsoleOutput& output) {
   int result = 0;
-  const bool instanceRuns = !options.assignments.empty() && instanceRunning();
-  for (const std::string& assignment : options.assignments) {
-    result = std::max(result, tavolin::setSetting(*platform.registry, *platform.system, output, assignment, instanceRuns));
+  if (!options.assignments.empty()) {
+    result = tavolin::setSettings(*platform.registry, *platform.system, output, options.assignments, instanceRunning());
   }
   if (options.showSettings) tavolin::showSettings(*platform.registry, *platform.system, output);
   return result;

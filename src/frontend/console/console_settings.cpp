@@ -1,5 +1,7 @@
 #include "frontend/console/console_settings.h"
 
+#include <memory>
+
 #include "processing/card_data_processor.h"
 #include "processing/setting_rules.h"
 #include "processing/settings_store.h"
@@ -62,36 +64,49 @@ void showSettings(RegistryApi& registry, System& system, ConsoleOutput& output) 
   printGroup(SettingValues::addChars, settings.addChars, output);
 }
 
-int setSetting(RegistryApi& registry, System& system, ConsoleOutput& output, const std::string& assignment,
-               bool instanceRuns) {
+int setSettings(RegistryApi& registry, System& system, ConsoleOutput& output,
+                const std::vector<std::string>& assignments, bool instanceRuns) {
+  // One change: a key open for writing holds the store's lock, so no other
+  // program's save comes between reading the settings and writing them.
+  std::unique_ptr<RegistryKey> change;
+  registry.openKey(SettingsStore::keyPath, RegistryApi::KEY_READ_WRITE_ACCESS, change);
   Trace off;
   SettingsStore store = quietStore(registry, system, off);
   Settings settings = load(store);
-  if (const std::string problem = assignSetting(settings, assignment); !problem.empty()) {
-    output.error("tavolin-console: " + problem + " Nothing was changed.");
-    return 1;
+  std::vector<std::string> problems;
+  for (const std::string& assignment : assignments) {
+    if (std::string problem = assignSetting(settings, assignment); !problem.empty()) problems.push_back(problem);
+  }
+  for (const std::string& problem : problems) output.error("tavolin-console: " + problem);
+  if (!problems.empty()) {
+    output.error("tavolin-console: Nothing was changed.");
+    return kSettingRefused;
   }
   if (!store.registryWritable()) {
     output.error("tavolin-console: the settings cannot be written (no write access to the settings store). "
                  "Nothing was changed.");
-    return 1;
+    return kSettingsNotSaved;
   }
-  // Each group is saved whole; saving an unchanged group writes what it
-  // holds already.
-  const std::string name = assignment.substr(0, assignment.find('='));
-  const bool saved = findSettingValue(settings.com, name)        ? store.SaveComSettings(settings.com)
-                     : findSettingValue(settings.cardData, name) ? store.SaveCardDataSettings(settings.cardData)
-                                                                 : store.SaveAddCharsSettings(settings.addChars);
+  // Each group that a value belongs to is saved whole, in the store's order.
+  const auto touches = [&](const auto& group) {
+    for (const std::string& assignment : assignments) {
+      if (findSettingValue(group, assignment.substr(0, assignment.find('=')))) return true;
+    }
+    return false;
+  };
+  const bool saved = (!touches(settings.com) || store.SaveComSettings(settings.com)) &&
+                     (!touches(settings.cardData) || store.SaveCardDataSettings(settings.cardData)) &&
+                     (!touches(settings.addChars) || store.SaveAddCharsSettings(settings.addChars));
   if (!saved) {
-    output.error("tavolin-console: writing the settings failed; \"" + name + "\" may be unchanged.");
-    return 1;
+    output.error("tavolin-console: writing the settings failed; they may be saved only in part.");
+    return kSettingsNotSaved;
   }
-  output.line(assignment);
+  for (const std::string& assignment : assignments) output.line(assignment);
   if (!plausibleCardData(settings.cardData)) {
     output.error("tavolin-console: the card data settings do not fit together now (a position outside 1 to 107, or "
                  "a range that stops before it starts); reading does not start until they are corrected.");
   }
-  if (instanceRuns) output.error("tavolin-console: Tavolin is running; it uses the new value after a restart.");
+  if (instanceRuns) output.error("tavolin-console: Tavolin is running; it uses the new values after a restart.");
   return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "frontend/console/console_host.h"
 #include "processing/registry.h"
@@ -21,11 +22,17 @@ std::string assignSetting(Settings& settings, const std::string& assignment);
 // each, in the order of their groups.
 void showSettings(RegistryApi& registry, System& system, ConsoleOutput& output);
 
-// Checks the value against what the setting allows and saves the group
-// it belongs to; on any problem nothing is changed and the problem is
-// reported. The exit code: 0 saved, 1 not saved. When instanceRuns, the
-// user is told that the running program takes the value at its next start.
-int setSetting(RegistryApi& registry, System& system, ConsoleOutput& output, const std::string& assignment,
-               bool instanceRuns);
+// Exit codes of --set of their own (1 to 5 are the program's start-up,
+// reader and installation-check results).
+constexpr int kSettingRefused = 6;    // a value the setting does not allow; nothing was changed
+constexpr int kSettingsNotSaved = 7;  // the store cannot be written; nothing, or not all, was changed
+
+// Checks every "NAME=VALUE" against what its setting allows and then saves
+// the groups they belong to, all in one change of the store; when any value
+// is refused, nothing is changed and each refusal is reported. Returns 0
+// or one of the codes above. When instanceRuns, the user is told that the
+// running program takes the values at its next start.
+int setSettings(RegistryApi& registry, System& system, ConsoleOutput& output,
+                const std::vector<std::string>& assignments, bool instanceRuns);
 
 }  // namespace tavolin

@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <utility>
 
 #include "platform/linux/registry_file.h"
 #include "processing/settings_store.h"
@@ -90,55 +89,6 @@ int replaceFile(const std::string& file, const std::string& folder, const std::s
   return 0;
 }
 
-// Every change of the file holds the lock of its folder from reading the
-// file to renaming the new one over it, so that two programs saving at once
-// never lose each other's change. A save that was killed leaves its copy
-// behind; whoever holds the lock next removes such copies, since no save
-// can be under way then.
-class SaveLock {
- public:
-  static constexpr int kWaitMs = 10000;
-
-  SaveLock() = default;
-  explicit SaveLock(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    for (int waited = 0; ::flock(fd, LOCK_EX | LOCK_NB) != 0; waited += 10) {
-      if (errno != EWOULDBLOCK || waited >= kWaitMs) {
-        ::close(fd);
-        return;
-      }
-      ::usleep(10000);
-    }
-    m_fd = fd;
-    removeStaleCopies(folder);
-  }
-  SaveLock(SaveLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-  SaveLock& operator=(SaveLock&& other) noexcept {
-    std::swap(m_fd, other.m_fd);
-    return *this;
-  }
-  ~SaveLock() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  bool held() const { return m_fd >= 0; }
-
- private:
-  static void removeStaleCopies(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return;
-    while (const dirent* entry = ::readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name.size() == sizeof kCopyPrefix - 1 + 6 && name.compare(0, sizeof kCopyPrefix - 1, kCopyPrefix) == 0) {
-        ::unlinkat(::dirfd(dir), name.c_str(), 0);
-      }
-    }
-    ::closedir(dir);
-  }
-
-  int m_fd = -1;
-};
-
 // The parent key: present when the folder is.
 class FolderKey : public RegistryKey {
  public:
@@ -150,7 +100,8 @@ class FolderKey : public RegistryKey {
 
 class FileKey : public RegistryKey {
  public:
-  FileKey(std::string file, std::string folder, bool writable, RegistryFile content, SaveLock lock = {})
+  FileKey(std::string file, std::string folder, bool writable, RegistryFile content,
+          std::shared_ptr<SaveLock> lock = nullptr)
       : m_sFile(std::move(file)),
         m_sFolder(std::move(folder)),
         m_bWritable(writable),
@@ -181,10 +132,56 @@ class FileKey : public RegistryKey {
   std::string m_sFolder;
   bool m_bWritable;
   RegistryFile m_content;
-  SaveLock m_lock;  // held while the key is open for writing
+  std::shared_ptr<SaveLock> m_lock;  // held while the key is open for writing
 };
 
 }  // namespace
+
+// Every change of the file holds the lock of its folder from reading the
+// file to renaming the new one over it, so that two programs saving at once
+// never lose each other's change. A save that was killed leaves its copy
+// behind; whoever holds the lock next removes such copies, since no save
+// can be under way then. The keys a program opens for writing while one is
+// open share its lock (flock would make the second wait for the first).
+class SaveLock {
+ public:
+  static constexpr int kWaitMs = 10000;
+
+  explicit SaveLock(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    for (int waited = 0; ::flock(fd, LOCK_EX | LOCK_NB) != 0; waited += 10) {
+      if (errno != EWOULDBLOCK || waited >= kWaitMs) {
+        ::close(fd);
+        return;
+      }
+      ::usleep(10000);
+    }
+    m_fd = fd;
+    removeStaleCopies(folder);
+  }
+  SaveLock(const SaveLock&) = delete;
+  SaveLock& operator=(const SaveLock&) = delete;
+  ~SaveLock() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  bool held() const { return m_fd >= 0; }
+
+ private:
+  static void removeStaleCopies(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name.size() == sizeof kCopyPrefix - 1 + 6 && name.compare(0, sizeof kCopyPrefix - 1, kCopyPrefix) == 0) {
+        ::unlinkat(::dirfd(dir), name.c_str(), 0);
+      }
+    }
+    ::closedir(dir);
+  }
+
+  int m_fd = -1;
+};
 
 std::string LinuxRegistry::filePath() {
   const char* file = std::getenv("TAVOLIN_REGISTRY");
@@ -205,13 +202,10 @@ LinuxRegistry::Which LinuxRegistry::which(const std::string& path) const {
 std::uint32_t LinuxRegistry::openProgramKey(bool write, std::unique_ptr<RegistryKey>& key) {
   // A key opened for writing is read under the save lock and keeps it, so
   // that what it writes back holds every other program's last change.
-  SaveLock lock;
-  if (write && ::access(m_sFolder.c_str(), W_OK) == 0) {
-    lock = SaveLock(m_sFolder);
-    if (!lock.held()) {
-      m_trace("Registry-Datei %s: Sperre nicht erhalten\n", utf8ToCp1252(m_sFile).c_str());
-      return win32_error::AccessDenied;
-    }
+  std::shared_ptr<SaveLock> lock;
+  if (write && ::access(m_sFolder.c_str(), W_OK) == 0 && !(lock = saveLock())) {
+    m_trace("Registry-Datei %s: Sperre nicht erhalten\n", utf8ToCp1252(m_sFile).c_str());
+    return win32_error::AccessDenied;
   }
   // A file that cannot be read as a whole is never replaced: what the
   // program would write back would lose what it could not read.
@@ -246,6 +240,15 @@ std::uint32_t LinuxRegistry::openProgramKey(bool write, std::unique_ptr<Registry
   }
   key = std::make_unique<FileKey>(m_sFile, m_sFolder, write, std::move(content), std::move(lock));
   return win32_error::Success;
+}
+
+std::shared_ptr<SaveLock> LinuxRegistry::saveLock() {
+  std::shared_ptr<SaveLock> lock = m_heldLock.lock();
+  if (lock) return lock;
+  lock = std::make_shared<SaveLock>(m_sFolder);
+  if (!lock->held()) return nullptr;
+  m_heldLock = lock;
+  return lock;
 }
 
 std::uint32_t LinuxRegistry::refuse(const char* why) {
@@ -289,7 +292,7 @@ std::uint32_t LinuxRegistry::createKey(const std::string& path, std::unique_ptr<
       {
         // Made under the lock: a second program's first start must not
         // replace the values the first one has just written.
-        const SaveLock lock(m_sFolder);
+        const std::shared_ptr<SaveLock> lock = saveLock();
         if (::access(m_sFile.c_str(), F_OK) != 0) {
           const std::string empty = RegistryFile::header() + "\n\n[" + kKeyName + "]\n";
           if (const int code = replaceFile(m_sFile, m_sFolder, empty)) return win32Error(code);
