@@ -34,6 +34,9 @@ export APPDATA="$work/appdata" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$APPDATA" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 : >"$APPDATA/TavolinTrace.txt"
+"$program" --show 2>"$work/err"; status=$?
+[ $status = 1 ] && grep -qx "$(basename "$program"): no Tavolin of this user runs" "$work/err" \
+  || fail "--show without a running Tavolin: exit code $status, $(cat "$work/err")"
 "$console" --set "COM=$work/com" --set "Ravlink protocol=no" --set "Total reader data length=8" \
   --set "Read stop position=8" --set "Postfix characters=<CR>" >/dev/null || fail "settings"
 

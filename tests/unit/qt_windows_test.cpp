@@ -33,7 +33,6 @@
 #include "fakes/recording_services.h"
 #include "frontend/qt/dialog_window.h"
 #include "frontend/qt/help_document.h"
-#include "frontend/qt/instance_channel.h"
 #include "frontend/qt/qt_text.h"
 #include "frontend/qt/qt_window_host.h"
 #include "resource_ids.h"
@@ -502,34 +501,6 @@ TEST_F(Host, OpenFileDialogOffersTheFiltersAndGivesTheChosenPath) {
   const OpenFileRequest request{{"WAV files (*.wav)", "All files (*.*)"}, {"*.wav", "*.*"}, "wav"};
   EXPECT_EQ(host.openFileDialog(request), fromQt(file));
   EXPECT_EQ(filters, QStringList({QStringLiteral("WAV files (*.wav)"), QStringLiteral("All files (*)")}));
-}
-
-// --hide and --show reach the running program of the same user; without
-// one, a request says so.
-TEST(InstanceChannel, CarriesRequestsToTheRunningProgram) {
-  QTemporaryDir runtime;
-  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-  QString problem;
-  EXPECT_FALSE(InstanceChannel::send(InstanceChannel::Request::Hide, problem));
-  EXPECT_FALSE(problem.isEmpty());
-  EXPECT_TRUE(InstanceChannel::serverName().startsWith(runtime.path()));
-
-  InstanceChannel channel;
-  std::vector<InstanceChannel::Request> received;
-  ASSERT_TRUE(channel.listen([&](InstanceChannel::Request request) { received.push_back(request); }, problem))
-      << problem.toStdString();
-  bool sent = false;
-  std::thread other([&] {
-    QString otherProblem;
-    sent = InstanceChannel::send(InstanceChannel::Request::Hide, otherProblem) &&
-           InstanceChannel::send(InstanceChannel::Request::Show, otherProblem);
-  });
-  EXPECT_TRUE(waitFor([&] { return received.size() == 2; }));
-  other.join();
-  EXPECT_TRUE(sent);
-  EXPECT_EQ(received,
-            (std::vector<InstanceChannel::Request>{InstanceChannel::Request::Hide, InstanceChannel::Request::Show}));
-  qunsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ int sendRequest(int argc, char** argv, tavolin::InstanceChannel::Request request
   QCoreApplication core(argc, argv);
   QString problem;
   if (tavolin::InstanceChannel::send(request, problem)) return 0;
-  std::fprintf(stderr, "%s: no Tavolin of this user answers: %s\n", kProgram, problem.toLocal8Bit().constData());
+  std::fprintf(stderr, "%s: %s\n", kProgram, problem.toLocal8Bit().constData());
   return 1;
 }
 

@@ -1,0 +1,173 @@
+// The --hide/--show channel of the Linux windowed program: only this
+// user's program is reached, in a folder nobody else may enter, and what a
+// connection may cost is bounded.
+#include "frontend/qt/instance_channel.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "fakes/shared.h"
+
+namespace tavolin {
+namespace {
+
+using Request = InstanceChannel::Request;
+
+// Turns the event loop until the condition holds, at most the time given.
+bool within(int ms, const std::function<bool()>& condition) {
+  return testing::waitUntil(
+      [&] {
+        QCoreApplication::processEvents();
+        return condition();
+      },
+      std::chrono::milliseconds(ms));
+}
+
+class InstanceChannelTest : public ::testing::Test {
+ protected:
+  InstanceChannelTest() { qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()); }
+  ~InstanceChannelTest() override { qunsetenv("XDG_RUNTIME_DIR"); }
+
+  bool listen() {
+    return channel.listen([this](Request request) { received.push_back(request); }, problem);
+  }
+  // A client of the test's own, connected to the channel.
+  std::unique_ptr<QLocalSocket> connectClient() {
+    auto client = std::make_unique<QLocalSocket>();
+    QString ignored;
+    client->connectToServer(InstanceChannel::serverName(ignored));
+    client->waitForConnected(1000);
+    return client;
+  }
+
+  QTemporaryDir runtime;
+  InstanceChannel channel;
+  std::vector<Request> received;
+  QString problem;
+};
+
+// --hide and --show reach the running program of the same user; without
+// one, a request says so.
+TEST_F(InstanceChannelTest, CarriesRequestsToTheRunningProgram) {
+  EXPECT_FALSE(InstanceChannel::send(Request::Hide, problem));
+  EXPECT_EQ(problem, QStringLiteral("no Tavolin of this user runs"));
+  EXPECT_TRUE(InstanceChannel::serverName(problem).startsWith(runtime.path()));
+
+  ASSERT_TRUE(listen()) << problem.toStdString();
+  bool sent = false;
+  std::thread other([&] {
+    QString otherProblem;
+    sent = InstanceChannel::send(Request::Hide, otherProblem) && InstanceChannel::send(Request::Show, otherProblem);
+  });
+  EXPECT_TRUE(within(2000, [&] { return received.size() == 2; }));
+  other.join();
+  EXPECT_TRUE(sent);
+  EXPECT_EQ(received, (std::vector<Request>{Request::Hide, Request::Show}));
+}
+
+// A folder others may enter, or one of another user, is never used; with
+// no runtime folder the socket goes into a private folder of the user's.
+TEST_F(InstanceChannelTest, UsesOnlyAFolderOfTheUsersAlone) {
+  QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                            QFile::ExeOther);
+  EXPECT_FALSE(listen());
+  EXPECT_TRUE(problem.contains(QStringLiteral("is not a folder of this user's alone"))) << problem.toStdString();
+  problem.clear();
+  EXPECT_FALSE(InstanceChannel::send(Request::Hide, problem));
+  EXPECT_TRUE(problem.contains(QStringLiteral("is not a folder of this user's alone"))) << problem.toStdString();
+  EXPECT_TRUE(QDir(runtime.path()).isEmpty());
+
+  QTemporaryDir home;
+  qunsetenv("XDG_RUNTIME_DIR");
+  const QByteArray oldHome = qgetenv("HOME");
+  qputenv("HOME", home.path().toLocal8Bit());
+  EXPECT_EQ(InstanceChannel::serverName(problem), home.path() + QStringLiteral("/.cache/tavolin/tavolin.socket"));
+  struct stat info {};
+  ASSERT_EQ(::stat(QFile::encodeName(home.path() + QStringLiteral("/.cache/tavolin")).constData(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0700u);
+  qputenv("HOME", oldHome);
+}
+
+// A line longer than any request, a connection that stays silent, and
+// more connections than are served at once are all closed; the program
+// goes on answering.
+TEST_F(InstanceChannelTest, BoundsWhatAConnectionMayCost) {
+  ASSERT_TRUE(listen()) << problem.toStdString();
+  auto flooding = connectClient();
+  flooding->write(QByteArray(1 << 20, 'x'));
+  auto silent = connectClient();
+  EXPECT_TRUE(within(500, [&] { return flooding->state() == QLocalSocket::UnconnectedState; }));
+  EXPECT_NE(silent->state(), QLocalSocket::UnconnectedState);
+  EXPECT_TRUE(within(2000, [&] { return silent->state() == QLocalSocket::UnconnectedState; }));
+
+  std::vector<std::unique_ptr<QLocalSocket>> many;
+  for (int i = 0; i < 3 * InstanceChannel::kMaxConnections; ++i) many.push_back(connectClient());
+  int most = 0;
+  within(300, [&] {
+    most = std::max(most, channel.connections());
+    return false;
+  });
+  EXPECT_GT(most, 0);
+  EXPECT_LE(most, InstanceChannel::kMaxConnections);
+  many.clear();
+  bool sent = false;
+  std::thread other([&] {
+    QString otherProblem;
+    sent = InstanceChannel::send(Request::Show, otherProblem);
+  });
+  EXPECT_TRUE(within(3000, [&] { return !received.empty(); }));
+  other.join();
+  EXPECT_TRUE(sent);
+}
+
+// A socket another user listens on, however it came into the folder, is
+// told nothing: the client looks at the other end before it sends.
+TEST_F(InstanceChannelTest, ClientSendsOnlyToItsOwnUser) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to listen as another user";
+  const QByteArray path = QFile::encodeName(InstanceChannel::serverName(problem));
+  int listening[2];
+  ASSERT_EQ(::pipe(listening), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    // Bound here, listening as nobody: its peer is that user.
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
+    if (::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) _exit(3);
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0 || ::listen(server, 1) != 0) _exit(3);
+    if (::write(listening[1], "l", 1) != 1) _exit(3);
+    const int connection = ::accept(server, nullptr, nullptr);
+    pollfd wait{connection, POLLIN, 0};
+    char byte = 0;
+    _exit(::poll(&wait, 1, 3000) == 1 && ::read(connection, &byte, 1) == 1 ? 1 : 0);  // 1: it was told something
+  }
+  char byte = 0;
+  ASSERT_EQ(::read(listening[0], &byte, 1), 1);
+  EXPECT_FALSE(InstanceChannel::send(Request::Hide, problem));
+  EXPECT_TRUE(problem.contains(QStringLiteral("is held by another user (65534); nothing was sent")))
+      << problem.toStdString();
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other user's program was told something";
+}
+
+}  // namespace
+}  // namespace tavolin
