@@ -85,6 +85,8 @@ install(FILES ${packaging}/tavolin-console.1.gz ${packaging}/tavolin-readersim.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tavolin)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME tavolin)
 
 # ---------------------------------------------------------------------------
 # The Debian package.
@@ -109,8 +111,10 @@ string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Depends from the programs' shared libraries (dpkg-shlibdeps).
+# Depends from the programs' shared libraries (dpkg-shlibdeps), and adduser
+# for the system service's user.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS adduser)
 # The Qt dialogs' own texts (file dialog, buttons) in German.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/postinst

@@ -42,8 +42,8 @@ if [ "$job" = all ] || [ "$job" = packages ]; then
   packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis dpkg-dev)
 fi
 if [ "$job" = all ]; then
-  # The tests under wine; the package tests (lintian, systemd-analyze).
-  packages+=(wine wine64 lintian systemd)
+  # The tests under wine; the package tests (lintian, systemd-analyze, strace).
+  packages+=(wine wine64 lintian systemd strace)
 fi
 
 missing=()

@@ -20,8 +20,9 @@ fi
 [ -e /var/lib/tavolin ] && { echo "FAILED: /var/lib/tavolin exists; a purge would remove it"; exit 1; }
 
 work=$(mktemp -d)
-installed='' saved=''
+installed='' saved='' run='' sim=''
 cleanup() {
+  for p in $run $sim; do kill "$p" 2>/dev/null; done
   [ -n "$installed" ] && dpkg --purge tavolin >/dev/null 2>&1
   if [ -n "$saved" ]; then
     rm -rf /etc/brellmark
@@ -88,6 +89,62 @@ grep -q '^"COM"="/dev/ttyUSB0"' /etc/brellmark/tavolin.reg || fail "the setting 
 systemd-analyze verify /lib/systemd/system/tavolin-console.service >"$work/verify" 2>&1 ||
   { cat "$work/verify"; fail "systemd-analyze verify"; }
 grep 'tavolin' "$work/verify" && fail "systemd-analyze finds faults in the unit"
+
+# The service is sandboxed: systemd rates what it may do at 2.0 at most.
+unit=/lib/systemd/system/tavolin-console.service
+systemd-analyze security --offline=yes "$unit" >"$work/security" 2>&1 || true
+exposure=$(sed -n 's/.*Overall exposure level for tavolin-console.service: \([0-9.]*\).*/\1/p' "$work/security")
+[ -n "$exposure" ] || { cat "$work/security"; fail "systemd-analyze security rates nothing"; }
+echo "service exposure: $exposure"
+awk -v e="$exposure" 'BEGIN { exit !(e <= 2.0) }' || { grep '✗' "$work/security"; fail "the service's exposure is $exposure"; }
+
+# And it works so: as the unit's user, groups and folder, without
+# capabilities, with /etc read-only, it reads a card from the simulator
+# (run by the same user, so the line is the user's), reads the machine's
+# settings without writing them, and makes only the system calls the
+# unit's filter lets through.
+getent passwd tavolin >/dev/null || fail "the package made no user tavolin"
+syscalls_of() {
+  systemd-analyze syscall-filter "$1" | tail -n +2 | sed 's/^ *//; /^#/d; /^$/d' | while read -r name; do
+    case $name in @*) syscalls_of "$name" ;; *) echo "$name" ;; esac
+  done
+}
+syscalls_of @system-service | sort -u >"$work/allowed"
+{ syscalls_of @privileged; syscalls_of @resources; } | sort -u | comm -23 "$work/allowed" - >"$work/filter"
+service=$work/service
+mkdir -m 0755 "$service" && chown tavolin:tavolin "$service" && chmod 0755 "$work"
+install -d -m 0700 -o tavolin -g tavolin /var/lib/tavolin
+/usr/bin/tavolin-console --set "COM=$service/com" --set "Ravlink protocol=no" --set "Total reader data length=8" \
+  --set "Read stop position=8" >>"$work/log" 2>&1 || fail "--set for the service"
+cp -p /etc/brellmark/tavolin.reg "$work/settings.before"
+as_service=(setpriv --reuid=tavolin --regid=tavolin
+  --groups="$(getent group dialout | cut -d: -f3),$(id -g tavolin)" --no-new-privs --inh-caps=-all
+  --bounding-set=-all env -i PATH=/usr/bin:/bin APPDATA=/var/lib/tavolin)
+install -m 0644 -o tavolin -g tavolin /dev/null "$service/commands"
+"${as_service[@]}" /usr/bin/tavolin-readersim --kind active --link "$service/com" --commands "$service/commands" \
+  2>"$work/sim.log" &
+sim=$!
+for _ in $(seq 100); do [ -L "$service/com" ] && break; sleep 0.05; done
+unshare --mount sh -c 'mount --bind /etc /etc && mount -o remount,bind,ro /etc && exec "$@"' sh \
+  "${as_service[@]}" strace -f -qq -o "$service/syscalls" /usr/bin/tavolin-console --keyboard=print \
+  >"$work/service.out" 2>"$work/service.err" </dev/null &
+run=$!
+for _ in $(seq 100); do grep -q "is active" "$work/service.out" && break; sleep 0.1; done
+echo "text 12345678" >>"$service/commands"
+for _ in $(seq 100); do grep -q "^Typed: 12345678" "$work/service.out" && break; sleep 0.1; done
+pkill -TERM -u tavolin -x tavolin-console
+wait "$run"
+kill "$sim" 2>/dev/null
+wait "$sim" 2>/dev/null
+run='' sim=''
+grep -q "^Typed: 12345678" "$work/service.out" ||
+  fail "the service's user does not read a card: $(cat "$work/service.out" "$work/service.err" "$work/sim.log")"
+cmp -s /etc/brellmark/tavolin.reg "$work/settings.before" || fail "the service's run changed the settings"
+sed -n 's/^[0-9]* *\([a-z_0-9]*\)(.*/\1/p' "$service/syscalls" | sort -u >"$work/used"
+[ -s "$work/used" ] || fail "no system calls traced"
+comm -23 "$work/used" "$work/filter" | grep -vx 'execve' >"$work/refused" || true
+[ ! -s "$work/refused" ] || fail "system calls the unit's filter refuses: $(tr '\n' ' ' <"$work/refused")"
+echo "service run: a card read, $(wc -l <"$work/used") system calls, all allowed by the unit's filter"
 
 dpkg --purge tavolin >"$work/log" 2>&1 || fail "dpkg --purge"
 installed=''
