@@ -21,15 +21,23 @@
 ;                   else German on a German Windows, else English)
 ;   /D=FOLDER       the installation folder (last, without quotes)
 ; The uninstaller's: /S (silent) and /REMOVESETTINGS (remove the settings too;
-; the uninstaller's window offers it as a check box).
+; the uninstaller's window offers it as a check box). Its QuietUninstallString
+; runs a copy of it in place ("_?=") through cmd, so that a deployment tool
+; gets its real exit code.
 ; Exit codes: 0 installed (or removed); 1 cancelled; 2 not done: Tavolin is
-; running, no administrator rights, or a wrong /LANG.
+; running, no administrator rights, a wrong /LANG, or a folder that cannot be
+; protected.
 ;
-; A silent installation checks the installation with "tavolin-console.exe -e"
-; and writes its exit code (0 reading started, 5 not) and its output to
-; install-check.log in the installation folder. An installation with windows
-; offers the check on its last page: the program starts with -e and says
-; itself whether reading started (and opens its settings when not).
+; A folder outside Program Files gets the access list of Program Files'
+; folders: administrators and the system may change it, users read and run
+; (the program in it starts at every user's log-on).
+;
+; The installation is checked with "tavolin-console.exe -e", which ends:
+; no Tavolin runs elevated after the installer. Its exit code (0 reading
+; started, 5 not) and its output go to install-check.log in the installation
+; folder; silently always, with windows when the last page's check box is
+; checked, which also shows them. The last page's other check box starts the
+; program, with the rights of the user logged on, not the installer's.
 
 Unicode true
 Target amd64-unicode
@@ -54,6 +62,10 @@ ManifestDPIAware true
 !define SETTINGS_KEY "SOFTWARE\Brellmark\Tavolin"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
 !define CHECK_LOG "install-check.log"
+!define QUIET_COPY "tavolin-uninstall.exe"
+; Administrators and SYSTEM: full control; users: read and run; nothing
+; inherited from a parent folder that might let users write.
+!define FOLDER_ACL "D:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)"
 
 ; Signing: the installer and the uninstaller, each once it is written.
 !ifdef SIGN_COMMAND
@@ -104,6 +116,9 @@ Var HelpDocument ; TavoHelp.mht or TavoHilfe.mht
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "$(CheckInstallation)"
 !define MUI_FINISHPAGE_RUN_FUNCTION CheckInstallation
+!define MUI_FINISHPAGE_SHOWREADME
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "$(StartProgram)"
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION StartProgram
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -115,10 +130,16 @@ Var HelpDocument ; TavoHelp.mht or TavoHilfe.mht
 !insertmacro MUI_LANGUAGE "German"
 !insertmacro MUI_RESERVEFILE_LANGDLL
 
-LangString CheckInstallation ${LANG_ENGLISH} "Check the installation now (the program starts, reads once from the reader and reports)"
-LangString CheckInstallation ${LANG_GERMAN} "Installation jetzt prüfen (das Programm startet, liest einmal vom Leser und meldet das Ergebnis)"
+LangString CheckInstallation ${LANG_ENGLISH} "Check the installation: read once from the reader"
+LangString CheckInstallation ${LANG_GERMAN} "Installation prüfen: einmal vom Leser lesen"
+LangString StartProgram ${LANG_ENGLISH} "Start ${PRODUCT} now"
+LangString StartProgram ${LANG_GERMAN} "${PRODUCT} jetzt starten"
+LangString CheckFailed ${LANG_ENGLISH} "Reading did not start. To change the settings, start ${PRODUCT} as administrator (right-click, Run as administrator) and open Settings."
+LangString CheckFailed ${LANG_GERMAN} "Das Lesen startete nicht. Um die Einstellungen zu ändern, ${PRODUCT} als Administrator starten (Rechtsklick, Als Administrator ausführen) und Einstellungen öffnen."
 LangString Running ${LANG_ENGLISH} "${PRODUCT} is running. End it (Exit in its window) and try again."
-LangString Running ${LANG_GERMAN} "${PRODUCT} läuft. Bitte beenden (Ende im Programmfenster) und noch einmal versuchen."
+LangString Running ${LANG_GERMAN} "${PRODUCT} läuft. Bitte beenden (Beenden im Programmfenster) und noch einmal versuchen."
+LangString NotProtected ${LANG_ENGLISH} "The folder $INSTDIR cannot be protected against changes by users. Choose another folder."
+LangString NotProtected ${LANG_GERMAN} "Der Ordner $INSTDIR kann nicht vor Änderungen durch Benutzer geschützt werden. Bitte einen anderen Ordner wählen."
 LangString NoAdmin ${LANG_ENGLISH} "Installing ${PRODUCT} needs administrator rights."
 LangString NoAdmin ${LANG_GERMAN} "Die Installation von ${PRODUCT} braucht Administratorrechte."
 LangString WrongLanguage ${LANG_ENGLISH} "/LANG= takes en or de."
@@ -194,6 +215,7 @@ Section "-Program"
   ${EndIf}
 
   SetOutPath "$INSTDIR"
+  Call ProtectFolder
   ; The other language's files, from an installation before.
   Delete "$INSTDIR\tavolin_en.exe"
   Delete "$INSTDIR\tavolin_de.exe"
@@ -227,30 +249,75 @@ Section "-Program"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\$Program"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  ; An uninstaller started from its folder runs on as a copy and returns
+  ; at once, with 0 whatever happens; its copy is made here, and run in
+  ; place of it ("_?="), so that cmd returns its real exit code.
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" \
+    '"$SYSDIR\cmd.exe" /d /c copy /y "$INSTDIR\uninstall.exe" "%TEMP%\${QUIET_COPY}" >nul && "%TEMP%\${QUIET_COPY}" /S _?=$INSTDIR'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Language" $LANGUAGE
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 
-  ; Silent: the console edition checks, without a window, and its answer
-  ; is kept for whoever installed.
+  ; Silent: the console edition checks, and its answer is kept for
+  ; whoever installed.
   ${If} ${Silent}
-    DetailPrint "tavolin-console.exe -e"
-    nsExec::ExecToStack '"$INSTDIR\tavolin-console.exe" -e'
-    Pop $0
-    Pop $1
-    FileOpen $2 "$INSTDIR\${CHECK_LOG}" w
-    FileWrite $2 "tavolin-console.exe -e$\r$\nexit code: $0$\r$\n$1"
-    FileClose $2
+    Call CheckWithConsole
   ${EndIf}
 SectionEnd
 
-; The finish page's check: the program itself says whether reading started;
-; when not, it opens its settings and keeps running.
+; A folder outside Program Files does not inherit Program Files' rights:
+; it is given them, before anything is put into it.
+Function ProtectFolder
+  StrLen $0 "$PROGRAMFILES64\"
+  StrCpy $1 "$INSTDIR" $0
+  ${If} $1 == "$PROGRAMFILES64\"
+    Return
+  ${EndIf}
+  StrCpy $R9 -1
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${FOLDER_ACL}", i 1, *p .r0, p 0) i .r1'
+  ${If} $1 <> 0
+    System::Call 'advapi32::GetSecurityDescriptorDacl(p r0, *i .r2, *p .r3, *i .r4) i .r1'
+    ; SE_FILE_OBJECT; DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION
+    ${If} $1 <> 0
+      System::Call 'advapi32::SetNamedSecurityInfoW(w "$INSTDIR", i 1, i 0x80000004, p 0, p 0, p r3, p 0) i .R9'
+    ${EndIf}
+    System::Call 'kernel32::LocalFree(p r0)'
+  ${EndIf}
+  ${If} $R9 <> 0
+    DetailPrint "SetNamedSecurityInfo: $R9"
+    RMDir "$INSTDIR"
+    !insertmacro RefuseWith "$(NotProtected)"
+  ${EndIf}
+FunctionEnd
+
+; The console edition reads once and ends; $0: its exit code, $1: what it said.
+Function CheckWithConsole
+  DetailPrint "tavolin-console.exe -e"
+  nsExec::ExecToStack '"$INSTDIR\tavolin-console.exe" -e'
+  Pop $0
+  Pop $1
+  FileOpen $2 "$INSTDIR\${CHECK_LOG}" w
+  FileWrite $2 "tavolin-console.exe -e$\r$\nexit code: $0$\r$\n$1"
+  FileClose $2
+FunctionEnd
+
+; The finish page's check: what the console edition said, and what to do
+; when reading did not start. Nothing of it keeps running.
 Function CheckInstallation
-  Exec '"$INSTDIR\$Program" -e'
+  Call CheckWithConsole
+  ${If} $0 = 0
+    MessageBox MB_OK|MB_ICONINFORMATION "$1"
+  ${Else}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$1$\r$\n$(CheckFailed)"
+  ${EndIf}
+FunctionEnd
+
+; Started by the desktop's shell, so with the rights of the user logged on,
+; never the installer's.
+Function StartProgram
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\$Program"'
 FunctionEnd
 
 ; ---------------------------------------------------------------------------
@@ -268,6 +335,11 @@ Section "un.$(ProgramSection)"
   Delete "$INSTDIR\${CHECK_LOG}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
+  ; The quiet uninstallation's copy cannot delete itself: it goes at the
+  ; next restart.
+  ${If} $EXEFILE == "${QUIET_COPY}"
+    Delete /REBOOTOK "$EXEPATH"
+  ${EndIf}
   Delete "${SHORTCUT}"
   DeleteRegValue HKLM "${RUN_KEY}" "Tavolin"
   DeleteRegKey HKLM "${EVENT_SOURCE_KEY}"

@@ -3,9 +3,11 @@
 # installation of the English program (files, event source, start at
 # log-on, start-menu entry, uninstall entry, the console's check in the
 # log), the installed program's -e against a bus reader on COM2 (the
-# default port), an installer that refuses while Tavolin runs, a silent
-# uninstallation that keeps only the settings; then the German program, and
-# an uninstallation that removes the settings too.
+# default port), an installer and the registered quiet uninstallation that
+# refuse while Tavolin runs (exit code 2, as a deployment tool sees it), a
+# quiet uninstallation that keeps only the settings; then the German
+# program in a folder outside Program Files, which gets Program Files'
+# access list, and an uninstallation that removes the settings too.
 #   installer_wine.sh SETUP.EXE TAVOLIN-UIDRIVER.EXE TAVOLIN-READERSIM WINE-RUNNER
 # Runs in a display of its own (with_xvfb.sh).
 set -u
@@ -48,6 +50,14 @@ value() {
   printf '%s\n' "$out" | tr -d '\r' | sed -n "s/^ *$2 \{4\}REG_[A-Z_]* \{4\}//p"
 }
 key_exists() { run reg query "$1" >/dev/null 2>&1; }
+# The registered quiet uninstallation, run as a deployment tool runs it
+# (OPTION goes before "_?=", which ends the line): its exit code.
+quiet_uninstall() {
+  local line
+  line=$(value "$uninstall_key" QuietUninstallString) || fail "no QuietUninstallString"
+  [ -n "${1:-}" ] && line=${line/ _?=/ $1 _?=}
+  drive run "$line" | sed -n 's/^exit code: //p'
+}
 
 folder=$prefix/drive_c/Program\ Files/Tavolin
 installed='C:\Program Files\Tavolin'
@@ -112,14 +122,17 @@ run "$setup" /S /LANG=de
 status=$?
 [ $status = 2 ] || fail "the installer ends with $status while Tavolin runs, not 2"
 [ -f "$folder/tavolin_en.exe" ] && [ ! -e "$folder/tavolin_de.exe" ] || fail "the installer replaced the running program"
+status=$(quiet_uninstall)
+[ "$status" = 2 ] || fail "the quiet uninstallation ends with '$status' while Tavolin runs, not 2"
+[ -f "$folder/tavolin_en.exe" ] && [ -f "$folder/uninstall.exe" ] || fail "the refused uninstallation removed files"
 drive click "Elvor Tavolin" 1 >/dev/null || fail "the message box has no OK"
 wait "$app"
 status=$?
 app=
 [ $status = 0 ] || fail "tavolin_en -e ends with $status"
 
-run "$installed\\uninstall.exe" /S || fail "silent uninstallation: exit code $?"
-settle
+status=$(quiet_uninstall)
+[ "$status" = 0 ] || fail "quiet uninstallation: exit code '$status'"
 check_removed
 key_exists "$settings_key" || fail "the uninstallation removed the settings"
 
@@ -130,11 +143,22 @@ settle
 [ $status = 2 ] || fail "/LANG=fr: exit code $status"
 [ ! -e "$folder" ] || fail "/LANG=fr installed"
 
-run "$setup" /S /LANG=de || fail "silent installation, German: exit code $?"
+# A folder outside Program Files: only administrators and the system may
+# change it, whatever its parent allows.
+folder=$prefix/drive_c/Tools/Tavolin
+installed='C:\Tools\Tavolin'
+# (wine keeps no access lists: its trace shows the one asked for, protected
+# from the parent's.)
+WINEDEBUG=trace+advapi,trace+security "$wine" "$setup" /S /LANG=de "/D=$installed" 2>"$work/acl.trace" ||
+  fail "silent installation, German: exit code $?"
 settle
 check_installed tavolin_de.exe TavoHilfe.mht tavolin_en.exe TavoHelp.mht 1031
-run "$installed\\uninstall.exe" /S /REMOVESETTINGS || fail "silent uninstallation with the settings: exit code $?"
-settle
+grep -qF 'ConvertStringSecurityDescriptorToSecurityDescriptorW L"D:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)"' \
+  "$work/acl.trace" || fail "the installer asks for no access list of administrators and the system alone"
+grep -qF 'SetNamedSecurityInfoW L"C:\\Tools\\Tavolin" 1 -2147483644' "$work/acl.trace" ||
+  fail "the folder outside Program Files gets no protected access list"
+status=$(quiet_uninstall /REMOVESETTINGS)
+[ "$status" = 0 ] || fail "quiet uninstallation with the settings: exit code '$status'"
 check_removed
 key_exists "$settings_key" && fail "/REMOVESETTINGS keeps the settings"
 key_exists 'HKLM\SOFTWARE\Brellmark' && fail "/REMOVESETTINGS keeps the empty key Brellmark"

@@ -29,6 +29,8 @@
 //   tavolin-uidriver windows                     lists the windows (class, text, visible), for a look
 //   tavolin-uidriver target                      a window "Tavolin typing target" with a focused
 //                                                edit (id 100) that keystrokes go to; runs until closed
+//   tavolin-uidriver run COMMANDLINE             runs the command line as a deployment tool does
+//                                                (CreateProcess, wait) and prints its exit code
 #include <windows.h>
 
 #include <shellapi.h>
@@ -245,11 +247,29 @@ int trayIcon(const std::string& caption) {
   return 0;
 }
 
+// A registered command line (QuietUninstallString), run as it stands.
+int runCommandLine(const char* commandLine) {
+  std::string line = commandLine;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "tavolin-uidriver: cannot run %s (%lu)\n", commandLine, GetLastError());
+    return 1;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return std::printf("exit code: %lu\n", code) < 0;
+}
+
 int usage() {
   std::fputs(
       "usage: tavolin-uidriver "
       "wait|shown|gone|visible|text|enabled|checked|items|click|select|settext|dropdown|page|escape|close|rect"
-      " CAPTION [ID] [TEXT|MS], or tavolin-uidriver trayicon CAPTION | windows | target\n",
+      " CAPTION [ID] [TEXT|MS], or tavolin-uidriver trayicon CAPTION | windows | target | run COMMANDLINE\n",
       stderr);
   return 2;
 }
@@ -262,6 +282,7 @@ int main(int argc, char** argv) {
   if (command == "target") return runTarget();
   if (command == "windows") return listWindows();
   if (command == "trayicon" && argc > 2) return trayIcon(argv[2]);
+  if (command == "run" && argc > 2) return runCommandLine(argv[2]);
   if (argc < 3) return usage();
   const std::string caption = argv[2];
   if (command == "wait" || command == "shown" || command == "gone") {
