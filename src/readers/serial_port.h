@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tavolin {
 
@@ -87,10 +88,26 @@ class SerialPorts {
     std::string text;  // for Failure::Other: the system's text, with hints where the system has them
   };
 
+  // A port the settings page offers: the "COM" value stored for it, and
+  // the text the list shows.
+  struct PortChoice {
+    std::string value;
+    std::string label;
+  };
+
   virtual ~SerialPorts() = default;
 
   // The device path of the configured "COM" value.
   virtual std::string devicePath(const std::string& comSetting) const = 0;
+
+  // The ports the settings page offers, in the order it lists them. Where
+  // the list is the devices the system has, the stored value is among them
+  // even when its device is absent now.
+  virtual std::vector<PortChoice> portChoices(const std::string& stored) const = 0;
+
+  // Whether the device is there now: a reader on a USB adapter may come
+  // after the program.
+  virtual bool deviceExists(const std::string& devicePath) const = 0;
 
   // The line set-up, asked for once the device is open: making it writes
   // the trace, which says nothing of a device that did not open.

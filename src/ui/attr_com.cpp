@@ -13,14 +13,18 @@ const char* const kParityCodes[] = {"none", "odd", "even"};
 constexpr UiText kParityTexts[] = {UiText::None, UiText::Odd, UiText::Even};
 constexpr std::int32_t kLineParameterLists[] = {IDC_COM_SPEED, IDC_COM_DATA_BITS, IDC_COM_PARITY, IDC_COM_STOP_BITS,
                                                 IDC_COM_FLOW};
-constexpr std::int32_t kMaxPort = 256;
 
 const char* yesNo(bool on) { return on ? "yes" : "no"; }
 
 }  // namespace
 
-AttrCOM::AttrCOM(bool protocolFlag, SettingsSource& owner, const UiLanguage& language, WindowHost& host, Sound& sound)
-    : PropertyPage(IDD_ATTR_COM, owner, language), m_bProtocolFlag(protocolFlag), m_host(host), m_sound(sound) {}
+AttrCOM::AttrCOM(bool protocolFlag, SettingsSource& owner, const UiLanguage& language, WindowHost& host, Sound& sound,
+                 const SerialPorts& ports)
+    : PropertyPage(IDD_ATTR_COM, owner, language),
+      m_bProtocolFlag(protocolFlag),
+      m_host(host),
+      m_sound(sound),
+      m_ports(ports) {}
 
 bool AttrCOM::OnInitDialog() {
   view().setItemText(IDC_COM_PORT_LABEL, "COM");
@@ -34,8 +38,8 @@ bool AttrCOM::OnInitDialog() {
   setText(IDC_COM_SIGNALING, UiText::Yes);
   setText(IDC_COM_USE_SOUND, UiText::UseSound);
   setText(IDC_COM_CHANGE_SOUND, UiText::ChangeSound);
-  fillLists();
   m_settings = m_owner.getComSettings();
+  fillLists();
   showSettings();
   if (m_settings.sRavlinkProtocol == "yes") enableLineParameters(false);
   return true;
@@ -47,7 +51,8 @@ void AttrCOM::fillLists() {
                           IDC_COM_FLOW}) {
     v.resetContent(id);
   }
-  for (std::int32_t port = 1; port <= kMaxPort; ++port) v.addString(IDC_COM_PORT, std::to_string(port));
+  m_portChoices = m_ports.portChoices(m_settings.sCom);
+  for (const SerialPorts::PortChoice& port : m_portChoices) v.addString(IDC_COM_PORT, port.label);
   for (const char* speed : kSpeeds) v.addString(IDC_COM_SPEED, speed);
   for (const char* bits : {"7", "8"}) v.addString(IDC_COM_DATA_BITS, bits);
   for (UiText parity : kParityTexts) v.addString(IDC_COM_PARITY, text(parity));
@@ -59,7 +64,7 @@ void AttrCOM::fillLists() {
 
 void AttrCOM::showSettings() {
   DialogView& v = view();
-  v.selectString(IDC_COM_PORT, m_settings.sCom);
+  v.selectString(IDC_COM_PORT, portLabel(m_settings.sCom));
   v.selectString(IDC_COM_SPEED, m_settings.sSpeed);
   v.selectString(IDC_COM_DATA_BITS, m_settings.sDataBits);
   v.selectString(IDC_COM_STOP_BITS, m_settings.sStopBits);
@@ -108,7 +113,7 @@ void AttrCOM::OnSelchange(std::int32_t id) { takeItem(id, view().selectedText(id
 void AttrCOM::takeItem(std::int32_t id, const std::string& selected) {
   switch (id) {
     case IDC_COM_PORT:
-      m_settings.sCom = selected;
+      m_settings.sCom = portValue(selected);
       break;
     case IDC_COM_SPEED:
       m_settings.sSpeed = selected;
@@ -131,6 +136,20 @@ void AttrCOM::takeItem(std::int32_t id, const std::string& selected) {
       return;
   }
   setChanged();
+}
+
+std::string AttrCOM::portLabel(const std::string& value) const {
+  for (const SerialPorts::PortChoice& port : m_portChoices) {
+    if (port.value == value) return port.label;
+  }
+  return value;
+}
+
+std::string AttrCOM::portValue(const std::string& label) const {
+  for (const SerialPorts::PortChoice& port : m_portChoices) {
+    if (port.label == label) return port.value;
+  }
+  return label;
 }
 
 void AttrCOM::choose(std::int32_t id, const std::string& item) {

@@ -1,7 +1,10 @@
 #pragma once
 
-#include "ui/property_page.h"
+#include <vector>
+
+#include "readers/serial_port.h"
 #include "services/sound.h"
+#include "ui/property_page.h"
 
 namespace tavolin {
 
@@ -11,7 +14,8 @@ class WindowHost;
 // the signalling of a reading by the reader and by a sound.
 class AttrCOM : public PropertyPage {
  public:
-  AttrCOM(bool protocolFlag, SettingsSource& owner, const UiLanguage& language, WindowHost& host, Sound& sound);
+  AttrCOM(bool protocolFlag, SettingsSource& owner, const UiLanguage& language, WindowHost& host, Sound& sound,
+          const SerialPorts& ports);
 
   bool OnInitDialog() override;
   void onCommand(std::int32_t id, Notification notification) override;
@@ -32,11 +36,16 @@ class AttrCOM : public PropertyPage {
   // it; the items chosen so are in their lists.
   void choose(std::int32_t id, const std::string& item);
   void OnChangeSound();
+  // The list's text of a "COM" value, and the value of a list text.
+  std::string portLabel(const std::string& value) const;
+  std::string portValue(const std::string& label) const;
 
   ComSettings m_settings;
   bool m_bProtocolFlag;
   WindowHost& m_host;
   Sound& m_sound;
+  const SerialPorts& m_ports;
+  std::vector<SerialPorts::PortChoice> m_portChoices;
 };
 
 }  // namespace tavolin

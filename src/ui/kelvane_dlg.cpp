@@ -250,7 +250,7 @@ void CKelvaneDlg::OnButtonStop() {
 
 void CKelvaneDlg::OnButtonConf() {
   m_trace("CKelvaneDlg::OnButtonConf() Start.\n");
-  AttrCOM com(m_bRavlinkProtocol, *this, *m_pLanguage, m_host, m_services.session.sound);
+  AttrCOM com(m_bRavlinkProtocol, *this, *m_pLanguage, m_host, m_services.session.sound, m_services.session.ports);
   AttrData data(*this, com, *m_pLanguage, m_host, m_system, m_trace);
   AttrPFix pfix(*this, data, *m_pLanguage);
   AttrSheet sheet(std::string(kProductCaption) + " " + text(UiText::Settings));

@@ -5,8 +5,10 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "readers/serial_port.h"
 
@@ -112,6 +114,14 @@ class SimulatedPort : public SerialPort {
 class SimulatedPorts : public SerialPorts {
  public:
   std::string devicePath(const std::string& comSetting) const override { return "\\\\.\\COM" + comSetting; }
+  // "1" to "256" unless the test lists other ports.
+  std::vector<PortChoice> portChoices(const std::string&) const override {
+    if (!choices.empty()) return choices;
+    std::vector<PortChoice> numbered;
+    for (int port = 1; port <= 256; ++port) numbered.push_back({std::to_string(port), std::to_string(port)});
+    return numbered;
+  }
+  bool deviceExists(const std::string& path) const override { return absent.count(path) == 0; }
 
   using SerialPorts::open;
   OpenResult open(const std::string& path, const LineSetUp& line, const CommTimeouts& timeouts) override {
@@ -129,6 +139,8 @@ class SimulatedPorts : public SerialPorts {
   }
 
   SimulatedPort port;
+  std::vector<PortChoice> choices;
+  std::set<std::string> absent;
   Failure failure = Failure::None;
   std::string failureText;
   std::string openedPath;

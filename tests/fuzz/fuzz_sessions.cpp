@@ -53,6 +53,8 @@ class ScriptedPorts : public SerialPorts {
  public:
   explicit ScriptedPorts(FuzzInput& input) : m_input(input) {}
   std::string devicePath(const std::string& comSetting) const override { return "\\\\.\\COM" + comSetting; }
+  std::vector<PortChoice> portChoices(const std::string&) const override { return {}; }
+  bool deviceExists(const std::string&) const override { return true; }
   using SerialPorts::open;
   OpenResult open(const std::string&, const LineSetUp& line, const CommTimeouts&) override {
     line();

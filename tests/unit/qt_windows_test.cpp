@@ -31,6 +31,7 @@
 
 #include "fakes/fake_system.h"
 #include "fakes/recording_services.h"
+#include "fakes/simulated_port.h"
 #include "frontend/qt/dialog_window.h"
 #include "frontend/qt/help_document.h"
 #include "frontend/qt/qt_text.h"
@@ -456,10 +457,11 @@ TEST_F(Host, SheetShowsThePagesInTabsAndEndsWithOkOrCancel) {
   live.settings.com.sRavlinkProtocol = "no";
   testing::FakeSystem system;
   testing::RecordingSound sound;
+  testing::SimulatedPorts ports;
   const UiLanguage german;
   QtWindowHost germanHost(trace, true);
   for (const bool ok : {true, false}) {
-    AttrCOM com(false, live, german, germanHost, sound);
+    AttrCOM com(false, live, german, germanHost, sound, ports);
     AttrData data(live, com, german, germanHost, system, trace);
     AttrPFix pfix(live, data, german);
     AttrSheet sheet("Elvor Tavolin Einstellungen");

@@ -1,5 +1,5 @@
 // The Linux serial port: line errors marked or counted by the terminal
-// driver, and a port the user may not open.
+// driver, a port the user may not open, and the ports the system has.
 #include "platform/linux/serial_port_linux.h"
 
 #include <fcntl.h>
@@ -11,6 +11,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <vector>
 
@@ -116,9 +118,23 @@ TEST(LinuxSerialPorts, ErrorsThatStopThePortAreChecked) {
   }
 }
 
-// A port that belongs to another user and group: the system's text and
-// the group to join.
-TEST(LinuxSerialPorts, AccessDeniedNamesTheGroup) {
+// A port the user may not open: the system's text, and the group to join
+// only where that group may use the device (and it is not root's).
+TEST(LinuxSerialPorts, AccessDeniedAdvisesOnlyAGroupThatHelps) {
+  const struct {
+    mode_t mode;
+    const char* group;
+    const char* advice;
+  } cases[] = {
+      {S_IFCHR | 0660, "dialout", "The device belongs to the group dialout: add the user to it (sudo usermod -aG dialout"},
+      {S_IFCHR | 0600, "root", "The device is crw------- root root: no group a user may join may use it"},
+      {S_IFCHR | 0640, "dialout", "The device is crw-r----- root dialout: no group"},
+      {S_IFCHR | 0646, "uucp", "The device is crw-r--rw- root uucp: no group"},
+      {S_IFCHR | 0660, "root", "The device is crw-rw---- root root: no group"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(accessAdvice(c.mode, "root", c.group).rfind(c.advice, 0), 0u) << accessAdvice(c.mode, "root", c.group);
+  }
   if (geteuid() != 0) GTEST_SKIP() << "needs root to create a device another user may not open";
   const int master = openPty();
   const std::string device = ptsname(master);
@@ -128,7 +144,8 @@ TEST(LinuxSerialPorts, AccessDeniedNamesTheGroup) {
     if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
     const auto result = LinuxSerialPorts().open(device, DeviceControl{}, CommTimeouts{});
     _exit(result.failure == SerialPorts::Failure::Other && result.text.rfind("Permission denied\n", 0) == 0 &&
-                  result.text.find("belongs to the group") != std::string::npos
+                  result.text.find("The device is crw------- root ") != std::string::npos &&
+                  result.text.find("usermod") == std::string::npos
               ? 0
               : 1);
   }
@@ -136,6 +153,40 @@ TEST(LinuxSerialPorts, AccessDeniedNamesTheGroup) {
   waitpid(child, &status, 0);
   close(master);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// The ports the settings page offers: the stable names first, with their
+// devices; then the devices there are, a ttyS only where a UART answered;
+// the stored value last, said absent where it is.
+TEST(LinuxSerialPorts, OffersTheDevicesTheSystemHas) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("tavolin-devices-" + std::to_string(getpid()));
+  fs::create_directories(root / "dev/serial/by-id");
+  for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS0", "ttyS1", "ttyS10", "ttySX", "tty1"}) {
+    std::ofstream(root / "dev" / name);
+  }
+  fs::create_symlink("../../ttyUSB2", root / "dev/serial/by-id/usb-FTDI_A5-if00-port0");
+  for (const auto& [name, type] : {std::pair{"ttyS0", "4"}, {"ttyS1", "0"}, {"ttyS10", "4"}}) {
+    fs::create_directories(root / "sys/class/tty" / name);
+    std::ofstream(root / "sys/class/tty" / name / "type") << type << "\n";
+  }
+  const LinuxSerialPorts ports(root.string());
+  const auto list = [&](const std::string& stored) {
+    std::string text;
+    for (const SerialPorts::PortChoice& c : ports.portChoices(stored)) text += c.value + "=" + c.label + "|";
+    return text;
+  };
+  const std::string found =
+      "/dev/serial/by-id/usb-FTDI_A5-if00-port0=/dev/serial/by-id/usb-FTDI_A5-if00-port0 (/dev/ttyUSB2)|"
+      "/dev/ttyUSB2=/dev/ttyUSB2|/dev/ttyUSB10=/dev/ttyUSB10|/dev/ttyACM0=/dev/ttyACM0|/dev/ttyS0=/dev/ttyS0|"
+      "/dev/ttyS10=/dev/ttyS10|";
+  EXPECT_EQ(list("/dev/ttyACM0"), found);
+  EXPECT_EQ(list("/dev/ttyUSB0"), found + "/dev/ttyUSB0=/dev/ttyUSB0 - not present|");
+  EXPECT_EQ(list("2"), found + "2=2 (/dev/ttyS1)|");
+  EXPECT_EQ(list("3"), found + "3=3 (/dev/ttyS2) - not present|");
+  EXPECT_TRUE(ports.deviceExists("/dev/ttyS1"));
+  EXPECT_FALSE(ports.deviceExists("/dev/ttyUSB0"));
+  fs::remove_all(root);
 }
 
 }  // namespace

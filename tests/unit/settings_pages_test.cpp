@@ -4,6 +4,7 @@
 #include "fakes/manual_host.h"
 #include "fakes/named_params.h"
 #include "fakes/recording_services.h"
+#include "fakes/simulated_port.h"
 #include "fakes/strict_dialog_view.h"
 #include "resource_ids.h"
 #include "ui/sheet_driver.h"
@@ -99,7 +100,8 @@ class Pages : public ::testing::Test {
   testing::RecordingSound sound;
   testing::FakeSystem system;
   testing::CapturedTrace captured;
-  AttrCOM com{false, live, language, host, sound};  // the main window's flag: no bus protocol
+  testing::SimulatedPorts ports;
+  AttrCOM com{false, live, language, host, sound, ports};  // the main window's flag: no bus protocol
   AttrData data{live, com, language, host, system, captured.trace};
   AttrPFix pfix{live, data, language};
   PropertyPage* pages[3] = {&com, &data, &pfix};
@@ -162,6 +164,7 @@ struct EditCase {
   std::vector<std::pair<std::int32_t, const char*>> shown;  // how they look, see Pages::look
   const char* changed;  // the pages that count as changed: c(om), d(ata), p(fix)
   const char* message;  // the one message box of any page, or nullptr
+  std::vector<SerialPorts::PortChoice> ports = {};  // the system's ports, where not "1" to "256"
 };
 
 class PageEdit : public Pages, public ::testing::WithParamInterface<EditCase> {};
@@ -170,6 +173,7 @@ TEST_P(PageEdit, ShowsAndTakes) {
   const EditCase& c = GetParam();
   if (c.german) german();
   setLive(c.live);
+  ports.choices = c.ports;
   input(c.inputs);
   for (const auto& [name, value] : c.working) EXPECT_EQ(working(name), value) << name;
   for (const auto& [id, as] : c.shown) EXPECT_EQ(look(c.page, id, as), as) << id;
@@ -188,6 +192,10 @@ const UserInput kShow{0}, kBusOn{IDC_COM_RAVLINK}, kBusOff{IDC_COM_RAVLINK, Noti
 const Setting kNoFixedLength{"Fixed length", "no"}, kStop8{"Read stop position", "8"};
 const std::vector<PageInput> kSecondRange{{kData, {IDC_DATA_START2, kChoose, "9"}},
                                           {kData, {IDC_DATA_STOP2, kChoose, "12"}}};
+const std::vector<SerialPorts::PortChoice> kDevices{
+    {"/dev/serial/by-id/usb-FTDI-if00", "/dev/serial/by-id/usb-FTDI-if00 (/dev/ttyUSB0)"},
+    {"/dev/ttyS0", "/dev/ttyS0"},
+    {"/dev/ttyUSB1", "/dev/ttyUSB1 - not present"}};
 const char kBusInfo[] =
     "Ravlink reader is parameterized ex works. Card data of exact length are passed as ASCII characters.";
 
@@ -219,6 +227,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, PageEdit, ::testing::Values(
     EditCase{"ChoosingTheSameSpeedAgainIsAChange", false, {},
              {{kCom, {IDC_COM_SPEED, kChoose, "38400"}}, {kCom, {IDC_COM_SPEED, kChoose, "9600"}}}, {{"Speed", "9600"}},
              kCom, {}, "c", nullptr},
+    // The system's devices: shown by their texts, stored by their values.
+    EditCase{"DeviceListSelectsTheStoredDevice", false, {{"COM", "/dev/ttyUSB1"}}, {{kCom, kShow}},
+             {{"COM", "/dev/ttyUSB1"}}, kCom, {{IDC_COM_PORT, "/dev/ttyUSB1 - not present"}}, "", nullptr, kDevices},
+    EditCase{"DeviceListStoresTheChosenDevice", false, {{"COM", "/dev/ttyS0"}},
+             {{kCom, {IDC_COM_PORT, kChoose, "/dev/serial/by-id/usb-FTDI-if00 (/dev/ttyUSB0)"}}},
+             {{"COM", "/dev/serial/by-id/usb-FTDI-if00"}}, kCom, {}, "c", nullptr, kDevices},
     EditCase{"StoredValueOutsideTheListIsKept", false, {{"Speed", "110"}}, {{kCom, kShow}}, {{"Speed", "110"}}, kCom,
              {{IDC_COM_SPEED, ""}}, "", nullptr},
     EditCase{"GermanChoicesStoredNeutral", true, {{"Flow control", "Hardware"}},

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -17,6 +18,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/linux/serial_speed_linux.h"
 #include "platform/linux/system_linux.h"
@@ -47,10 +50,10 @@ std::string accessDeniedText(const std::string& path) {
   std::string text = errnoText(EACCES);
   struct stat info {};
   if (stat(path.c_str(), &info) == 0) {
+    const passwd* user = getpwuid(info.st_uid);
     const group* owner = getgrgid(info.st_gid);
-    const std::string name = owner ? owner->gr_name : std::to_string(info.st_gid);
-    text += "The device belongs to the group " + name + ": add the user to it (sudo usermod -aG " + name +
-            " $USER) and log in again.\n";
+    text += accessAdvice(info.st_mode, user ? user->pw_name : std::to_string(info.st_uid),
+                         owner ? owner->gr_name : std::to_string(info.st_gid));
   }
   return text;
 }
@@ -86,6 +89,18 @@ int applyModemLines(int fd, const DeviceControl& line) {
 }
 
 }  // namespace
+
+std::string accessAdvice(mode_t mode, const std::string& owner, const std::string& group) {
+  if ((mode & S_IRGRP) && (mode & S_IWGRP) && group != "root") {
+    return "The device belongs to the group " + group + ": add the user to it (sudo usermod -aG " + group +
+           " $USER) and log in again.\n";
+  }
+  std::string shown = S_ISCHR(mode) ? "c" : S_ISBLK(mode) ? "b" : "-";
+  const char letters[] = "rwx";
+  for (int bit = 8; bit >= 0; --bit) shown += (mode & (1u << bit)) ? letters[(8 - bit) % 3] : '-';
+  return "The device is " + shown + " " + owner + " " + group +
+         ": no group a user may join may use it; an administrator can give it one (a udev rule).\n";
+}
 
 bool LineErrorMarks::decode(const char* raw, std::size_t size, bool discardNull, std::string& out) {
   bool lineError = false;
@@ -260,6 +275,74 @@ std::string LinuxSerialPorts::devicePath(const std::string& comSetting) const {
   std::int32_t number = 0;
   scanDecimal(comSetting, number);
   return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The names in the folder that are the prefix and a number, by number.
+std::vector<std::string> numberedDevices(const fs::path& folder, const std::string& prefix) {
+  std::vector<std::pair<long, std::string>> found;
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string number = name.substr(prefix.size());
+    if (number.find_first_not_of("0123456789") != std::string::npos || number.size() > 4) continue;
+    found.emplace_back(std::stol(number), name);
+  }
+  std::sort(found.begin(), found.end());
+  std::vector<std::string> names;
+  for (const auto& entry : found) names.push_back(entry.second);
+  return names;
+}
+
+// A ttyS device exists for every port the driver could have; its type,
+// 0 where no UART answered, tells a real one.
+bool realSerialPort(const fs::path& sysClassTty, const std::string& name) {
+  std::ifstream typeFile(sysClassTty / name / "type");
+  int type = 0;
+  return typeFile >> type && type != 0;
+}
+
+}  // namespace
+
+std::vector<SerialPorts::PortChoice> LinuxSerialPorts::portChoices(const std::string& stored) const {
+  std::vector<PortChoice> choices;
+  const fs::path dev = m_sRoot + "/dev";
+  std::error_code error;
+  std::vector<std::string> stable;
+  for (const fs::directory_entry& entry : fs::directory_iterator(dev / "serial" / "by-id", error)) {
+    stable.push_back(entry.path().filename().string());
+  }
+  std::sort(stable.begin(), stable.end());
+  for (const std::string& name : stable) {
+    const std::string value = "/dev/serial/by-id/" + name;
+    std::string target = fs::weakly_canonical(dev / "serial" / "by-id" / name, error).string();
+    if (target.compare(0, m_sRoot.size(), m_sRoot) == 0) target.erase(0, m_sRoot.size());
+    choices.push_back({utf8ToCp1252(value), utf8ToCp1252(value + " (" + target + ")")});
+  }
+  for (const char* prefix : {"ttyUSB", "ttyACM", "ttyS"}) {
+    for (const std::string& name : numberedDevices(dev, prefix)) {
+      if (std::string(prefix) == "ttyS" && !realSerialPort(m_sRoot + "/sys/class/tty", name)) continue;
+      choices.push_back({"/dev/" + name, "/dev/" + name});
+    }
+  }
+  const bool listed = std::any_of(choices.begin(), choices.end(), [&](const PortChoice& c) { return c.value == stored; });
+  if (!stored.empty() && !listed) {
+    const std::string path = devicePath(stored);
+    std::string label = stored;
+    if (path != stored) label += " (" + path + ")";
+    if (!deviceExists(path)) label += " - not present";
+    choices.push_back({stored, label});
+  }
+  return choices;
+}
+
+bool LinuxSerialPorts::deviceExists(const std::string& devicePath) const {
+  struct stat info {};
+  return ::stat((m_sRoot + cp1252ToUtf8(devicePath)).c_str(), &info) == 0;
 }
 
 SerialPorts::OpenResult LinuxSerialPorts::open(const std::string& devicePath, const LineSetUp& lineSetUp,

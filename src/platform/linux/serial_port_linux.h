@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -69,12 +71,29 @@ class LinuxSerialPort : public SerialPort {
   std::string m_sDecoded;
 };
 
+// What a user who may not open a device can do about it: join its group
+// where the group may read and write it (never the group root), else
+// nothing of their own; the device's owner and mode say so.
+std::string accessAdvice(mode_t mode, const std::string& owner, const std::string& group);
+
 class LinuxSerialPorts : public SerialPorts {
  public:
+  // root: where the system's /dev and /sys are looked for (a test's tree).
+  explicit LinuxSerialPorts(std::string root = {}) : m_sRoot(std::move(root)) {}
+
   // "n" is /dev/ttyS<n-1>; an absolute path is taken as it is.
   std::string devicePath(const std::string& comSetting) const override;
+  // The stable /dev/serial/by-id names first, each with the device it
+  // points to; then the ttyUSB, ttyACM and ttyS devices there are (a ttyS
+  // only where its driver knows a real port); the stored value last when
+  // it is none of them.
+  std::vector<PortChoice> portChoices(const std::string& stored) const override;
+  bool deviceExists(const std::string& devicePath) const override;
   using SerialPorts::open;
   OpenResult open(const std::string& devicePath, const LineSetUp& line, const CommTimeouts& timeouts) override;
+
+ private:
+  std::string m_sRoot;
 };
 
 }  // namespace tavolin

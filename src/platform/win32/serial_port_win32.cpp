@@ -189,6 +189,19 @@ bool Win32SerialPort::write(const char* data, std::uint32_t size, std::uint32_t&
 
 std::string Win32SerialPorts::devicePath(const std::string& comSetting) const { return "\\\\.\\COM" + comSetting; }
 
+std::vector<SerialPorts::PortChoice> Win32SerialPorts::portChoices(const std::string&) const {
+  std::vector<PortChoice> choices;
+  for (int port = 1; port <= 256; ++port) choices.push_back({std::to_string(port), std::to_string(port)});
+  return choices;
+}
+
+// A port the system knows has a DOS device name ("COM3").
+bool Win32SerialPorts::deviceExists(const std::string& devicePath) const {
+  const std::string name = devicePath.rfind("\\\\.\\", 0) == 0 ? devicePath.substr(4) : devicePath;
+  char target[512];
+  return QueryDosDeviceA(name.c_str(), target, sizeof target) != 0;
+}
+
 SerialPorts::OpenResult Win32SerialPorts::open(const std::string& devicePath, const LineSetUp& lineSetUp,
                                                const CommTimeouts& timeouts) {
   OpenResult result;

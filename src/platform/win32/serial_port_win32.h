@@ -49,6 +49,9 @@ class Win32SerialPorts : public SerialPorts {
  public:
   // "\\.\COM" and the number.
   std::string devicePath(const std::string& comSetting) const override;
+  // "1" to "256", as the settings page has always offered them.
+  std::vector<PortChoice> portChoices(const std::string& stored) const override;
+  bool deviceExists(const std::string& devicePath) const override;
   using SerialPorts::open;
   OpenResult open(const std::string& devicePath, const LineSetUp& line, const CommTimeouts& timeouts) override;
 };
