@@ -67,10 +67,17 @@ if [ "$(id -u)" = 0 ]; then
   grep -q '"Speed"="19200"' "$TAVOLIN_REGISTRY" || fail "the store changed without write access"
 fi
 
-# An active reader: a burst becomes key events (US layout, print keyboard).
-readersim_start "$readersim" --kind active
+# An active reader whose device comes 5 s after the program (a USB adapter
+# late at boot): it is looked for and read once there; a burst becomes key
+# events (US layout, print keyboard).
+rm -f "$work/com"
 start_console --keyboard=print
-wait_for out "is active" || fail "reading did not start"
+wait_for err "waiting for the reader's device $work/com; it is looked for every 2 seconds." \
+  || fail "an absent reader is not waited for"
+sleep 5
+readersim_start "$readersim" --kind active
+wait_for out "is active" || fail "reading did not start when the reader's device came"
+grep -q "the reader's device $work/com is there; reading starts." "$work/err" || fail "the reader's coming is not said"
 grep -qx "Reading from $work/com is active" "$work/out" || fail "state line"
 grep -qx "Reader type: active sending" "$work/out" || fail "reader line"
 send "text 12Ab"

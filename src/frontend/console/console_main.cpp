@@ -13,6 +13,7 @@
 #include "frontend/console/console_settings.h"
 #include "frontend/console/console_signals.h"
 #include "frontend/console/echoing_keyboard.h"
+#include "frontend/console/reader_lookout.h"
 #include "platform/platform.h"
 #include "processing/us_layout_keyboard.h"
 #include "resource_ids.h"
@@ -178,9 +179,17 @@ int main(int argc, char** argv) {
   if (!window.readingActive() && !window.ended()) hintAtThePort(*platform.system, window.getComSettings().sCom, output);
   if (options.installMode && !window.ended()) host.exitProcess(kInstallCheckFailed);
   if (options.test && window.readingActive()) window.onCommand(IDC_MAIN_TEST_ON, tavolin::Notification::Clicked);
+  tavolin::ReaderLookout lookout(window, *platform.ports, host, output);
+  lookout.begin();
   tavolin::ConsoleCommands commands(host, view, output, window);
   commands.start();
   // Like the windowed program, the end of the process ends the reading
   // thread; nothing waits for its next idle period.
-  host.exitProcess(tavolin::Application::exitCode(host.run([&app](std::uint32_t timer) { app.onTimer(timer); })));
+  host.exitProcess(tavolin::Application::exitCode(host.run([&app, &lookout](std::uint32_t timer) {
+    if (timer == tavolin::ReaderLookout::kTimer) {
+      lookout.onTimer();
+    } else {
+      app.onTimer(timer);
+    }
+  })));
 }
