@@ -34,6 +34,10 @@ class Keyboard {
   // typed: characters as themselves ("<" as "<<"), special keys by their
   // token ("<TAB>12345678<CR>").
   virtual void sequenceTyped(std::string_view typed) { (void)typed; }
+
+  // False for a keyboard that sends its key events nowhere (none could be
+  // had): what it was given was not typed.
+  virtual bool sendsKeys() const { return true; }
 };
 
 }  // namespace tavolin

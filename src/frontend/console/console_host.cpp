@@ -34,6 +34,24 @@ std::string ConsoleView::labelled(std::int32_t labelId, const std::string& text)
   return label + (label.back() == ':' ? " " : ": ") + text;
 }
 
+bool LoopOutput::write(std::string_view text) {
+  m_host.post([this, line = std::string(text)] { m_out.write(line); });
+  return true;
+}
+
+void ConsoleView::printAfterReading(const std::string& line) {
+  if (control(IDC_MAIN_PART1).enabled) {
+    m_held.push_back(line);
+  } else {
+    m_output.line(line);
+  }
+}
+
+void ConsoleView::printHeld() {
+  for (const std::string& line : m_held) m_output.line(line);
+  m_held.clear();
+}
+
 void ConsoleView::textChanged(std::int32_t id) {
   const std::string& text = control(id).text;
   if (m_eLines == Lines::Everything) {
@@ -42,6 +60,7 @@ void ConsoleView::textChanged(std::int32_t id) {
   }
   switch (id) {
     case IDC_MAIN_STATE:
+      printHeld();
       m_output.line(text);
       break;
     case IDC_MAIN_READER_INFO:
@@ -54,10 +73,12 @@ void ConsoleView::textChanged(std::int32_t id) {
       }
       break;
     case IDC_MAIN_COUNT:
-      if (text != "0") m_output.line(labelled(IDC_MAIN_COUNT_LABEL, text));
+      if (text != "0") printAfterReading(labelled(IDC_MAIN_COUNT_LABEL, text));
       break;
     case IDC_MAIN_WARNING:
-      if (!text.empty()) m_output.line(text);
+      // A burst too short to be a reading leaves its warning alone.
+      if (!m_held.empty()) printHeld();
+      if (!text.empty()) printAfterReading(text);
       break;
     case IDC_MAIN_TOTAL:
       // The total length is the last thing a reading shows in test mode.
@@ -77,6 +98,7 @@ void ConsoleView::printReading() {
   }
   m_output.line(labelled(IDC_MAIN_TOTAL_LABEL, control(IDC_MAIN_TOTAL).text + " " + control(IDC_MAIN_TOTAL_UNIT).text));
   if (!control(IDC_MAIN_FILTER_NOTICE).text.empty()) m_output.line(control(IDC_MAIN_FILTER_NOTICE).text);
+  printHeld();
 }
 
 void ConsoleView::messageShown(const Message& message) { m_output.error(message.text); }

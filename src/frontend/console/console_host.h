@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "ui/dialog_view.h"
 #include "ui/memory_dialog_view.h"
@@ -52,10 +53,30 @@ class ConsoleView : public MemoryDialogView {
 
  private:
   void printReading();
+  // In test mode the warning and the count come before the reading they
+  // belong to: they are held and printed after it.
+  void printAfterReading(const std::string& line);
+  void printHeld();
   std::string labelled(std::int32_t labelId, const std::string& text);
 
   ConsoleOutput& m_output;
   Lines m_eLines;
+  std::vector<std::string> m_held;
+};
+
+class ConsoleHost;
+
+// Standard output for the reading thread: what it writes is written by the
+// console's loop, in order with everything the loop writes, so that the
+// lines of one reading come as one block (the count before what it typed).
+class LoopOutput : public TextFile {
+ public:
+  LoopOutput(ConsoleHost& host, TextFile& out) : m_host(host), m_out(out) {}
+  bool write(std::string_view text) override;
+
+ private:
+  ConsoleHost& m_host;
+  TextFile& m_out;
 };
 
 // The user-interface thread of the console edition: posted tasks and

@@ -101,18 +101,20 @@ bool parse(tavolin::System& system, int argc, char** argv, Options& options) {
 
 // Without a desktop there is no focused window to type into: the key
 // events are printed unless the system's keyboard is asked for.
-std::unique_ptr<tavolin::Keyboard> makeConsoleKeyboard(Options::Keyboard choice, tavolin::ConsoleOutput& output) {
+std::unique_ptr<tavolin::Keyboard> makeConsoleKeyboard(Options::Keyboard choice, tavolin::ConsoleOutput& output,
+                                                       tavolin::TextFile& keyEvents) {
   if (choice == Options::Keyboard::Default && !tavolin::desktopSession()) choice = Options::Keyboard::Print;
-  if (choice == Options::Keyboard::Print) return std::make_unique<tavolin::UsLayoutKeyboard>(&output.standardOutput());
+  if (choice == Options::Keyboard::Print) return std::make_unique<tavolin::UsLayoutKeyboard>(&keyEvents);
   std::string problem;
   std::unique_ptr<tavolin::Keyboard> keyboard = tavolin::makeKeyboard(problem);
   if (problem.empty()) return keyboard;
   if (choice == Options::Keyboard::Native) {
-    output.error("tavolin-console: " + problem);
+    output.error("tavolin-console: " + problem +
+                 " Readings are read and counted, not typed: each is shown as \"Not typed: ...\".");
     return keyboard;
   }
   output.error("tavolin-console: " + problem + " Printing the key events instead.");
-  return std::make_unique<tavolin::UsLayoutKeyboard>(&output.standardOutput());
+  return std::make_unique<tavolin::UsLayoutKeyboard>(&keyEvents);
 }
 
 // Whether another Tavolin holds the single-instance lock now.
@@ -161,8 +163,12 @@ int main(int argc, char** argv) {
   if (options.showSettings || !options.assignments.empty()) return settingsOptions(platform, options, output);
 
   tavolin::ConsoleHost host(output);
-  const std::unique_ptr<tavolin::Keyboard> systemKeyboard = makeConsoleKeyboard(options.keyboard, output);
-  tavolin::EchoingKeyboard keyboard(*systemKeyboard, output.standardOutput());
+  // The reading thread's lines (key events, what a reading typed) are
+  // written by the loop, after the count it posted before typing.
+  tavolin::LoopOutput readingOutput(host, output.standardOutput());
+  const std::unique_ptr<tavolin::Keyboard> systemKeyboard =
+      makeConsoleKeyboard(options.keyboard, output, readingOutput);
+  tavolin::EchoingKeyboard keyboard(*systemKeyboard, readingOutput);
   tavolin::Application app(platform.seams(), keyboard, host, options.german,
                            options.installMode ? tavolin::CKelvaneDlg::installModeSwitch : "");
   if (const tavolin::StartupDecision& startup = app.startupDecision(); startup.exitCode != 0) {

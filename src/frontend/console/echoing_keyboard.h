@@ -10,7 +10,8 @@ namespace tavolin {
 // The keyboard of the console programs: it types through another keyboard
 // and prints, after each reading, one line with what was typed
 // ("Typed: <TAB>12345678<CR>"), so that a card can be seen to arrive
-// without watching the window it was typed into.
+// without watching the window it was typed into; "Not typed: ..." where
+// the other keyboard sends nothing.
 class EchoingKeyboard : public Keyboard {
  public:
   EchoingKeyboard(Keyboard& keyboard, TextFile& out) : m_keyboard(keyboard), m_out(out) {}
@@ -21,9 +22,10 @@ class EchoingKeyboard : public Keyboard {
   void keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) override {
     m_keyboard.keyEvent(vk, scan, flags);
   }
+  bool sendsKeys() const override { return m_keyboard.sendsKeys(); }
   void sequenceTyped(std::string_view typed) override {
     m_keyboard.sequenceTyped(typed);
-    m_line.assign("Typed: ").append(typed).append("\n");
+    m_line.assign(sendsKeys() ? "Typed: " : "Not typed: ").append(typed).append("\n");
     m_out.write(m_line);
   }
 

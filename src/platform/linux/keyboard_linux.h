@@ -84,6 +84,7 @@ class UinputKeyboard : public LayoutKeyboard {
 class NoKeyboard : public LayoutKeyboard {
  public:
   NoKeyboard();
+  bool sendsKeys() const override { return false; }
 
  private:
   void key(std::uint32_t, bool) override {}
