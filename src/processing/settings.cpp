@@ -2,18 +2,23 @@
 
 #include <type_traits>
 
+#include "services/system.h"
+
 namespace tavolin {
 
 std::string defaultSoundFile(const std::string& programFolder, char pathSeparator) {
-  static const char kFile[] = "Elvorbeep.wav";
-  if (programFolder.empty()) return kFile;
-  return programFolder + pathSeparator + kFile;
+  if (programFolder.empty()) return kSoundFileName;
+  return programFolder + pathSeparator + kSoundFileName;
 }
 
 Settings defaultSettings(const std::string& programFolder, char pathSeparator) {
   Settings settings;
   settings.com.sSoundFile = defaultSoundFile(programFolder, pathSeparator);
   return settings;
+}
+
+Settings defaultSettings(System& system) {
+  return defaultSettings(system.deliveredFileFolder(kSoundFileName), system.pathSeparator());
 }
 
 const SettingValue<ComSettings> SettingValues::com[ComSettings::valueCount] = {

@@ -60,12 +60,18 @@ struct Settings {
   AddCharsSettings addChars;
 };
 
+class System;
+
+constexpr char kSoundFileName[] = "Elvorbeep.wav";
+
 // The sound played by default: "Elvorbeep.wav" in the program folder, or
 // the bare file name when the program folder is not known.
 std::string defaultSoundFile(const std::string& programFolder, char pathSeparator);
 
 // A record holding every default, the sound file included.
 Settings defaultSettings(const std::string& programFolder, char pathSeparator);
+// The defaults on this system: the signal sound where the program finds it.
+Settings defaultSettings(System& system);
 
 // One stored value: its name in the store and where it lives in its group.
 // The tables list the values in the order of the group in memory.

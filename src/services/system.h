@@ -28,6 +28,13 @@ class System {
   // The folder of the running program, without a trailing separator; empty
   // when it cannot be had.
   virtual std::string getApplicationPath() = 0;
+  // The folder in which a file delivered with the program (the signal
+  // sound) lies: the program's folder, unless the installation keeps its
+  // files elsewhere.
+  virtual std::string deliveredFileFolder(const std::string& fileName) {
+    (void)fileName;
+    return getApplicationPath();
+  }
   // The system's code of the last failed call of this thread.
   virtual std::uint32_t lastError() = 0;
 

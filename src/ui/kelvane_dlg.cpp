@@ -32,7 +32,7 @@ CKelvaneDlg::CKelvaneDlg(const ShellServices& services, const std::string& comma
       m_services(services),
       m_system(services.session.system),
       m_store(services.registry, services.session.trace,
-              defaultSettings(m_system.getApplicationPath(), m_system.pathSeparator())),
+              defaultSettings(m_system)),
       m_processor(services.keyboard, services.session.trace),
       // In this order: the event source, the user name, the single instance.
       m_eventSource(services.session.eventLog.registerSource(kEventSourceName)),

@@ -37,6 +37,11 @@ stop_console() {
 }
 send() { echo "$*" >>"$work/commands"; }
 
+# Showing writes nothing: on a fresh machine the defaults are shown, and
+# the store is not made.
+[ "$("$console" --show-settings | wc -l)" = 27 ] || fail "--show-settings on a fresh machine"
+[ ! -e "$TAVOLIN_REGISTRY" ] || fail "--show-settings wrote the settings"
+
 # Settings: checked against what each setting allows, saved in the store.
 "$console" --set "COM=$work/com" >/dev/null || fail "--set COM"
 "$console" --set "Ravlink protocol=no" --set "Read stop position=4" --set "Total reader data length=4" \

@@ -71,7 +71,8 @@ echo "installed: $(wc -l <"$work/list") paths (dpkg -L tavolin)"
 TAVOLIN_REGISTRY=$work/tavolin.reg /usr/bin/tavolin-console --show-settings >"$work/settings" 2>>"$work/log" ||
   fail "tavolin-console --show-settings"
 [ "$(wc -l <"$work/settings")" = 27 ] || fail "--show-settings does not print 27 settings"
-grep -qx 'Sound file=/usr/bin/Elvorbeep.wav' "$work/settings" || fail "the default sound: $(grep Sound "$work/settings")"
+grep -qx 'Sound file=/usr/share/tavolin/Elvorbeep.wav' "$work/settings" ||
+  fail "the default sound: $(grep Sound "$work/settings")"
 for program in tavolin_en tavolin-readersim; do
   "/usr/bin/$program" --version | grep -q "Version 2.10.00" || fail "$program --version"
 done

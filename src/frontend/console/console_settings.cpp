@@ -33,15 +33,36 @@ bool plausibleCardData(const CardDataSettings& cardData) {
   return processor.CheckCardAttr(cardData) > 0;
 }
 
+// The store as a command that only shows sees it: read, never written, so
+// that a missing value shows its default and is not written (as a load
+// with write access would).
+class LookingRegistry : public RegistryApi {
+ public:
+  explicit LookingRegistry(RegistryApi& registry) : m_registry(registry) {}
+  std::uint32_t openKey(const std::string& path, std::uint32_t access, std::unique_ptr<RegistryKey>& key) override {
+    key.reset();
+    if (access != KEY_READ_ACCESS) return win32_error::AccessDenied;
+    return m_registry.openKey(path, access, key);
+  }
+  std::uint32_t createKey(const std::string&, std::unique_ptr<RegistryKey>& key) override {
+    key.reset();
+    return win32_error::AccessDenied;
+  }
+
+ private:
+  RegistryApi& m_registry;
+};
+
 SettingsStore quietStore(RegistryApi& registry, System& system, Trace& off) {
-  return SettingsStore(registry, off, defaultSettings(system.getApplicationPath(), system.pathSeparator()));
+  return SettingsStore(registry, off, defaultSettings(system));
 }
 
 }  // namespace
 
 Settings loadStoredSettings(RegistryApi& registry, System& system) {
+  LookingRegistry looking(registry);
   Trace off;
-  SettingsStore store = quietStore(registry, system, off);
+  SettingsStore store = quietStore(looking, system, off);
   return load(store);
 }
 

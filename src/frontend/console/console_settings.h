@@ -11,7 +11,7 @@
 namespace tavolin {
 
 // The settings as the program loads them at start (defaults for what the
-// store lacks), without a trace.
+// store lacks), without a trace; the store is read, never written.
 Settings loadStoredSettings(RegistryApi& registry, System& system);
 
 // Checks "NAME=VALUE" against what the setting allows and puts the value

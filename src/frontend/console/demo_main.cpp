@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     trace.open(std::make_unique<tavolin::StdioTextFile>(stderr, system->textEncoding(),
                                                         tavolin::StdioTextFile::Ownership::Borrowed));
   }
-  tavolin::Settings settings = tavolin::defaultSettings(system->getApplicationPath(), system->pathSeparator());
+  tavolin::Settings settings = tavolin::defaultSettings(*system);
   if (!options.defaults) {
     const std::unique_ptr<tavolin::RegistryApi> registry = tavolin::makeRegistry(trace);
     settings = tavolin::loadStoredSettings(*registry, *system);

@@ -34,6 +34,15 @@ std::string LinuxSystem::getApplicationPath() {
   return utf8ToCp1252(std::string(path, static_cast<std::size_t>(slash - path)));
 }
 
+std::string LinuxSystem::deliveredFileFolder(const std::string& fileName) {
+  const std::string folder = getApplicationPath();
+  if (folder.empty() || ::access(toUtf8(joinPath(folder, fileName)).c_str(), F_OK) == 0) return folder;
+  char installed[4096];
+  if (!::realpath(toUtf8(folder + "/../share/tavolin").c_str(), installed)) return folder;
+  const std::string shared = utf8ToCp1252(installed);
+  return ::access(toUtf8(joinPath(shared, fileName)).c_str(), F_OK) == 0 ? shared : folder;
+}
+
 std::string errnoText(int code) {
   // strerrordesc_np knows no text for codes the C library does not define,
   // where strerror would make one up.

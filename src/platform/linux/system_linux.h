@@ -13,6 +13,9 @@ std::string errnoText(int code);
 class LinuxSystem : public System {
  public:
   std::string getApplicationPath() override;
+  // Beside the program (a build), else in ../share/tavolin (an
+  // installation: /usr/bin and /usr/share/tavolin).
+  std::string deliveredFileFolder(const std::string& fileName) override;
   std::uint32_t lastError() override { return static_cast<std::uint32_t>(errno); }
   std::string getErrorText(std::uint32_t code) override;
   std::optional<std::string> getEnvironment(const char* name) override;
