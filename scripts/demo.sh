@@ -19,22 +19,74 @@ for option in "$@"; do
     *) echo "usage: scripts/demo.sh [--console] [--keyboard=native]" >&2; exit 2 ;;
   esac
 done
+# What a first build of the demo's programs took on a 2-core machine.
+first_build_console="45 seconds" first_build_windowed="a minute and a half"
+
+# The build's own output goes to a log, shown only when it fails; the user
+# sees its progress from ninja's "[done/total]" lines: on a terminal a bar
+# redrawn in place, elsewhere (a pipe, a log file) a line at every tenth.
+#   show_progress LOG       reads the build's output; $started: when it began
+show_progress() {
+  local log=$1 line done total percent tenths=0 now left bar terminal=no open=no
+  [ -t 1 ] && terminal=yes
+  [ $terminal = yes ] && printf '  configuring...' && open=yes
+  while IFS= read -r line; do
+    printf '%s\n' "$line" >>"$log"
+    now=$((SECONDS - started))
+    if [[ $line == "-- Build files have been written to"* ]]; then
+      [ $open = yes ] && printf '\r\033[K' && open=no
+      printf '  configured (%d:%02d)\n' $((now / 60)) $((now % 60))
+      continue
+    fi
+    [[ $line =~ ^\[([0-9]+)/([0-9]+)\]\  ]] || continue
+    done=${BASH_REMATCH[1]} total=${BASH_REMATCH[2]}
+    [ "$total" -gt 0 ] || continue
+    percent=$((100 * done / total))
+    # The rest at the pace so far, once there is a pace to go by.
+    left=""
+    if [ "$done" -lt "$total" ] && [ $((10 * done)) -ge "$total" ] && [ $now -ge 5 ]; then
+      left=$((now * (total - done) / done))
+      printf -v left ', about %d:%02d left' $((left / 60)) $((left % 60))
+    fi
+    if [ $terminal = yes ]; then
+      printf -v bar '%*s' $((percent / 4)) ''
+      printf '\r\033[K  [%-25s] %3d/%d steps, %d:%02d%s' "${bar// /#}" "$done" "$total" \
+        $((now / 60)) $((now % 60)) "$left"
+      open=yes
+    elif [ $((percent / 10)) -gt $tenths ]; then
+      tenths=$((percent / 10))
+      printf '  %3d %% (%d of %d steps, %d:%02d%s)\n' $percent "$done" "$total" $((now / 60)) $((now % 60)) "$left"
+    fi
+  done
+  [ $open = yes ] && echo
+  return 0
+}
+
 if [ $windowed = yes ]; then scripts/install-deps.sh windowed; else scripts/install-deps.sh run; fi
-echo "Building the Linux edition (the first build takes a minute)..."
 # The tests are built too where their packages are installed (a machine
 # that ran scripts/test.sh); the demo itself needs none of them.
 tests=OFF
 dpkg-query -W -f='${Status}' libgtest-dev 2>/dev/null | grep -q '^install ok installed$' && tests=ON
+targets=(tavolin-console tavolin-readersim tavolin-demo)
+[ $windowed = yes ] && targets+=(tavolin_en)
+if [ -f build/linux/build.ninja ]; then
+  echo "Building the Linux edition (what changed since the last build)..."
+elif [ $windowed = yes ]; then
+  echo "Building the Linux edition: a first build takes about $first_build_windowed on 2 cores (more on a busy machine)..."
+else
+  echo "Building the Linux edition: a first build takes about $first_build_console on 2 cores (more on a busy machine)..."
+fi
 log=$(mktemp)
+started=$SECONDS
 if ! { cmake --preset linux -DTAVOLIN_BUILD_TESTS=$tests &&
-       cmake --build --preset linux --target tavolin-console tavolin-readersim tavolin-demo \
-         $([ $windowed = yes ] && echo tavolin_en); } >"$log" 2>&1; then
+       cmake --build --preset linux --target "${targets[@]}"; } 2>&1 | show_progress "$log"; then
   cat "$log" >&2
   rm -f "$log"
   echo "The build failed; its output is above." >&2
   exit 1
 fi
 rm -f "$log"
+echo "Built in $(((SECONDS - started) / 60)):$(printf %02d $(((SECONDS - started) % 60)))."
 console=$PWD/build/linux/src/frontend/console/tavolin-console
 readersim=$PWD/build/linux/tools/readersim/tavolin-readersim
 
