@@ -2,7 +2,9 @@
 # The main job: builds the Linux edition and runs it against
 # tavolin-readersim, a simulated card reader on a pseudo-terminal.
 # On a machine with a display the windowed edition (tavolin_en) reads the
-# cards and types them into the focused window. Without one (or with
+# cards and types them into the focused window: a small window of the
+# demo's own (tavolin-typetarget), which takes the focus and prints what
+# arrives in it. Without one (or with
 # --console) the console edition reads them and turns them into key events,
 # which it prints (US layout), then shows them in test mode; then a bus
 # (Ravlink) reader. Settings, lock and event log are private to this run.
@@ -68,7 +70,7 @@ if [ $windowed = yes ]; then scripts/install-deps.sh windowed; else scripts/inst
 tests=OFF
 dpkg-query -W -f='${Status}' libgtest-dev 2>/dev/null | grep -q '^install ok installed$' && tests=ON
 targets=(tavolin-console tavolin-readersim tavolin-demo)
-[ $windowed = yes ] && targets+=(tavolin_en)
+[ $windowed = yes ] && targets+=(tavolin_en tavolin-typetarget)
 if [ -f build/linux/build.ninja ]; then
   echo "Building the Linux edition (what changed since the last build)..."
 elif [ $windowed = yes ]; then
@@ -91,8 +93,8 @@ console=$PWD/build/linux/src/frontend/console/tavolin-console
 readersim=$PWD/build/linux/tools/readersim/tavolin-readersim
 
 work=$(mktemp -d)
-sim= run=
-trap '[ -n "$run" ] && kill "$run" 2>/dev/null; [ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$work"' EXIT
+sim= run= target=
+trap 'for p in $target $run $sim; do kill "$p" 2>/dev/null; done; rm -rf "$work"' EXIT
 export TAVOLIN_REGISTRY="$work/tavolin.reg" TAVOLIN_LOCKFILE="$work/lock" TAVOLIN_EVENTLOG="$work/events.log"
 export APPDATA="$work"
 
@@ -106,15 +108,59 @@ if [ $windowed = yes ]; then
   readersim_start "$readersim" --kind active
   build/linux/src/frontend/qt/tavolin_en &
   run=$!
-  echo "Tavolin starts and goes into the notification area after a second (or is minimised where there is"
-  echo "none). Click into a text field: a card is typed there every three seconds. Open the window (tray icon)"
-  echo "and press \"Enable test\" to see the cards decoded instead."
-  for card in 12345678 0042ABCD 87654321 11223344 99887766; do
-    sleep 3
+  echo "Tavolin starts and goes into the notification area after a second (or is minimised where there is none)."
+  # Tavolin's window takes the focus when it shows, and on a display
+  # without a window manager keeps it when it is minimised: the demo's
+  # window opens once Tavolin reads (its event-log entry) and has hidden or
+  # minimised its window, and takes the focus then.
+  for _ in $(seq 100); do [ -s "$work/events.log" ] && break; kill -0 "$run" 2>/dev/null || break; sleep 0.1; done
+  sleep 1.5
+  if [ -n "${DISPLAY:-}" ]; then
+    build/linux/tools/typetarget/tavolin-typetarget >"$work/arrived" 2>&1 &
+    target=$!
+    for _ in $(seq 50); do grep -qx ready "$work/arrived" && break; kill -0 "$target" 2>/dev/null || break; sleep 0.1; done
+    if ! grep -qx ready "$work/arrived"; then
+      cat "$work/arrived" >&2
+      kill "$target" 2>/dev/null || true
+      target=
+    fi
+  fi
+  if [ -n "$target" ]; then
+    echo "The demo's window \"Tavolin demo: the cards arrive here\" has the keyboard focus: a card is typed there"
+    echo "every three seconds, and what arrives is shown here. Click into another text field to see them arrive there."
+  else
+    echo "Click into a text field: a card is typed there every three seconds."
+  fi
+  echo "Open Tavolin's window (tray icon) and press \"Enable test\" to see the cards decoded instead."
+  cards=(12345678 0042ABCD 87654321 11223344 99887766)
+  shown=0
+  for card in "${cards[@]}"; do
+    sleep 2.5
     echo "card $card"
     echo "text $card" >>"$work/commands"
+    [ -n "$target" ] || continue
+    # What arrives in the demo's window: a card comes well within the two
+    # seconds waited (the reader's burst ends after 200 ms of silence, then
+    # Tavolin types it); one that comes later is shown with the next.
+    for _ in $(seq 20); do
+      [ "$(grep -c '^arrived: ' "$work/arrived")" -gt $shown ] && break
+      sleep 0.1
+    done
+    lines=$(grep '^arrived: ' "$work/arrived" | tail -n +$((shown + 1)) || true)
+    if [ -n "$lines" ]; then
+      echo "$lines"
+      shown=$((shown + $(wc -l <<<"$lines")))
+    else
+      echo "(nothing arrived in the demo's window: the card went where the focus is)"
+    fi
   done
+  if [ -n "$target" ]; then
+    arrived=0
+    for card in "${cards[@]}"; do grep -qx "arrived: $card" "$work/arrived" && arrived=$((arrived + 1)); done
+    echo "$arrived of ${#cards[@]} cards arrived in the demo's window as the reader sent them."
+  fi
   if [ -t 0 ]; then read -r -p "Press Enter to end the demo. " _; else sleep 3; fi
+  [ -n "$target" ] && { kill "$target" 2>/dev/null || true; target=; }
   kill "$run" 2>/dev/null; wait "$run" 2>/dev/null || true; run=
   echo "Event log entries of this run:"
   cat "$work/events.log"
