@@ -103,6 +103,13 @@ source tools/readersim/readersim.bash
 if [ $windowed = yes ]; then
   echo
   echo "=== The windowed edition: tavolin_en reads a simulated reader and types each card into the focused window"
+  # Qt wants a runtime folder of the user's alone; a session without one
+  # (su, ssh, a bare X server) gets one of this run's, where Tavolin's
+  # --show/--hide socket goes too.
+  if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -m 0700 "$XDG_RUNTIME_DIR"
+  fi
   "$console" --set "COM=$work/com" --set "Ravlink protocol=no" --set "Read stop position=8" \
     --set "Total reader data length=8" --set "Postfix characters=<CR>" >/dev/null
   readersim_start "$readersim" --kind active
@@ -159,7 +166,8 @@ if [ $windowed = yes ]; then
     for card in "${cards[@]}"; do grep -qx "arrived: $card" "$work/arrived" && arrived=$((arrived + 1)); done
     echo "$arrived of ${#cards[@]} cards arrived in the demo's window as the reader sent them."
   fi
-  if [ -t 0 ]; then read -r -p "Press Enter to end the demo. " _; else sleep 3; fi
+  # End of input (Ctrl-D) ends the demo as Enter does.
+  if [ -t 0 ]; then read -r -p "Press Enter to end the demo. " _ || echo; else sleep 3; fi
   [ -n "$target" ] && { kill "$target" 2>/dev/null || true; target=; }
   kill "$run" 2>/dev/null; wait "$run" 2>/dev/null || true; run=
   echo "Event log entries of this run:"
