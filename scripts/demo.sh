@@ -29,7 +29,7 @@ first_build_console="45 seconds" first_build_windowed="a minute and a half"
 # redrawn in place, elsewhere (a pipe, a log file) a line at every tenth.
 #   show_progress LOG       reads the build's output; $started: when it began
 show_progress() {
-  local log=$1 line done total percent tenths=0 now left bar terminal=no open=no
+  local log=$1 line finished total percent tenths=0 now left bar terminal=no open=no
   [ -t 1 ] && terminal=yes
   [ $terminal = yes ] && printf '  configuring...' && open=yes
   while IFS= read -r line; do
@@ -41,23 +41,23 @@ show_progress() {
       continue
     fi
     [[ $line =~ ^\[([0-9]+)/([0-9]+)\]\  ]] || continue
-    done=${BASH_REMATCH[1]} total=${BASH_REMATCH[2]}
+    finished=${BASH_REMATCH[1]} total=${BASH_REMATCH[2]}
     [ "$total" -gt 0 ] || continue
-    percent=$((100 * done / total))
+    percent=$((100 * finished / total))
     # The rest at the pace so far, once there is a pace to go by.
     left=""
-    if [ "$done" -lt "$total" ] && [ $((10 * done)) -ge "$total" ] && [ $now -ge 5 ]; then
-      left=$((now * (total - done) / done))
+    if [ "$finished" -lt "$total" ] && [ $((10 * finished)) -ge "$total" ] && [ $now -ge 5 ]; then
+      left=$((now * (total - finished) / finished))
       printf -v left ', about %d:%02d left' $((left / 60)) $((left % 60))
     fi
     if [ $terminal = yes ]; then
       printf -v bar '%*s' $((percent / 4)) ''
-      printf '\r\033[K  [%-25s] %3d/%d steps, %d:%02d%s' "${bar// /#}" "$done" "$total" \
+      printf '\r\033[K  [%-25s] %3d/%d steps, %d:%02d%s' "${bar// /#}" "$finished" "$total" \
         $((now / 60)) $((now % 60)) "$left"
       open=yes
     elif [ $((percent / 10)) -gt $tenths ]; then
       tenths=$((percent / 10))
-      printf '  %3d %% (%d of %d steps, %d:%02d%s)\n' $percent "$done" "$total" $((now / 60)) $((now % 60)) "$left"
+      printf '  %3d %% (%d of %d steps, %d:%02d%s)\n' $percent "$finished" "$total" $((now / 60)) $((now % 60)) "$left"
     fi
   done
   [ $open = yes ] && echo
