@@ -155,4 +155,23 @@ while read -r path; do
 done <"$work/list" >"$work/left"
 [ ! -s "$work/left" ] || fail "the purge leaves: $(tr '\n' ' ' <"$work/left")"
 [ ! -e /etc/brellmark ] || fail "the purge leaves /etc/brellmark: $(ls -A /etc/brellmark)"
+
+# A roll-out that copies the settings before the package: the folder gets
+# the package's group and mode, the file stays as it was, and a purge
+# keeps what the package did not make.
+mkdir -m 0755 /etc/brellmark
+printf '%s\n' REGEDIT4 '' '[HKEY_LOCAL_MACHINE\SOFTWARE\Brellmark\Tavolin]' '"COM"="/dev/ttyUSB0"' \
+  >/etc/brellmark/tavolin.reg
+chmod 0644 /etc/brellmark/tavolin.reg
+cp -p /etc/brellmark/tavolin.reg "$work/pushed"
+dpkg -i "$deb" >"$work/log" 2>&1 || fail "dpkg -i over settings copied there before"
+installed=1
+[ "$(stat -c '%a %U:%G' /etc/brellmark)" = "2775 root:$group" ] ||
+  fail "a folder copied there before: $(stat -c '%a %U:%G' /etc/brellmark)"
+cmp -s /etc/brellmark/tavolin.reg "$work/pushed" && [ "$(stat -c %a /etc/brellmark/tavolin.reg)" = 644 ] ||
+  fail "the installation changed a settings file copied there before"
+dpkg --purge tavolin >"$work/log" 2>&1 || fail "dpkg --purge"
+installed=''
+cmp -s /etc/brellmark/tavolin.reg "$work/pushed" || fail "the purge removed a settings file the package did not make"
+rm -rf /etc/brellmark
 echo "Debian package: all checks passed"
