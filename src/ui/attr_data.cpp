@@ -62,7 +62,9 @@ bool AttrData::OnInitDialog() {
   setTexts();
   fillLists();
   m_settings = m_owner.getCardDataSettings();
+  m_bOpening = true;
   showSettings();
+  m_bOpening = false;
   m_bPageInitialized = true;
   return true;
 }
@@ -167,6 +169,7 @@ bool AttrData::OnSetActive() {
     v.enableItem(IDC_DATA_FIXED_LENGTH, true);
   }
   takeFixedLength(m_comPage.isRavlinkProtocol() || m_settings.sFixedLength == "yes");
+  m_saidAtOpening.clear();
   return true;
 }
 
@@ -266,7 +269,16 @@ std::string AttrData::lengthText(std::int32_t length, const char* unit) const {
   return line;
 }
 
-void AttrData::error(UiText entry) { view().messageBox(text(entry), MessageIcon::Error); }
+// One cause, one message: the first activation runs the check the opening
+// has just run.
+void AttrData::error(UiText entry) {
+  if (m_bOpening) {
+    m_saidAtOpening.insert(entry);
+  } else if (m_saidAtOpening.erase(entry) > 0) {
+    return;
+  }
+  view().messageBox(text(entry), MessageIcon::Error);
+}
 
 bool AttrData::checkReadingLength() {
   DialogView& v = view();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <set>
+
 #include "ui/attr_com.h"
 #include "ui/property_page.h"
 #include "services/system.h"
@@ -42,6 +44,8 @@ class AttrData : public PropertyPage {
   void takeByteMode(std::int32_t id);
   void OnPaddingKillFocus();
   std::string lengthText(std::int32_t length, const char* unit) const;
+  // Shows the error, unless the activation right after the opening finds
+  // again what the opening has just said.
   void error(UiText entry);
 
   CardDataSettings m_settings;
@@ -50,6 +54,8 @@ class AttrData : public PropertyPage {
   System& m_system;
   Trace& m_trace;
   bool m_bPageInitialized = false;
+  bool m_bOpening = false;
+  std::set<UiText> m_saidAtOpening;  // to be left unsaid by the first activation
 };
 
 }  // namespace tavolin

@@ -334,6 +334,8 @@ TEST_P(LengthCheck, ShowsLengthsAndReportsInconsistencies) {
   data.OnInitDialog();
   EXPECT_EQ(v.control(IDC_DATA_LENGTH1).text, c.length1);
   EXPECT_EQ(v.control(IDC_DATA_LENGTH2).text, c.length2);
+  // The activation that follows the opening checks again: one cause, one message.
+  data.OnSetActive();
   EXPECT_EQ(messages(v), c.messages);
   for (const auto& m : v.messages()) EXPECT_EQ(m.icon, MessageIcon::Error);
   EXPECT_EQ(data.getSettings().bSecondRange, c.secondRange);
