@@ -4,23 +4,17 @@
 // reading is prepared and typed into a recording keyboard. Every character
 // of a prepared part lies before the end of its text, and every key pressed
 // is released.
-#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <map>
 #include <vector>
 
-#include "fakes/memory_text_file.h"
-#include "fakes/recording_keyboard.h"
+#include "fakes/configured_processor.h"
 #include "fuzz/fuzz_input.h"
-#include "processing/card_data_processor.h"
 
 namespace tavolin::fuzzing {
-namespace {
 
-void check(bool condition) {
-  if (!condition) std::abort();
-}
+namespace {
 
 // A value as the settings pages write it, or any short text.
 std::string value(FuzzInput& input, std::initializer_list<const char*> choices) {
@@ -30,28 +24,24 @@ std::string value(FuzzInput& input, std::initializer_list<const char*> choices) 
   return input.text(8);
 }
 
-CardDataSettings cardData(FuzzInput& input) {
-  CardDataSettings s;
-  s.sTotalLength = value(input, {"14", "107"});
-  s.sFixedLength = value(input, {"yes", "no"});
-  s.sReadStart = value(input, {"1", "3"});
-  s.sReadStop = value(input, {"14", "8"});
-  s.sReadStart2 = value(input, {"-", "10"});
-  s.sReadStop2 = value(input, {"-", "14"});
-  s.sByteMode = value(input, {"BYTEWISE", "NIBBELWISE", "LOWNIBBELWISE", "HIGHNIBBELWISE"});
-  s.sNonNumeric = value(input, {"MAPTOHEXCHARS", "MAPTOSPECCHARS"});
-  s.sDirection = value(input, {"FORWARD", "BACKWARD"});
-  s.sTruncateFirst = value(input, {"yes", "no"});
-  s.sConversion = value(input, {"none", "HEXA2DEC"});
-  s.sDigits = value(input, {"0", "8", "10"});
-  s.sPadUsed = value(input, {"no", "yes"});
-  s.sPadChar = value(input, {"20", "30", "46"});
-  return s;
-}
-
-AddCharsSettings addChars(FuzzInput& input) {
-  AddCharsSettings s;
-  for (std::string* text : {&s.sPrefix, &s.sInterfix, &s.sPostfix}) {
+Settings settings(FuzzInput& input) {
+  Settings s;
+  CardDataSettings& c = s.cardData;
+  c.sTotalLength = value(input, {"14", "107"});
+  c.sFixedLength = value(input, {"yes", "no"});
+  c.sReadStart = value(input, {"1", "3"});
+  c.sReadStop = value(input, {"14", "8"});
+  c.sReadStart2 = value(input, {"-", "10"});
+  c.sReadStop2 = value(input, {"-", "14"});
+  c.sByteMode = value(input, {"BYTEWISE", "NIBBELWISE", "LOWNIBBELWISE", "HIGHNIBBELWISE"});
+  c.sNonNumeric = value(input, {"MAPTOHEXCHARS", "MAPTOSPECCHARS"});
+  c.sDirection = value(input, {"FORWARD", "BACKWARD"});
+  c.sTruncateFirst = value(input, {"yes", "no"});
+  c.sConversion = value(input, {"none", "HEXA2DEC"});
+  c.sDigits = value(input, {"0", "8", "10"});
+  c.sPadUsed = value(input, {"no", "yes"});
+  c.sPadChar = value(input, {"20", "30", "46"});
+  for (std::string* text : {&s.addChars.sPrefix, &s.addChars.sInterfix, &s.addChars.sPostfix}) {
     *text = input.flag() ? value(input, {"none", "<TAB>", "<CR>", "<SHIFT TAB>x<<<F8>"}) : input.text(120);
   }
   return s;
@@ -62,35 +52,27 @@ void checkPart(const char* part, std::int32_t length) {
 }
 
 }  // namespace
-}  // namespace tavolin::fuzzing
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace tavolin;
-  using namespace tavolin::fuzzing;
-  FuzzInput input(data, size);
-  testing::RecordingKeyboard keyboard;
-  testing::CapturedTrace captured;
-  CardDataProcessor processor(keyboard, captured.trace);
-  const CardDataSettings card = cardData(input);
-  processor.CheckFilter(card);
-  processor.CheckAddChars(addChars(input));
-  if (processor.CheckCardAttr(card) <= 0) return 0;  // reading does not start
+void fuzzOne(FuzzInput& input) {
+  testing::ConfiguredProcessor p;
+  if (p.configure(settings(input)) <= 0) return;  // reading does not start
 
   // The reading in a buffer of its own size, so that reading past it shows.
   const std::string bytes = input.rest();
   const std::vector<char> reading(bytes.begin(), bytes.end());
   const auto length = static_cast<std::int32_t>(reading.size());
   CardDataProcessor::PreparedReading prepared;
-  if (processor.PrepareReading(reading.data(), length, prepared)) {
+  if (p.processor.PrepareReading(reading.data(), length, prepared)) {
     checkPart(prepared.part1, prepared.len1);
     if (prepared.hasSecond()) checkPart(prepared.part2, prepared.len2);
   }
-  processor.TextToKeys(reading.data(), length);
+  p.processor.TextToKeys(reading.data(), length);
   std::map<std::uint8_t, int> held;
-  for (const auto& event : keyboard.events()) {
+  for (const auto& event : p.keyboard.events()) {
     held[event.vk] += event.flags == Keyboard::KeyDown ? 1 : -1;
     check(held[event.vk] >= 0 && held[event.vk] <= 1);
   }
   for (const auto& [vk, count] : held) check(count == 0);
-  return 0;
 }
+
+}  // namespace tavolin::fuzzing

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 namespace tavolin::fuzzing {
@@ -29,5 +30,13 @@ class FuzzInput {
   std::size_t m_size;
   std::size_t m_at = 0;
 };
+
+// What each target does with one input (fuzz_main.cpp hands it over).
+void fuzzOne(FuzzInput& input);
+
+// A broken promise ends the run, so that the fuzzer keeps the input.
+inline void check(bool condition) {
+  if (!condition) std::abort();
+}
 
 }  // namespace tavolin::fuzzing

@@ -3,14 +3,13 @@
 // until the first error ends the session. Every packet is one ACK, one NAK
 // or one whole frame; a frame's data are returned only after an ACK went
 // out, and they are bytes the reader sent.
-#include <cstdlib>
-
 #include "fakes/memory_text_file.h"
 #include "fuzz/fuzz_input.h"
 #include "readers/ravlink_framing.h"
 #include "readers/session_error.h"
 
 namespace tavolin::fuzzing {
+
 namespace {
 
 struct ChannelError : SessionError {
@@ -32,52 +31,42 @@ struct ScriptedChannel : RavlinkChannel {
   std::string received, sent;
 };
 
-void check(bool condition) {
-  if (!condition) std::abort();
+void step(FuzzInput& input, ScriptedChannel& channel, RavlinkFraming& link) {
+  switch (input.byte() % 3) {
+    case 0: {
+      const std::string reading = link.readRavlinkRequest(input.flag());
+      check(!channel.sent.empty() && channel.sent.back() == RavlinkFraming::ACK);
+      check(channel.received.find(reading) != std::string::npos);
+      return;
+    }
+    case 1: {
+      const std::string request = input.text(20);
+      const std::size_t before = channel.sent.size();
+      link.sendRavlinkRequest(request);
+      check(channel.sent.compare(before, std::string::npos, RavlinkFraming::frame(request)) == 0);
+      return;
+    }
+    default: {
+      const std::string packet = link.readPacket(input.flag());
+      if (packet.empty()) return;
+      if (packet[0] == RavlinkFraming::ACK || packet[0] == RavlinkFraming::NAK) return check(packet.size() == 1);
+      const std::size_t stated = static_cast<unsigned char>(packet[1]) * 256u + static_cast<unsigned char>(packet[2]);
+      check(packet[0] == RavlinkFraming::STX && packet.size() == stated + 5);
+    }
+  }
 }
 
 }  // namespace
-}  // namespace tavolin::fuzzing
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace tavolin;
-  using namespace tavolin::fuzzing;
-  FuzzInput input(data, size);
+void fuzzOne(FuzzInput& input) {
   ScriptedChannel channel(input);
   testing::CapturedTrace captured;
   RavlinkFraming link(channel, captured.trace);
   try {
-    while (!input.empty()) {
-      switch (input.byte() % 3) {
-        case 0: {
-          const std::string reading = link.readRavlinkRequest(input.flag());
-          check(!channel.sent.empty() && channel.sent.back() == RavlinkFraming::ACK);
-          check(channel.received.find(reading) != std::string::npos);
-          break;
-        }
-        case 1: {
-          const std::string request = input.text(20);
-          const std::size_t before = channel.sent.size();
-          link.sendRavlinkRequest(request);
-          check(channel.sent.compare(before, std::string::npos, RavlinkFraming::frame(request)) == 0);
-          break;
-        }
-        default: {
-          const std::string packet = link.readPacket(input.flag());
-          if (packet.empty()) break;
-          if (packet[0] == RavlinkFraming::ACK || packet[0] == RavlinkFraming::NAK) {
-            check(packet.size() == 1);
-          } else {
-            const std::size_t stated =
-                static_cast<unsigned char>(packet[1]) * 256u + static_cast<unsigned char>(packet[2]);
-            check(packet[0] == RavlinkFraming::STX && packet.size() == stated + 5);
-          }
-          break;
-        }
-      }
-    }
+    while (!input.empty()) step(input, channel, link);
   } catch (const ChannelError&) {
     // The session ends here.
   }
-  return 0;
 }
+
+}  // namespace tavolin::fuzzing

@@ -3,13 +3,13 @@
 // setting holds), and the file as written must keep what the unit test
 // asks of every file (unit/registry_file_check.h).
 #include <cstdio>
-#include <cstdlib>
 
 #include "fuzz/fuzz_input.h"
 #include "processing/settings.h"
 #include "unit/registry_file_check.h"
 
 namespace tavolin::fuzzing {
+
 namespace {
 
 const char* valueName(std::uint8_t pick) {
@@ -21,12 +21,8 @@ const char* valueName(std::uint8_t pick) {
 }
 
 }  // namespace
-}  // namespace tavolin::fuzzing
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace tavolin;
-  using namespace tavolin::fuzzing;
-  FuzzInput input(data, size);
+void fuzzOne(FuzzInput& input) {
   std::vector<std::pair<std::string, std::string>> writes(input.byte() % 4 + 1);
   for (auto& [name, text] : writes) {
     name = valueName(input.byte());
@@ -35,9 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::string problem =
       testing::checkWrittenFile("HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin", input.rest(), writes);
-  if (!problem.empty()) {
-    std::fprintf(stderr, "%s\n", problem.c_str());
-    std::abort();
-  }
-  return 0;
+  if (!problem.empty()) std::fprintf(stderr, "%s\n", problem.c_str());
+  check(problem.empty());
 }
+
+}  // namespace tavolin::fuzzing

@@ -6,7 +6,6 @@
 // reading thread must end by that failure (within seconds, not hang) and
 // never by an error that is not the session's own.
 #include <atomic>
-#include <cstdlib>
 #include <memory>
 
 #include "fakes/session_fixture.h"
@@ -15,6 +14,7 @@
 #include "readers/reader_session.h"
 
 namespace tavolin::fuzzing {
+
 namespace {
 
 class ScriptedPort : public SerialPort {
@@ -49,31 +49,20 @@ class ScriptedPort : public SerialPort {
   std::atomic<bool> m_interrupted{false};
 };
 
-class ScriptedPorts : public SerialPorts {
- public:
-  explicit ScriptedPorts(FuzzInput& input) : m_input(input) {}
-  std::string devicePath(const std::string& comSetting) const override { return "\\\\.\\COM" + comSetting; }
-  std::vector<PortChoice> portChoices(const std::string&) const override { return {}; }
-  bool deviceExists(const std::string&) const override { return true; }
-  using SerialPorts::open;
+struct ScriptedPorts : testing::SimulatedPorts {
+  explicit ScriptedPorts(FuzzInput& input) : input(input) {}
   OpenResult open(const std::string&, const LineSetUp& line, const CommTimeouts&) override {
     line();
     OpenResult result;
-    result.port = std::make_unique<ScriptedPort>(m_input);
+    result.port = std::make_unique<ScriptedPort>(input);
     return result;
   }
-
- private:
-  FuzzInput& m_input;
+  FuzzInput& input;
 };
 
 }  // namespace
-}  // namespace tavolin::fuzzing
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace tavolin;
-  using namespace tavolin::fuzzing;
-  FuzzInput input(data, size);
+void fuzzOne(FuzzInput& input) {
   testing::SessionFixture fixture;
   ScriptedPorts ports(input);
   const SessionServices services{fixture.system,         ports,           fixture.sound,      fixture.eventLog,
@@ -93,9 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     session->setTestMode(kind & 8);
   } catch (const SessionError&) {
-    return 0;  // no session: the port was released, nothing runs
+    return;  // no session: the port was released, nothing runs
   }
-  if (!fixture.abortEvent.waitFor(std::chrono::seconds(10))) std::abort();  // the reading thread hangs
+  check(fixture.abortEvent.waitFor(std::chrono::seconds(10)));  // else the reading thread hangs
   session.reset();
   // The lines of the catch-alls, whole: a reading's text is traced too and
   // may hold any of their words.
@@ -108,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
            "~ReaderSession(): cancelSession() mit unbekannter Exception",
            "~RavlinkSession(): cancelSession() mit unbekannter Exception",
        }) {
-    if (trace.find("\n" + std::string(unexpected) + "\n") != std::string::npos) std::abort();
+    check(trace.find("\n" + std::string(unexpected) + "\n") == std::string::npos);
   }
-  return 0;
 }
+
+}  // namespace tavolin::fuzzing

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/named_params.h"
 #include "fakes/session_fixture.h"
 
 namespace tavolin {
@@ -27,11 +26,11 @@ TEST_F(ReaderSessionTest, AcceptsABurstOfTheReadingLength) {
   ASSERT_TRUE(owner.waitFor("Typed 12345678901234"));
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 1"));
   EXPECT_EQ(owner.calls().front(), "ShowMessage 5 'Reader type: active sending' 0 0");
-  EXPECT_EQ(eventLog.entries(),
-            std::vector<std::string>{"8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM1|active sending type, "
-                                     "no further information available"});
+  EXPECT_EQ(eventLog.entries(), std::vector<std::string>{"8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM1|"
+                                                         "active sending type, no further information available"});
   session.reset();
-  EXPECT_TRUE(traced("ReaderSession::run(): bytesRead == m_iByteStop == 14\n"));
+  EXPECT_TRUE(traced("ReaderSession::run(): bytesRead == m_iByteStop == 14\nReaderSession::run(): Daten zum Verarbeiten "
+                     "'0x31 0x32 0x33 0x34 0x35 0x36 0x37 0x38 0x39 0x30 0x31 0x32 0x33 0x34 '\n"));
   EXPECT_TRUE(traced("ReaderSession::cancelSession(): Exit code of thread: 0\n"));
   EXPECT_FALSE(abortEvent.tryTake());
   EXPECT_EQ(sound.played(), 0u);
@@ -80,28 +79,6 @@ TEST_F(ReaderSessionTest, IdleReaderGetsZeroBytes) {
   EXPECT_TRUE(traced("ReaderSession::readRaw() WriteFile() L\xe4nge Daten: 1\n"));
 }
 
-// A stop ends an idle read at once; the trace reads as when the idle
-// period ran out and found the stop request.
-TEST_F(ReaderSessionTest, StopEndsAnIdleReadAtOnce) {
-  ports.port.idlePeriod = std::chrono::milliseconds(2260);
-  auto session = start();
-  ASSERT_TRUE(testing::waitUntil([this] { return traced("ReaderSession::readRaw() loop start\n"); }));
-  EXPECT_LT(stop(session).count(), 500);
-  EXPECT_EQ(traceFrom("~ReaderSession() start\n"),
-            "~ReaderSession() start\n"
-            "ReaderSession::cancelSession() start\n"
-            "ReaderSession::cancelSession(): WaitForSingleObject() Warten auf das Ende des Threads\n"
-            "ReaderSession::readRaw() timeout\n"
-            "ReaderSession::readRaw(): WaitForSingleObject() Abbruch Event erhalten\n"
-            "ReaderSession::run(): bytesRead == 0\n"
-            "ReaderSession::run() endet\n"
-            "ReaderSession::cancelSession(): Exit code of thread: 0\n"
-            "ReaderSession::cancelSession() done: Thread beendet\n"
-            "~ReaderSession(): CloseHandle() ok\n"
-            "~ReaderSession() Ende\n");
-  EXPECT_EQ(ports.port.written(), "");  // the idle period did not run out
-}
-
 TEST_F(ReaderSessionTest, FailingPortEndsTheThreadAndSetsTheAbortEvent) {
   auto session = start();
   ports.port.fail();
@@ -113,38 +90,31 @@ TEST_F(ReaderSessionTest, FailingPortEndsTheThreadAndSetsTheAbortEvent) {
   EXPECT_TRUE(traced("ReaderSession::cancelSession(): Exit code of thread: -1\n"));
 }
 
-struct OpenFailure {
-  const char* name;
-  SerialPorts::Failure failure;
-  bool german;
-  const char* message;
-};
-
-class OpenFailures : public ReaderSessionTest, public ::testing::WithParamInterface<OpenFailure> {};
-
-TEST_P(OpenFailures, ThrowTheirText) {
-  const OpenFailure& f = GetParam();
-  ports.failure = f.failure;
+// The line set-up, and its trace line, belong to a device that opened.
+TEST_F(ReaderSessionTest, OpenFailuresThrowTheirText) {
+  const struct {
+    SerialPorts::Failure failure;
+    bool german;
+    const char* message;
+  } cases[] = {
+      {SerialPorts::Failure::Busy, false, " COM port busy."},
+      {SerialPorts::Failure::NotFound, false, " COM port not found."},
+      {SerialPorts::Failure::Other, false, "The system's own text.\n"},
+      {SerialPorts::Failure::Busy, true, " COM-Port belegt."},
+      {SerialPorts::Failure::NotFound, true, " COM-Port nicht vorhanden."},
+  };
   ports.failureText = "The system's own text.\n";
-  EXPECT_EQ(testing::errorOf<Error>([&] {
-              ReaderSession session(services(f.german ? BuildTexts::german() : BuildTexts::english()), "\\\\.\\COM9",
-                                    ComSettings{}, true, false, "", true, 1, 14, owner);
-            }),
-            f.message);
+  for (const auto& c : cases) {
+    ports.failure = c.failure;
+    EXPECT_EQ(testing::errorOf<Error>([&] {
+                ReaderSession session(services(c.german ? BuildTexts::german() : BuildTexts::english()),
+                                      "\\\\.\\COM9", ComSettings{}, true, false, "", true, 1, 14, owner);
+              }),
+              c.message);
+  }
   EXPECT_TRUE(owner.calls().empty());
-  // The line set-up, and its trace line, belong to a device that opened.
   EXPECT_FALSE(traced("setCOMProperties"));
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Texts, OpenFailures, ::testing::Values(
-    OpenFailure{"Busy", SerialPorts::Failure::Busy, false, " COM port busy."},
-    OpenFailure{"NotFound", SerialPorts::Failure::NotFound, false, " COM port not found."},
-    OpenFailure{"Other", SerialPorts::Failure::Other, false, "The system's own text.\n"},
-    OpenFailure{"BusyGerman", SerialPorts::Failure::Busy, true, " COM-Port belegt."},
-    OpenFailure{"NotFoundGerman", SerialPorts::Failure::NotFound, true, " COM-Port nicht vorhanden."}),
-    testing::NamedParam());
-// clang-format on
 
 TEST_F(ReaderSessionTest, ReadingLengthMustFitTheBuffer) {
   for (const std::int32_t length : {0, -3, 108, 500}) {
@@ -154,56 +124,51 @@ TEST_F(ReaderSessionTest, ReadingLengthMustFitTheBuffer) {
   EXPECT_NO_THROW(start(1, 107));
 }
 
-struct LineCase {
-  const char *name, *speed, *dataBits, *parity, *stopBits, *flow;
-  std::uint32_t tracedSpeed, baudRate;
-  std::uint8_t byteSize, parityCode, stopBitsCode;
-  bool ctsFlow, outX, inX;
-  std::uint8_t rtsControl;
-};
-
-class LineSetUps : public ::testing::TestWithParam<LineCase> {};
-
-TEST_P(LineSetUps, FromTheStoredTexts) {
-  const LineCase& c = GetParam();
-  ComSettings settings;
-  settings.sSpeed = c.speed;
-  settings.sDataBits = c.dataBits;
-  settings.sParity = c.parity;
-  settings.sStopBits = c.stopBits;
-  settings.sFlowControl = c.flow;
-  testing::CapturedTrace captured;
-  const DeviceControl dcb = ReaderSession::setCOMProperties(settings, captured.trace);
-  // The trace names the speed as stored, not the one used.
-  EXPECT_EQ(captured.text(), "ReaderSession::setCOMProperties() Baudrate " + std::to_string(c.tracedSpeed) + "\n");
-  EXPECT_EQ(dcb.BaudRate, c.baudRate);
-  EXPECT_EQ(dcb.ByteSize, c.byteSize);
-  EXPECT_EQ(dcb.Parity, c.parityCode);
-  EXPECT_EQ(dcb.StopBits, c.stopBitsCode);
-  EXPECT_EQ(dcb.fOutxCtsFlow, c.ctsFlow);
-  EXPECT_EQ(dcb.fOutX, c.outX);
-  EXPECT_EQ(dcb.fInX, c.inX);
-  EXPECT_EQ(dcb.fRtsControl, c.rtsControl);
-  // The fixed part of the record.
-  EXPECT_TRUE(dcb.fBinary && dcb.fParity && dcb.fTXContinueOnXoff && dcb.fErrorChar && dcb.fNull && dcb.fAbortOnError);
-  EXPECT_EQ(dcb.fDtrControl, DeviceControl::DtrControlEnable);
-  EXPECT_FALSE(dcb.fOutxDsrFlow || dcb.fDsrSensitivity);
-  EXPECT_EQ(dcb.XonLim, 100);
-  EXPECT_EQ(dcb.XoffLim, 100);
-  EXPECT_EQ(dcb.XonChar, 0x11);
-  EXPECT_EQ(dcb.XoffChar, 0x13);
-  EXPECT_EQ(dcb.ErrorChar | dcb.EofChar | dcb.EvtChar, 0);
+// The trace names the speed as stored, not the one used.
+TEST(ReaderSessionLine, FromTheStoredTexts) {
+  const struct {
+    const char *speed, *dataBits, *parity, *stopBits, *flow;
+    std::uint32_t tracedSpeed, baudRate;
+    std::uint8_t byteSize, parityCode, stopBitsCode;
+    bool ctsFlow, outX, inX;
+    std::uint8_t rtsControl;
+  } cases[] = {
+      {"19200", "8", "none", "1", "none", 19200, 19200, 8, 0, 0, false, false, false, 1},
+      {"115200", "7", "odd", "2", "Xon/Xoff", 115200, 115200, 7, 1, 2, false, true, true, 1},
+      {"110", "5", "even", "1.5", "Hardware", 110, 9600, 8, 2, 0, true, false, false, 2},
+      {"fast", "9", "mark", "x", "hardware", 0, 9600, 8, 0, 0, false, false, false, 1},
+      {"14400", "6", "Even", "2", "xon/xoff", 14400, 14400, 8, 0, 2, false, false, false, 1},  // case matters
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.speed);
+    ComSettings settings;
+    settings.sSpeed = c.speed;
+    settings.sDataBits = c.dataBits;
+    settings.sParity = c.parity;
+    settings.sStopBits = c.stopBits;
+    settings.sFlowControl = c.flow;
+    testing::CapturedTrace captured;
+    const DeviceControl dcb = ReaderSession::setCOMProperties(settings, captured.trace);
+    EXPECT_EQ(captured.text(), "ReaderSession::setCOMProperties() Baudrate " + std::to_string(c.tracedSpeed) + "\n");
+    EXPECT_EQ(dcb.BaudRate, c.baudRate);
+    EXPECT_EQ(dcb.ByteSize, c.byteSize);
+    EXPECT_EQ(dcb.Parity, c.parityCode);
+    EXPECT_EQ(dcb.StopBits, c.stopBitsCode);
+    EXPECT_EQ(dcb.fOutxCtsFlow, c.ctsFlow);
+    EXPECT_EQ(dcb.fOutX, c.outX);
+    EXPECT_EQ(dcb.fInX, c.inX);
+    EXPECT_EQ(dcb.fRtsControl, c.rtsControl);
+    // The fixed part of the record.
+    EXPECT_TRUE(dcb.fBinary && dcb.fParity && dcb.fTXContinueOnXoff && dcb.fErrorChar && dcb.fNull && dcb.fAbortOnError);
+    EXPECT_EQ(dcb.fDtrControl, DeviceControl::DtrControlEnable);
+    EXPECT_FALSE(dcb.fOutxDsrFlow || dcb.fDsrSensitivity);
+    EXPECT_EQ(dcb.XonLim, 100);
+    EXPECT_EQ(dcb.XoffLim, 100);
+    EXPECT_EQ(dcb.XonChar, 0x11);
+    EXPECT_EQ(dcb.XoffChar, 0x13);
+    EXPECT_EQ(dcb.ErrorChar | dcb.EofChar | dcb.EvtChar, 0);
+  }
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Texts, LineSetUps, ::testing::Values(
-    LineCase{"Defaults", "19200", "8", "none", "1", "none", 19200, 19200, 8, 0, 0, false, false, false, 1},
-    LineCase{"Fastest", "115200", "7", "odd", "2", "Xon/Xoff", 115200, 115200, 7, 1, 2, false, true, true, 1},
-    LineCase{"UnlistedSpeed", "110", "5", "even", "1.5", "Hardware", 110, 9600, 8, 2, 0, true, false, false, 2},
-    LineCase{"NotNumbers", "fast", "9", "mark", "x", "hardware", 0, 9600, 8, 0, 0, false, false, false, 1},
-    LineCase{"CaseMatters", "14400", "6", "Even", "2", "xon/xoff", 14400, 14400, 8, 0, 2, false, false, false, 1}),
-    testing::NamedParam());
-// clang-format on
 
 }  // namespace
 }  // namespace tavolin

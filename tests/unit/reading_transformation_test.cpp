@@ -7,55 +7,15 @@
 namespace tavolin {
 namespace {
 
-class ReadingTransformation : public ::testing::Test {
- protected:
+TEST(ReadingTransformation, LeavesTheCallersBufferAlone) {
   testing::ConfiguredProcessor p;
-  Settings settings;
-
-  // Converts with the given digits; the length becomes that of the result.
-  std::string decimal(const char* text, std::int32_t start, std::int32_t& length, const char* digits) {
-    settings.cardData.sConversion = "HEXA2DEC";
-    settings.cardData.sDigits = digits;
-    p.configure(settings);
-    char output[CardDataProcessor::decimalSize];
-    p.processor.TrimmedDecimal(text, start, length, output);
-    return output;
-  }
-};
-
-TEST_F(ReadingTransformation, ReadingOfLengthZeroGivesNoText) {
-  p.configure(settings);
-  EXPECT_EQ(p.processor.PrepareDataTransfer("ABC", 0), nullptr);
-  EXPECT_EQ(p.processor.PrepareDataTransfer("ABC", -4), nullptr);
-  EXPECT_EQ(p.captured.text(),
-            "PrepareDataTransfer(): Fehler: Lesung mit L\xe4nge 0\n"
-            "PrepareDataTransfer(): Fehler: Lesung mit L\xe4nge 0\n");
-}
-
-TEST_F(ReadingTransformation, LeavesTheCallersBufferAlone) {
-  settings.cardData.sReadStop = "3";
-  p.configure(settings);
+  p.configure("Read stop position=3");
   char reading[] = "ABCDEF";
   EXPECT_EQ(std::string(p.processor.PrepareDataTransfer(reading, 6)), "ABC");
   EXPECT_STREQ(reading, "ABCDEF");
 }
 
-TEST_F(ReadingTransformation, TraceOfBackwardNibbles) {
-  settings.cardData.sByteMode = "NIBBELWISE";
-  settings.cardData.sDirection = "BACKWARD";
-  settings.cardData.sReadStop = "3";
-  p.configure(settings);
-  p.processor.PrepareDataTransfer("\x31\x32", 2);
-  EXPECT_EQ(p.captured.text(),
-            "PrepareDataTransfer(): Start, vollst\xe4ndige Lesung: '12' mit L\xe4nge: 2 Byte\n"
-            "PrepareDataTransfer(): Nibbel Daten konvertiert zu '313'\n"
-            "PrepareDataTransfer(): '313' invertieren\n"
-            "PrepareDataTransfer(): '313' mit L\xe4nge 3 invertieren\n"
-            "PrepareDataTransfer(): invertiert zu '313'\n"
-            "PrepareDataTransfer(): Endergebnis '313'\n");
-}
-
-TEST_F(ReadingTransformation, ReducePadchars) {
+TEST(ReadingTransformation, ReducePadchars) {
   const struct {
     const char* range;
     char pad;
@@ -71,11 +31,10 @@ TEST_F(ReadingTransformation, ReducePadchars) {
       {"AB", 'B', -3, -3, "while verlassen"},
   };
   for (const auto& c : cases) {
-    settings.cardData.sPadUsed = "yes";
+    testing::ConfiguredProcessor p;
     char code[3];
     std::snprintf(code, sizeof code, "%02x", static_cast<unsigned char>(c.pad));
-    settings.cardData.sPadChar = code;
-    p.configure(settings);
+    p.configure(std::string("Padding character used=yes|Padding character=") + code);
     std::int32_t length = c.length;
     p.processor.ReducePadchars(c.range, length);
     EXPECT_EQ(length, c.reduced) << c.range << " " << c.length;
@@ -88,7 +47,8 @@ TEST_F(ReadingTransformation, ReducePadchars) {
   }
 }
 
-TEST_F(ReadingTransformation, TrimmedDecimal) {
+// The length becomes that of the output.
+TEST(ReadingTransformation, TrimmedDecimal) {
   const struct {
     const char* text;
     std::int32_t start, length;
@@ -101,33 +61,29 @@ TEST_F(ReadingTransformation, TrimmedDecimal) {
       {"FFFFFFFFFFFFF", 0, 13, "10", "9627370495"},
       {"20000000000000", 0, 14, "10", "9254740992"},  // 2^53, still exact
       {"FFFFFFFFFFFFF", 0, 13, "0", ""},
-      {"xxFF", 2, 2, "6", "000255"},
+      {"xx9e", 2, 2, "6", "000158"},
       {"FF", 0, 0, "3", "000"},   // an empty range is 0
       {"FF", 0, -2, "3", "000"},  // a negative length copies nothing
       {"F", 0, 5, "4", "0015"},   // the text ends before the length
   };
   for (const auto& c : cases) {
+    testing::ConfiguredProcessor p;
+    p.configure(std::string("Conversion=HEXA2DEC|Decimal n-digit (right aligned)=") + c.digits);
     std::int32_t length = c.length;
-    EXPECT_EQ(decimal(c.text, c.start, length, c.digits), c.output) << c.text;
+    char output[CardDataProcessor::decimalSize];
+    p.processor.TrimmedDecimal(c.text, c.start, length, output);
+    EXPECT_STREQ(output, c.output) << c.text;
     EXPECT_EQ(length, static_cast<std::int32_t>(std::strlen(c.output))) << c.text;
   }
-}
-
-TEST_F(ReadingTransformation, TrimmedDecimalTrace) {
-  std::int32_t length = 5;
-  decimal("00A1F", 0, length, "8");
-  EXPECT_EQ(p.captured.text(),
-            "TrimmedDecimal() Start: '00A1F' Startindex: 0 len: 5\n"
-            "TrimmedDecimal() konvertiert zu dezimal: '2591' mit L\xe4nge: 4\n"
-            "TrimmedDecimal() Ende: '00002591' mit fester L\xe4nge: 8\n");
-}
-
-TEST_F(ReadingTransformation, LargeValuesAreRoundedDoubles) {
+  // Beyond 2^53 the value is a rounded double: the digits of its end.
+  testing::ConfiguredProcessor p;
+  p.configure("Conversion=HEXA2DEC|Decimal n-digit (right aligned)=10");
   std::int32_t length = 64;
-  const std::string output = decimal(std::string(64, 'F').c_str(), 0, length, "10");  // 16^64 - 1, far beyond 2^53
+  char output[CardDataProcessor::decimalSize];
+  p.processor.TrimmedDecimal(std::string(64, 'F').c_str(), 0, length, output);
   EXPECT_EQ(length, 10);
-  EXPECT_EQ(output.size(), 10u);
-  EXPECT_EQ(output.find_first_not_of("0123456789"), std::string::npos);
+  EXPECT_EQ(std::strspn(output, "0123456789"), 10u);
+  EXPECT_EQ(CardDataProcessor::HexToDouble("1G"), 0.0);  // any other character makes the value 0
 }
 
 }  // namespace
