@@ -3,8 +3,10 @@
 // virtual keyboard device.
 #include <gtest/gtest.h>
 #include <linux/uinput.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,38 @@ TEST(XkbLayout, UsMatchesTheWindowsUsLayout) {
   EXPECT_EQ(us->keyOf(0x41), 30u);  // KEY_A
   EXPECT_EQ(us->keyOf(0x0D), 28u);  // KEY_ENTER
   EXPECT_EQ(us->keyOf(0x70), 59u);  // KEY_F1
+}
+
+// Every scan code of the US layout model is the key that xkbcommon's US
+// keymap has for its virtual key (evdev key code = scan code + 8).
+TEST(XkbLayout, UsScanCodesAreTheKeysOfTheUsKeymap) {
+  xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+  const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
+  xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+  ASSERT_NE(keymap, nullptr) << "is xkb-data installed?";
+  const std::map<std::uint32_t, std::string> named = {{0x08, "BackSpace"}, {0x09, "Tab"},       {0x0D, "Return"},
+                                                      {0x10, "Shift_L"},   {0x11, "Control_L"}, {0x12, "Alt_L"},
+                                                      {0x1B, "Escape"},    {0x20, "space"}};
+  UsLayoutKeyboard us;
+  int keys = 0;
+  for (std::uint32_t vk = 1; vk < 256; ++vk) {
+    const std::uint32_t scan = us.mapVirtualKey(vk);
+    if (scan == 0) continue;
+    ++keys;
+    const xkb_keysym_t* syms = nullptr;
+    ASSERT_EQ(xkb_keymap_key_get_syms_by_level(keymap, scan + 8, 0, 0, &syms), 1) << vk;
+    char name[64];
+    xkb_keysym_get_name(syms[0], name, sizeof name);
+    std::string expected = named.count(vk) ? named.at(vk) : vk >= 0x70 && vk <= 0x7B ? "F" + std::to_string(vk - 0x6F) : "";
+    for (int c = 0x21; c < 0x7F && expected.empty(); ++c) {
+      if (us.vkKeyScan(static_cast<char>(c)) == vk) expected = std::string(1, static_cast<char>(c));
+    }
+    EXPECT_EQ(expected.size() == 1 ? std::string(1, static_cast<char>(xkb_keysym_to_utf32(syms[0]))) : name, expected)
+        << "virtual key " << vk << ", scan code " << scan;
+  }
+  EXPECT_EQ(keys, 67);
+  xkb_keymap_unref(keymap);
+  xkb_context_unref(context);
 }
 
 // What VkKeyScanA answers on the German (Germany) layout of Windows.

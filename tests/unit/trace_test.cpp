@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 #include <thread>
 
 #include "fakes/memory_text_file.h"
 #include "text/cp1252.h"
+
+#if defined(__linux__)
+#include <iconv.h>
+#endif
 
 namespace tavolin {
 namespace {
@@ -34,13 +39,27 @@ TEST(TraceTest, LinesOfTwoThreadsStayWhole) {
   first.join();
   second.join();
   std::istringstream lines(captured.text());
-  std::string line;
   int count = 0;
-  while (std::getline(lines, line)) {
-    ++count;
+  for (std::string line; std::getline(lines, line); ++count) {
     ASSERT_TRUE(line == std::string(40, 'a') || line == std::string(40, 'b')) << line;
   }
   EXPECT_EQ(count, 4000);
+}
+
+// A text longer than the conversion's buffer reaches the file whole.
+TEST(TraceTest, FileGetsLongTextsWholeInItsEncoding) {
+  for (const auto encoding : {StdioTextFile::Encoding::Utf8, StdioTextFile::Encoding::Windows1252}) {
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    StdioTextFile file(stream, encoding, StdioTextFile::Ownership::Borrowed);
+    const std::string text = std::string(1000, '\xE4') + "\n";
+    EXPECT_TRUE(file.write(text));
+    std::rewind(stream);
+    std::string read(4000, '\0');
+    read.resize(std::fread(read.data(), 1, read.size(), stream));
+    std::fclose(stream);
+    EXPECT_EQ(read, encoding == StdioTextFile::Encoding::Utf8 ? cp1252ToUtf8(text) : text);
+  }
 }
 
 TEST(Cp1252Test, RoundTripOfEveryCharacter) {
@@ -50,7 +69,26 @@ TEST(Cp1252Test, RoundTripOfEveryCharacter) {
   }
   EXPECT_EQ(cp1252ToUtf8("L\xE4nge \xDF \x80"), "L\xC3\xA4nge \xC3\x9F \xE2\x82\xAC");
   EXPECT_EQ(utf8ToCp1252("\xE2\x82\xAC \xF0\x9F\x98\x80 \xC3"), "\x80 ? ?");
+  EXPECT_EQ(utf8ToCp1252(std::string_view("\xC3\xA4", 1)), "?");  // cut off, whatever follows in memory
 }
+
+#if defined(__linux__)
+// Every byte as glibc's CP1252 has it; the five bytes it leaves undefined
+// are the C1 controls of the same number, as on Windows.
+TEST(Cp1252Test, EveryByteAsIconvHasIt) {
+  const iconv_t converter = iconv_open("UTF-8", "CP1252");
+  ASSERT_NE(converter, reinterpret_cast<iconv_t>(-1));
+  for (int c = 1; c < 256; ++c) {
+    char in = static_cast<char>(c), out[8];
+    char *from = &in, *to = out;
+    std::size_t inLeft = 1, outLeft = sizeof out;
+    const bool defined = iconv(converter, &from, &inLeft, &to, &outLeft) != static_cast<std::size_t>(-1);
+    const std::string expected = defined ? std::string(out, to) : std::string{'\xC2', static_cast<char>(c)};
+    EXPECT_EQ(cp1252ToUtf8(std::string(1, in)), expected) << c;
+  }
+  iconv_close(converter);
+}
+#endif
 
 }  // namespace
 }  // namespace tavolin
