@@ -24,37 +24,29 @@ TEST_F(DataLogTest, FilesAreNamedAfterTheStartAndRotateAfter2000Lines) {
   ASSERT_TRUE(dataLog.isOpen());
   system.now = {2014, 2, 1, 9, 5, 3};
   for (int i = 0; i < 2001; ++i) dataLog.writeReading("12345678");
-
   const std::string line = "01.02.2014 09:05:03: data: 12345678\n";
   std::string twoThousand;
   for (int i = 0; i < 2000; ++i) twoThousand += line;
   EXPECT_EQ(system.content(firstFile), twoThousand);
   EXPECT_EQ(system.content(folder + "\\Datalog20140512_08_03_07-02.txt"), line);
   EXPECT_EQ(dataLog.lines(), 1);
+  for (int i = 2001; i < 99 * 2000; ++i) dataLog.writeReading("1");
+  EXPECT_EQ(system.opened().back(), folder + "\\Datalog20140512_08_03_07-100.txt");  // numbers grow past two digits
 }
 
-TEST_F(DataLogTest, NumbersGrowPastTwoDigits) {
-  dataLog.start(folder, {2014, 5, 12, 8, 3, 7});
-  for (int i = 0; i < 99 * 2000; ++i) dataLog.writeReading("1");
-  EXPECT_EQ(system.opened().back(), folder + "\\Datalog20140512_08_03_07-100.txt");
-}
-
-TEST_F(DataLogTest, TooLongNameIsRefusedNotCut) {
-  const std::string longFolder = "C:\\" + std::string(70, 'x') + "\\TavolinLog";
-  dataLog.start(longFolder, {2014, 5, 12, 8, 3, 7});
-  EXPECT_FALSE(dataLog.isOpen());
-  EXPECT_TRUE(system.opened().empty());
-  EXPECT_EQ(captured.text(), "Logfile " + longFolder + "\\Datalog20140512_08_03_07-01.txt cannot be written.\n");
-  dataLog.writeReading("1");  // nothing, no crash
-}
-
-TEST_F(DataLogTest, FailedOpeningStopsDataLogging) {
+// A name too long is refused rather than cut; a file that cannot be opened
+// stops data logging until the next start.
+TEST_F(DataLogTest, AFileThatCannotBeWrittenIsSaidOnce) {
   system.readOnly.insert(firstFile);
-  dataLog.start(folder, {2014, 5, 12, 8, 3, 7});
-  EXPECT_FALSE(dataLog.isOpen());
-  EXPECT_EQ(captured.text(), "Logfile " + firstFile + " cannot be written.\n");
-  for (int i = 0; i < 2500; ++i) dataLog.writeReading("1");
-  EXPECT_EQ(system.opened().size(), 1u);
+  const std::string longFolder = "C:\\" + std::string(70, 'x') + "\\TavolinLog";
+  for (const std::string& where : {longFolder, folder}) {
+    captured.clear();
+    dataLog.start(where, {2014, 5, 12, 8, 3, 7});
+    EXPECT_FALSE(dataLog.isOpen());
+    EXPECT_EQ(captured.text(), "Logfile " + where + "\\Datalog20140512_08_03_07-01.txt cannot be written.\n");
+    for (int i = 0; i < 2500; ++i) dataLog.writeReading("1");
+  }
+  EXPECT_EQ(system.opened(), std::vector<std::string>{firstFile});
 }
 
 // The trace file and the data log folder in the application-data folder
@@ -62,21 +54,20 @@ TEST_F(DataLogTest, FailedOpeningStopsDataLogging) {
 TEST(DataLogSetUp, TraceAndLogAreSwitchedOnByWhatExists) {
   const std::string appData = "C:\\Users\\u\\AppData", tracePath = appData + "\\TavolinTrace.txt";
   const struct {
-    const char* name;
     bool appData, traceFile, traceReadOnly, logFolder;
     TraceSetUp result;
     bool traceOn, logOpen;
     const char* traceText;
   } cases[] = {
-      {"Nothing", true, false, false, false, TraceSetUp::Off, false, false, "<none>"},
-      {"FolderOnly", true, false, false, true, TraceSetUp::Off, false, true, "<none>"},
-      {"TraceAndFolder", true, true, false, true, TraceSetUp::On, true, true, "Logging data starts.\n"},
-      {"TraceOnly", true, true, false, false, TraceSetUp::On, true, false,
-       "Directory to create log files does not exist.\n"},
-      {"TraceNotRewritable", true, true, true, false, TraceSetUp::NotWritable, false, false, "old trace"},
-      {"NoApplicationDataFolder", false, true, false, true, TraceSetUp::Off, false, false, "old trace"},
+      {true, false, false, false, TraceSetUp::Off, false, false, "<none>"},
+      {true, false, false, true, TraceSetUp::Off, false, true, "<none>"},
+      {true, true, false, true, TraceSetUp::On, true, true, "Logging data starts.\n"},
+      {true, true, false, false, TraceSetUp::On, true, false, "Directory to create log files does not exist.\n"},
+      {true, true, true, false, TraceSetUp::NotWritable, false, false, "old trace"},
+      {false, true, false, true, TraceSetUp::Off, false, false, "old trace"},  // no application-data folder
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
     testing::FakeSystem system;
     if (c.appData) system.environment["APPDATA"] = appData;
     if (c.traceFile) system.addFile(tracePath, "old trace");
@@ -84,10 +75,10 @@ TEST(DataLogSetUp, TraceAndLogAreSwitchedOnByWhatExists) {
     if (c.logFolder) system.directories.insert(appData + "\\TavolinLog");
     Trace trace;
     DataLog log(system, trace);
-    EXPECT_EQ(setUpTraceAndDataLog(system, trace, log), c.result) << c.name;
-    EXPECT_EQ(trace.isOn(), c.traceOn) << c.name;
-    EXPECT_EQ(log.isOpen(), c.logOpen) << c.name;
-    EXPECT_EQ(system.hasFile(tracePath) ? system.content(tracePath) : "<none>", c.traceText) << c.name;
+    EXPECT_EQ(setUpTraceAndDataLog(system, trace, log), c.result);
+    EXPECT_EQ(trace.isOn(), c.traceOn);
+    EXPECT_EQ(log.isOpen(), c.logOpen);
+    EXPECT_EQ(system.hasFile(tracePath) ? system.content(tracePath) : "<none>", c.traceText);
   }
 }
 

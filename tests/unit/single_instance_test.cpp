@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_system.h"
-#include "fakes/named_params.h"
 #include "fakes/recording_services.h"
 #include "fakes/scripted_mutex.h"
 #include "services/event_messages.h"
@@ -13,57 +12,50 @@ namespace {
 
 using Error = InstanceMutex::Creation::Error;
 
-using testing::ScriptedMutex;
-
-struct Outcome {
-  const char* name;
-  bool created;
-  Error error;
-  std::uint32_t wait;
-  int exitCode;
-  const char *entry, *message;  // as the recording event log writes it; of the English build
-};
-
-class SingleInstance : public ::testing::TestWithParam<Outcome> {};
-
-TEST_P(SingleInstance, Outcomes) {
-  const Outcome& o = GetParam();
-  ScriptedMutex mutex;
-  mutex.creation = {o.created, o.error, 1450, {}};
-  mutex.waitResult = o.wait;
-  testing::FakeSystem system;
-  testing::RecordingEventLog log;
-  const auto source = log.registerSource("Tavolin");
-  const StartupDecision decision = settleSingleInstance(mutex, source.get(), system, BuildTexts::english(), "maria");
-  EXPECT_EQ(mutex.createdName, "Global\\TavolinMutex");
-  EXPECT_EQ(decision.exitCode, o.exitCode);
-  EXPECT_EQ(decision.message, o.message);
-  EXPECT_EQ(log.entries(), o.entry ? std::vector<std::string>{o.entry} : std::vector<std::string>{});
+// The entries as the recording event log writes them; the English build's texts.
+TEST(SingleInstance, Outcomes) {
+  const struct {
+    bool created;
+    Error error;
+    std::uint32_t wait;
+    int exitCode;
+    const char *entry, *message;
+  } cases[] = {
+      // clang-format off
+      {true, Error::None, 0, 0, nullptr, ""},
+      {false, Error::AccessDenied, 0, 1, "4 warning: Elvor Tavolin|Version 2.10.00|maria",
+       "Elvor Tavolin is already running with administration rights, therefore this Elvor Tavolin ends."},
+      {false, Error::Other, 0, 1,
+       "6 error: Elvor Tavolin|Version 2.10.00|maria|Exit, CreateMutex() failed: Unknown error from GetLastError(): 1450l\n",
+       "Exit, CreateMutex() failed: Unknown error from GetLastError(): 1450l\n"},
+      {true, Error::AlreadyExists, 0, 1, "5 warning: Elvor Tavolin|Version 2.10.00|maria",
+       "Elvor Tavolin is already running, therefore this Elvor Tavolin ends."},
+      {true, Error::Other, 0, 1,
+       "6 error: Elvor Tavolin|Version 2.10.00|maria|Exit, CreateMutex() succeeded, but GetLastError() set: Unknown error from GetLastError(): 1450l\n",
+       "Exit, CreateMutex() succeeded, but GetLastError() set: Unknown error from GetLastError(): 1450l\n"},
+      {true, Error::None, 258, 2,
+       "6 error: Elvor Tavolin|Version 2.10.00|maria|Exit, created Mutex not signalled, WaitForSingleObject() returned: Unknown error from GetLastError(): 258l\n.",
+       "Exit, created Mutex not signalled, WaitForSingleObject() returned: Unknown error from GetLastError(): 258l\n."},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    testing::ScriptedMutex mutex;
+    mutex.creation = {c.created, c.error, 1450, {}};
+    mutex.waitResult = c.wait;
+    testing::FakeSystem system;
+    testing::RecordingEventLog log;
+    const auto source = log.registerSource("Tavolin");
+    const StartupDecision decision = settleSingleInstance(mutex, source.get(), system, BuildTexts::english(), "maria");
+    EXPECT_EQ(mutex.createdName, "Global\\TavolinMutex");
+    EXPECT_EQ(decision.exitCode, c.exitCode);
+    EXPECT_EQ(decision.message, c.message);
+    EXPECT_EQ(log.entries(), c.entry ? std::vector<std::string>{c.entry} : std::vector<std::string>{});
+  }
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Table, SingleInstance, ::testing::Values(
-    Outcome{"Acquired", true, Error::None, 0, 0, nullptr, ""},
-    Outcome{"RunningWithAdminRights", false, Error::AccessDenied, 0, 1,
-            "4 warning: Elvor Tavolin|Version 2.10.00|maria",
-            "Elvor Tavolin is already running with administration rights, therefore this Elvor Tavolin ends."},
-    Outcome{"NotCreated", false, Error::Other, 0, 1,
-            "6 error: Elvor Tavolin|Version 2.10.00|maria|Exit, CreateMutex() failed: Unknown error from GetLastError(): 1450l\n",
-            "Exit, CreateMutex() failed: Unknown error from GetLastError(): 1450l\n"},
-    Outcome{"AlreadyRunning", true, Error::AlreadyExists, 0, 1,
-            "5 warning: Elvor Tavolin|Version 2.10.00|maria",
-            "Elvor Tavolin is already running, therefore this Elvor Tavolin ends."},
-    Outcome{"CreatedWithError", true, Error::Other, 0, 1,
-            "6 error: Elvor Tavolin|Version 2.10.00|maria|Exit, CreateMutex() succeeded, but GetLastError() set: Unknown error from GetLastError(): 1450l\n",
-            "Exit, CreateMutex() succeeded, but GetLastError() set: Unknown error from GetLastError(): 1450l\n"},
-    Outcome{"NotAcquired", true, Error::None, 258, 2,
-            "6 error: Elvor Tavolin|Version 2.10.00|maria|Exit, created Mutex not signalled, WaitForSingleObject() returned: Unknown error from GetLastError(): 258l\n.",
-            "Exit, created Mutex not signalled, WaitForSingleObject() returned: Unknown error from GetLastError(): 258l\n."}),
-    testing::NamedParam());
-// clang-format on
-
-TEST(SingleInstanceTexts, GermanBuildAndUnknownUser) {
-  ScriptedMutex mutex;
+TEST(SingleInstance, GermanBuildUnknownUserAndNoEvent) {
+  testing::ScriptedMutex mutex;
   mutex.creation = {true, Error::AlreadyExists, 183, {}};
   testing::FakeSystem system;
   system.user.reset();
@@ -82,10 +74,7 @@ TEST(SingleInstanceTexts, GermanBuildAndUnknownUser) {
 
 TEST(EventMessages, ExpandedTextsOfEveryEntry) {
   const std::vector<std::string> s = {"Elvor Tavolin", "Version 2.10.00", "maria", "\\\\.\\COM1"};
-  const struct {
-    std::uint32_t id;
-    const char* text;
-  } entries[] = {
+  const std::pair<std::uint32_t, const char*> entries[] = {
       {3, "Success: Elvor Tavolin (Version 2.10.00) called by user maria reads on \\\\.\\COM1.\r\n"},
       {4, "Elvor Tavolin (Version 2.10.00) is already running with administration rights. This second instance "
           "started by user maria ends.\r\n"},
@@ -96,7 +85,7 @@ TEST(EventMessages, ExpandedTextsOfEveryEntry) {
       {9, "Elvor Tavolin (Version 2.10.00) called by user maria failed on event creation: \\\\.\\COM1\r\n"},
       {10, "Elvor Tavolin (Version 2.10.00) ends. Reason: reading thread failed to communicate with maria\r\n"},
   };
-  for (const auto& e : entries) EXPECT_EQ(expandEventMessage(e.id, s), e.text) << e.id;
+  for (const auto& [id, text] : entries) EXPECT_EQ(expandEventMessage(id, s), text) << id;
   EXPECT_EQ(expandEventMessage(5, {"A", "B"}), "A (B) is already running. This second instance started by user %3 ends.\r\n");
   EXPECT_EQ(eventMessageText(11), "");
 }
