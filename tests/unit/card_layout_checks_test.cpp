@@ -24,7 +24,10 @@ class CardLayoutChecks : public ::testing::Test {
   CardDataSettings card;
 };
 
-constexpr char kOverlap[] = "CheckCardAttr(): keine 2. Lesel\xe4nge (da \xfc" "berlappender oder anschlie\xdf" "ender Lesebereich)\n";
+constexpr char kOverlap[] =
+    "CheckCardAttr(): keine 2. Lesel\xe4nge (da \xfc"
+    "berlappender oder anschlie\xdf"
+    "ender Lesebereich)\n";
 constexpr char kNotPositive[] = "CheckCardAttr(): keine 2. Lesel\xe4nge (<= 0)\n";
 
 TEST_F(CardLayoutChecks, DerivesLayouts) {
@@ -63,10 +66,10 @@ TEST_F(CardLayoutChecks, DerivesLayouts) {
     ranges(c.start, c.stop, c.start2, c.stop2);
     EXPECT_EQ(processor.CheckCardAttr(card), c.attr[0]);
     const CardAttr& a = processor.cardAttr();
-    EXPECT_EQ((std::array<std::int32_t, 12>{a.iReadLen, a.iByteStart, a.iByteStop, a.iByteLen1, a.iByteStart2,
-                                            a.iByteLen2, a.iCardStart, a.iCardStop, a.iCardLen1, a.iCardStart2,
-                                            a.iCardLen2, a.iTotalLen}),
-              c.attr);
+    EXPECT_EQ(
+        (std::array<std::int32_t, 12>{a.iReadLen, a.iByteStart, a.iByteStop, a.iByteLen1, a.iByteStart2, a.iByteLen2,
+                                      a.iCardStart, a.iCardStop, a.iCardLen1, a.iCardStart2, a.iCardLen2, a.iTotalLen}),
+        c.attr);
     EXPECT_EQ(captured.contains(c.range2Trace ? c.range2Trace : "keine 2. Lesel\xe4nge"), c.range2Trace != nullptr);
   }
 }
@@ -78,10 +81,12 @@ TEST_F(CardLayoutChecks, RefusesImplausibleLayouts) {
   const struct {
     const char *total, *start, *stop, *start2, *stop2, *trace;
   } cases[] = {
-      {"14", "1", "108", "-", "-", outOfRange},         {"14", "1", "99999999999", "-", "-", outOfRange},
-      {"14", "0", "5", "-", "-", outOfRange},           {"14", "x", "5", "-", "-", outOfRange},
-      {"200", "1", "14", "-", "-", outOfRange},         {"", "1", "14", "-", "-", outOfRange},
-      {"14", "1", "14", "20", "300", outOfRange},       {"14", "1", "14", "-5", "-", outOfRange},
+      // clang-format off
+      {"14", "1", "108", "-", "-", outOfRange},    {"14", "1", "99999999999", "-", "-", outOfRange},
+      {"14", "0", "5", "-", "-", outOfRange},      {"14", "x", "5", "-", "-", outOfRange},
+      {"200", "1", "14", "-", "-", outOfRange},    {"", "1", "14", "-", "-", outOfRange},
+      {"14", "1", "14", "20", "300", outOfRange},  {"14", "1", "14", "-5", "-", outOfRange},
+      // clang-format on
       {"14", "10", "1", "10", "14", "CheckCardAttr(): Fehler: 1. Lesel\xe4nge <= 0\n"},  // before a range 2
   };
   for (const auto& c : cases) {

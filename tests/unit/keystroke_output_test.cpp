@@ -90,7 +90,8 @@ TEST(KeystrokeOutput, CharactersAndTheirKeyEvents) {
     KeyCode layoutKey;  // key_code::None: the US layout's
     const char *keys, *trace;
   } cases[] = {
-      {'A', key_code::None, "+10 +41 -41 -10", "Char: 'A' (=='0x41'), vkscan: 0x0141\nshiftstate: SHIFT key is pressed\n"},
+      {'A', key_code::None, "+10 +41 -41 -10",
+       "Char: 'A' (=='0x41'), vkscan: 0x0141\nshiftstate: SHIFT key is pressed\n"},
       // "+" is SHIFT + 0xBB on the US layout.
       {'\x03', key_code::None, "+BB -BB", "ETX (=='0x03'), ersetzt zu '+', vkscan: 0x01bb\n"},
       {'\xE4', key_code::None, "", "VkKeyScan('\xE4' (=='0xe4')) failed\n"},
@@ -107,7 +108,8 @@ TEST(KeystrokeOutput, CharactersAndTheirKeyEvents) {
     p.processor.TypeChar(c.c);
     EXPECT_EQ(p.keyboard.keys(), c.keys) << static_cast<int>(c.c);
     EXPECT_EQ(p.captured.text(), c.trace);
-    for (const auto& e : p.keyboard.events()) EXPECT_EQ(e.scan, p.keyboard.mapVirtualKey(e.vk)) << static_cast<int>(c.c);
+    for (const auto& e : p.keyboard.events())
+      EXPECT_EQ(e.scan, p.keyboard.mapVirtualKey(e.vk)) << static_cast<int>(c.c);
   }
 }
 

@@ -24,31 +24,17 @@ struct ScriptedLink : RavlinkChannel {
     return outcome([&] { return link.readRavlinkRequest(exitOnTimeout); });
   }
   std::string send(const std::string& request) {
-    return outcome([&] {
-      link.sendRavlinkRequest(request);
-      return std::string("sent");
-    });
+    return outcome([&] { return link.sendRavlinkRequest(request), std::string("sent"); });
   }
   std::string readRaw(bool exitOnTimeout) override {
-    for (; !reads.empty(); reads.pop_front()) {
-      if (reads.front().empty() && !exitOnTimeout) continue;  // the session sends its zero byte and reads on
-      std::string chunk = reads.front();
-      reads.pop_front();
-      return chunk;
-    }
-    return {};
+    while (!reads.empty() && reads.front().empty() && !exitOnTimeout) reads.pop_front();  // a zero byte, and on
+    std::string chunk = reads.empty() ? "" : reads.front();
+    if (!reads.empty()) reads.pop_front();
+    return chunk;
   }
   void sendRaw(const std::string& bytes) override { sent += bytes; }
   void reportReaderInfo(const std::string& text) override { reports.push_back(text); }
   void raise(const std::string& message) const override { throw FramingError(message); }
-
-  std::deque<std::string> reads;
-  std::string sent;
-  std::vector<std::string> reports;
-  testing::CapturedTrace captured;
-  RavlinkFraming link{*this, captured.trace};
-
- private:
   template <typename Action>
   static std::string outcome(Action action) {
     try {
@@ -57,20 +43,23 @@ struct ScriptedLink : RavlinkChannel {
       return "error: " + e.message();
     }
   }
+
+  std::deque<std::string> reads;
+  std::string sent;
+  std::vector<std::string> reports;
+  testing::CapturedTrace captured;
+  RavlinkFraming link{*this, captured.trace};
 };
 
 std::string frame(const std::string& data) { return RavlinkFraming::frame(data); }
-const std::string ack{RavlinkFraming::ACK};
-const std::string nak{RavlinkFraming::NAK};
+const std::string ack{RavlinkFraming::ACK}, nak{RavlinkFraming::NAK}, signal = "\033b1;1;1*";
 
-TEST(RavlinkFramingTest, RequestFrame) {
+// A request frame, and where a read may end before the line goes quiet: at
+// a whole packet, its first bytes held from earlier reads; anything else
+// waits for the silence.
+TEST(RavlinkFramingTest, RequestFramesAndWholePackets) {
   EXPECT_EQ(frame("\x1bs*"), std::string("\x02\x00\x03\x1b\x73\x2a\x03\xc0", 8));
   EXPECT_EQ(frame(std::string(200, 'x')).substr(0, 3), std::string("\x02\x00\xc8", 3));
-}
-
-// Where a read may end before the line goes quiet: at a whole packet, its
-// first bytes held from earlier reads; anything else waits for the silence.
-TEST(RavlinkFramingTest, BeginsWithPacket) {
   const std::string card = frame("card");
   const std::string big = std::string("\x02\x01\x2c", 3) + std::string(300, 'y') + "\x03?";  // 305 bytes
   const struct {
@@ -102,22 +91,21 @@ TEST(RavlinkFramingTest, ReadingFrames) {
   twoByteLength[1] = 0x01;  // the program writes requests with a one-byte length; readers may send more
   twoByteLength[2] = 0x2C;
   twoByteLength.back() = RavlinkFraming::blockCheck(twoByteLength.data(), twoByteLength.size() - 1);
-  std::string badSum = frame("card"), noEtx = frame("card");
+  std::string badSum = card, noEtx = card;
   badSum.back() = static_cast<char>(badSum.back() + 1);
   noEtx[noEtx.size() - 2] = 'x';
-  struct Case {
+  const struct {
     const char* name;
     std::deque<std::string> reads;
     bool exitOnTimeout;
     std::string result, sent;
     std::size_t left;
-  };
-  // clang-format off
-  const Case cases[] = {
+  } cases[] = {
+      // clang-format off
       {"several reads", {big.substr(0, 60), big.substr(60, 60), big.substr(120, 60), big.substr(180)}, false,
        std::string(200, 'x'), ack, 0},
       {"two-byte length", {twoByteLength}, false, std::string(300, 'y'), ack, 0},
-      {"damaged once", {badSum, frame("card")}, false, "card", nak + ack, 0},
+      {"damaged once", {badSum, card}, false, "card", nak + ack, 0},
       {"damaged twice", {noEtx, noEtx}, false, "error: Packet discarded", nak + nak, 0},
       {"stray byte clears the buffer", {"A" + frame("x")}, false, "error: Protocol error Ravlink state", "", 0},
       {"ACK where a frame is awaited", {ack}, false, "error: Protocol error Ravlink Rx", "", 0},
@@ -127,12 +115,11 @@ TEST(RavlinkFramingTest, ReadingFrames) {
        false, "card", ack, 0},
       // Noise announcing 65535 bytes swallows the next frame until the line
       // has been idle once; refused, the reader repeats it.
-      {"unfinished frame dropped after an idle period", {"\x02\xff\xff", frame("card"), "", frame("card")},
-       false, "card", nak + ack, 0},
+      {"unfinished frame dropped after an idle period", {"\x02\xff\xff", card, "", card}, false, "card", nak + ack, 0},
       {"stopped while a frame is unfinished", {"\x02\xff\xff"}, false, "error: Cancel", nak, 0},
+      // clang-format on
   };
-  // clang-format on
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ScriptedLink s(c.reads);
     EXPECT_EQ(s.read(c.exitOnTimeout), c.result);
@@ -143,24 +130,20 @@ TEST(RavlinkFramingTest, ReadingFrames) {
 
 // The reader's answers to a request: it is sent once whatever the answer.
 TEST(RavlinkFramingTest, SendingRequests) {
-  const std::string signal = std::string("\x1b") + "b1;1;1*";
-  struct Case {
-    const char* name;
+  const struct {
     std::deque<std::string> reads;
     std::string result;
     std::vector<std::string> reports;
     std::string trace;
-  };
-  // clang-format off
-  const Case cases[] = {
-      {"ACK", {ack}, "sent", {}, ""},
-      {"NAK", {nak}, "sent", {"unexpected reader protocol error - ignored"},
+  } cases[] = {
+      {{ack}, "sent", {}, ""},
+      {{nak},
+       "sent",
+       {"unexpected reader protocol error - ignored"},
        "RavlinkSession::sendRavlinkRequest(): got NAK()\n"},
-      {"none", {}, "error: Cancel", {}, ""},
+      {{}, "error: Cancel", {}, ""},
   };
-  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& c : cases) {
     ScriptedLink s(c.reads);
     EXPECT_EQ(s.send(signal), c.result);
     EXPECT_EQ(s.sent, frame(signal));
@@ -169,10 +152,11 @@ TEST(RavlinkFramingTest, SendingRequests) {
   }
 }
 
-// Frames waiting when a request is to go out are the reader's next
-// readings: the request goes out, waits for its answer, and they are read
-// next, a frame still arriving too. Anything else waiting is out of step.
-TEST(RavlinkFramingTest, WaitingFramesAreReadAfterTheRequest) {
+// Frames waiting when a request is to go out, or coming before its answer,
+// are the reader's next readings: the request goes out, waits for its
+// answer, and they are read next, unacknowledged till then, a frame still
+// arriving too. Anything else waiting is out of step.
+TEST(RavlinkFramingTest, FramesAroundARequestAreReadAfterIt) {
   const std::string second = frame("second");
   ScriptedLink s({frame("first") + frame("second") + second.substr(0, 4), second.substr(4), ack});
   EXPECT_EQ(s.read(), "first");
@@ -186,25 +170,19 @@ TEST(RavlinkFramingTest, WaitingFramesAreReadAfterTheRequest) {
   EXPECT_EQ(s.read(), "third");
   EXPECT_EQ(s.send("\x1bq0*"), "error: Receive buffer not empty");
   EXPECT_EQ(s.sent, ack);  // nothing was sent for the request
-}
 
-// A frame that comes before the answer to a request is the reader's next
-// reading: kept unacknowledged for readRavlinkRequest, behind nothing, and
-// the request waits on for its answer.
-TEST(RavlinkFramingTest, FrameBeforeTheAnswerIsKeptForReading) {
-  const std::string signal = std::string("\x1b") + "b1;1;1*";
-  ScriptedLink s({frame("next"), ack + frame("after")});
-  EXPECT_EQ(s.send(signal), "sent");
-  EXPECT_EQ(s.sent, frame(signal));
-  EXPECT_TRUE(s.reports.empty());
-  EXPECT_EQ(s.read(), "next");
-  EXPECT_EQ(s.read(), "after");
+  ScriptedLink before({frame("next"), ack + frame("after")});
+  EXPECT_EQ(before.send(signal), "sent");
+  EXPECT_EQ(before.sent, frame(signal));
+  EXPECT_TRUE(before.reports.empty());
+  EXPECT_EQ(before.read(), "next");
+  EXPECT_EQ(before.read(), "after");
 
-  s.sent.clear();
-  s.reads = {frame("unanswered")};
-  EXPECT_EQ(s.send(signal), "error: Cancel");
-  EXPECT_EQ(s.read(), "unanswered");
-  EXPECT_EQ(s.sent, frame(signal) + ack);
+  before.sent.clear();
+  before.reads = {frame("unanswered")};
+  EXPECT_EQ(before.send(signal), "error: Cancel");
+  EXPECT_EQ(before.read(), "unanswered");
+  EXPECT_EQ(before.sent, frame(signal) + ack);
 }
 
 }  // namespace

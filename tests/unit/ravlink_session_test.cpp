@@ -15,8 +15,8 @@ namespace {
 
 using Error = RavlinkSession::RavlinkSessionError;
 using readersim::BusReader;
-using testing::waitUntil;
 using std::chrono::milliseconds;
+using testing::waitUntil;
 
 struct RavlinkSessionTest : ::testing::Test, testing::SessionFixture {
   RavlinkSessionTest() {
@@ -76,7 +76,9 @@ TEST_P(GoldenTraces, AreExact) {
   EXPECT_EQ(GetParam().action(*this, p), GetParam().trace);
 }
 
-CardDataSettings cardData(const std::string& values) { return testing::ConfiguredProcessor::settingsWith(values).cardData; }
+CardDataSettings cardData(const std::string& values) {
+  return testing::ConfiguredProcessor::settingsWith(values).cardData;
+}
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, GoldenTraces, ::testing::Values(
@@ -199,11 +201,31 @@ INSTANTIATE_TEST_SUITE_P(Rows, GoldenTraces, ::testing::Values(
     testing::NamedParam());
 // clang-format on
 
+// The reader is identified by the requests in their order and shown and
+// logged with its type's text, then released.
 TEST_F(RavlinkSessionTest, IdentifiesAndReleasesTheReader) {
-  auto session = start();
-  EXPECT_EQ(owner.calls(), std::vector<std::string>{"ShowMessage 5 'Mifare DESFire EV1 F1\nParameterization 12345' 0 0"});
-  EXPECT_EQ(eventLog.entries(), std::vector<std::string>{"8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM2|"
-                                                         "Mifare DESFire EV1 F1\nParameterization 12345"});
+  const struct {
+    const char *letter, *info;
+    bool german;
+    const char* shown;
+  } cases[] = {{"D", "F1", false, "Mifare DESFire EV1 F1\nParameterization 4711"},
+               {"A", "V2", false, "LEGIC advant V2\nParameterization 4711"},
+               {"H", "V2", false, "Hitag V2\nParameterization 4711"},
+               {"X", "V2", false, "XV2\nParameterization 4711"},
+               {"D", "V2", true, "Mifare DESFire EV1 V2\nParametrierung 4711"}};
+  std::vector<std::string> calls, entries;
+  for (const auto& c : cases) {
+    withReader([&](BusReader& r) {
+      r.typeLetter = c.letter;
+      r.info = c.info;
+      r.parameterization = "4711";
+    });
+    start(true, false, c.german ? BuildTexts::german() : BuildTexts::english());
+    calls.push_back(std::string("ShowMessage 5 '") + c.shown + "' 0 0");
+    entries.push_back(std::string("8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM2|") + c.shown);
+  }
+  EXPECT_EQ(owner.calls(), calls);
+  EXPECT_EQ(eventLog.entries(), entries);
   const std::string written = ports.port.written();
   std::size_t at = 0;
   for (const char* request : {"s*", "o;k2;00*", "q0*", "l2*"}) {
@@ -214,24 +236,6 @@ TEST_F(RavlinkSessionTest, IdentifiesAndReleasesTheReader) {
   EXPECT_EQ(ports.lastLine.ByteSize, 8);
   EXPECT_FALSE(ports.lastLine.fNull || ports.lastLine.fAbortOnError || ports.lastLine.fBinary);
   EXPECT_EQ(ports.lastTimeouts.ReadTotalTimeoutMultiplier * 132 + ports.lastTimeouts.ReadTotalTimeoutConstant, 3140u);
-}
-
-TEST_F(RavlinkSessionTest, ReaderTypesAreShownWithTheirText) {
-  const struct {
-    const char* letter;
-    bool german;
-    const char* shown;
-  } cases[] = {{"A", false, "LEGIC advant V2\nParameterization 4711"},
-               {"H", false, "Hitag V2\nParameterization 4711"},
-               {"X", false, "XV2\nParameterization 4711"},
-               {"D", true, "Mifare DESFire EV1 V2\nParametrierung 4711"}};
-  for (const auto& c : cases) {
-    reader.typeLetter = c.letter;
-    reader.info = "V2";
-    reader.parameterization = "4711";
-    auto session = start(true, false, c.german ? BuildTexts::german() : BuildTexts::english());
-    EXPECT_EQ(owner.calls().back(), std::string("ShowMessage 5 '") + c.shown + "' 0 0");
-  }
 }
 
 // A reader that leaves its identification or the release unanswered, or

@@ -29,8 +29,9 @@ TEST_F(ReaderSessionTest, AcceptsABurstOfTheReadingLength) {
   EXPECT_EQ(eventLog.entries(), std::vector<std::string>{"8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM1|"
                                                          "active sending type, no further information available"});
   session.reset();
-  EXPECT_TRUE(traced("ReaderSession::run(): bytesRead == m_iByteStop == 14\nReaderSession::run(): Daten zum Verarbeiten "
-                     "'0x31 0x32 0x33 0x34 0x35 0x36 0x37 0x38 0x39 0x30 0x31 0x32 0x33 0x34 '\n"));
+  EXPECT_TRUE(
+      traced("ReaderSession::run(): bytesRead == m_iByteStop == 14\nReaderSession::run(): Daten zum Verarbeiten "
+             "'0x31 0x32 0x33 0x34 0x35 0x36 0x37 0x38 0x39 0x30 0x31 0x32 0x33 0x34 '\n"));
   EXPECT_TRUE(traced("ReaderSession::cancelSession(): Exit code of thread: 0\n"));
   EXPECT_FALSE(abortEvent.tryTake());
   EXPECT_EQ(sound.played(), 0u);
@@ -107,8 +108,8 @@ TEST_F(ReaderSessionTest, OpenFailuresThrowTheirText) {
   for (const auto& c : cases) {
     ports.failure = c.failure;
     EXPECT_EQ(testing::errorOf<Error>([&] {
-                ReaderSession session(services(c.german ? BuildTexts::german() : BuildTexts::english()),
-                                      "\\\\.\\COM9", ComSettings{}, true, false, "", true, 1, 14, owner);
+                ReaderSession session(services(c.german ? BuildTexts::german() : BuildTexts::english()), "\\\\.\\COM9",
+                                      ComSettings{}, true, false, "", true, 1, 14, owner);
               }),
               c.message);
   }
@@ -159,7 +160,8 @@ TEST(ReaderSessionLine, FromTheStoredTexts) {
     EXPECT_EQ(dcb.fInX, c.inX);
     EXPECT_EQ(dcb.fRtsControl, c.rtsControl);
     // The fixed part of the record.
-    EXPECT_TRUE(dcb.fBinary && dcb.fParity && dcb.fTXContinueOnXoff && dcb.fErrorChar && dcb.fNull && dcb.fAbortOnError);
+    EXPECT_TRUE(dcb.fBinary && dcb.fParity && dcb.fTXContinueOnXoff && dcb.fErrorChar && dcb.fNull &&
+                dcb.fAbortOnError);
     EXPECT_EQ(dcb.fDtrControl, DeviceControl::DtrControlEnable);
     EXPECT_FALSE(dcb.fOutxDsrFlow || dcb.fDsrSensitivity);
     EXPECT_EQ(dcb.XonLim, 100);

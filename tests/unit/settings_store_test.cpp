@@ -43,16 +43,18 @@ TEST_F(SettingsStoreTest, FirstStartCreatesEveryValueInTheReadingOrder) {
   std::vector<std::string> names;
   std::istringstream lines(captured.text());
   for (std::string l; std::getline(lines, l);) {
-    if (l.size() > 13 && l.compare(l.size() - 13, 13, " noch anlegen") == 0) names.push_back(l.substr(0, l.size() - 13));
+    if (l.size() > 13 && l.compare(l.size() - 13, 13, " noch anlegen") == 0)
+      names.push_back(l.substr(0, l.size() - 13));
   }
+  // clang-format off
   EXPECT_EQ(names, (std::vector<std::string>{
-                       "COM", "Speed", "Data bits", "Parity", "Stop bits", "Flow control",
-                       "Ravlink protocol", "Signaling", "Use Sound", "Sound file", "Total reader data length",
-                       "Fixed length", "Read start position", "Read stop position", "2. Read start position",
-                       "2. Read stop position", "Read characters in 1 byte", "Show non numeric characters",
-                       "Reading direction", "Conversion", "Decimal n-digit (right aligned)", "Padding character used",
-                       "Padding character", "Filter: 1.truncate, 2.convert", "Prefix characters",
-                       "Characters separating 2 data portions", "Postfix characters"}));
+      "COM", "Speed", "Data bits", "Parity", "Stop bits", "Flow control", "Ravlink protocol", "Signaling", "Use Sound",
+      "Sound file", "Total reader data length", "Fixed length", "Read start position", "Read stop position",
+      "2. Read start position", "2. Read stop position", "Read characters in 1 byte", "Show non numeric characters",
+      "Reading direction", "Conversion", "Decimal n-digit (right aligned)", "Padding character used",
+      "Padding character", "Filter: 1.truncate, 2.convert", "Prefix characters",
+      "Characters separating 2 data portions", "Postfix characters"}));
+  // clang-format on
   const std::string start =
       "RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\ noch anlegen)\n"
       "RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin anlegen)\n"
@@ -70,12 +72,12 @@ TEST_F(SettingsStoreTest, SavesCardDataInTheirOrder) {
   registry.operations.clear();
   ASSERT_TRUE(store.SaveCardDataSettings(CardDataSettings{}));
   EXPECT_EQ(registry.operations,
-            (std::vector<std::string>{
-                "open " + kKey + " write", "set Total reader data length", "set Fixed length",
-                "set Read start position", "set Read stop position", "set 2. Read start position",
-                "set 2. Read stop position", "set Read characters in 1 byte", "set Padding character used",
-                "set Padding character", "set Show non numeric characters", "set Reading direction", "set Conversion",
-                "set Decimal n-digit (right aligned)", "set Filter: 1.truncate, 2.convert"}));
+            (std::vector<std::string>{"open " + kKey + " write", "set Total reader data length", "set Fixed length",
+                                      "set Read start position", "set Read stop position", "set 2. Read start position",
+                                      "set 2. Read stop position", "set Read characters in 1 byte",
+                                      "set Padding character used", "set Padding character",
+                                      "set Show non numeric characters", "set Reading direction", "set Conversion",
+                                      "set Decimal n-digit (right aligned)", "set Filter: 1.truncate, 2.convert"}));
 }
 
 // A value of another type is kept and its default used; a text is read up
@@ -129,8 +131,9 @@ TEST_F(SettingsStoreTest, KeysThatCannotBeWrittenOrRead) {
   EXPECT_EQ(com.sCom, "5");
   EXPECT_EQ(com.sSpeed, "19200");
   EXPECT_EQ(registry.program().size(), 1u);
-  EXPECT_TRUE(traced("RegOpenKeyEx() Error: 5. (SOFTWARE\\Brellmark\\Tavolin ex. nicht schreibbar)\n"
-                     "RegOpenKeyEx() ok: HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin lesbar\n"));
+  EXPECT_TRUE(
+      traced("RegOpenKeyEx() Error: 5. (SOFTWARE\\Brellmark\\Tavolin ex. nicht schreibbar)\n"
+             "RegOpenKeyEx() ok: HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin lesbar\n"));
   EXPECT_FALSE(traced("noch anlegen"));
 
   registry.unreadable.insert(kKey);
@@ -170,7 +173,9 @@ TEST_F(SettingsStoreTest, FailedWrites) {
 
   registry.keys.erase(kKey);
   EXPECT_FALSE(store.SaveAddCharsSettings(AddCharsSettings{}));
-  EXPECT_TRUE(traced("RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin kann nicht ge\xf6" "ffnet werden)\n"));
+  EXPECT_TRUE(
+      traced("RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin kann nicht ge\xf6"
+             "ffnet werden)\n"));
   EXPECT_EQ(registry.keys.count(kKey), 0u);
 }
 

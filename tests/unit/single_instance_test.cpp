@@ -76,8 +76,9 @@ TEST(EventMessages, ExpandedTextsOfEveryEntry) {
   const std::vector<std::string> s = {"Elvor Tavolin", "Version 2.10.00", "maria", "\\\\.\\COM1"};
   const std::pair<std::uint32_t, const char*> entries[] = {
       {3, "Success: Elvor Tavolin (Version 2.10.00) called by user maria reads on \\\\.\\COM1.\r\n"},
-      {4, "Elvor Tavolin (Version 2.10.00) is already running with administration rights. This second instance "
-          "started by user maria ends.\r\n"},
+      {4,
+       "Elvor Tavolin (Version 2.10.00) is already running with administration rights. This second instance "
+       "started by user maria ends.\r\n"},
       {5, "Elvor Tavolin (Version 2.10.00) is already running. This second instance started by user maria ends.\r\n"},
       {6, "Elvor Tavolin (Version 2.10.00) called by user maria failed on mutex handling: \\\\.\\COM1\r\n"},
       {7, "Elvor Tavolin (Version 2.10.00) called by maria failed to start the reading thread on \\\\.\\COM1\r\n"},
@@ -86,7 +87,8 @@ TEST(EventMessages, ExpandedTextsOfEveryEntry) {
       {10, "Elvor Tavolin (Version 2.10.00) ends. Reason: reading thread failed to communicate with maria\r\n"},
   };
   for (const auto& [id, text] : entries) EXPECT_EQ(expandEventMessage(id, s), text) << id;
-  EXPECT_EQ(expandEventMessage(5, {"A", "B"}), "A (B) is already running. This second instance started by user %3 ends.\r\n");
+  EXPECT_EQ(expandEventMessage(5, {"A", "B"}),
+            "A (B) is already running. This second instance started by user %3 ends.\r\n");
   EXPECT_EQ(eventMessageText(11), "");
 }
 

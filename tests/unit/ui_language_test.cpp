@@ -45,8 +45,8 @@ TEST(UiLanguage, TextsAreWindows1252Bytes) {
   };
   const UiLanguage german;
   const std::pair<const char*, const char*> cases[] = {
-      {german.text(UiText::Length1), "4c e4 6e 67 65 20 31 3a"},                           // L\xe4nge 1:
-      {german.text(UiText::Backward), "72 fc 63 6b 77 e4 72 74 73"},                       // r\xfc" "ckw\xe4rts
+      {german.text(UiText::Length1), "4c e4 6e 67 65 20 31 3a"},      // L\xe4nge 1:
+      {german.text(UiText::Backward), "72 fc 63 6b 77 e4 72 74 73"},  // r\xfc" "ckw\xe4rts
       {german.text(UiText::IncludingFinalPosition), "62 69 73 20 65 69 6e 73 63 68 6c 69 65 df 6c"},
       {BuildTexts::german().alreadyRunning, "25 73 20 6c e4 75 66 74 20 62 65 72 65 69"},  // %s l\xe4uft berei
       {controlText(IDD_TAVOLIN_DIALOG, IDC_MAIN_LEN1_LABEL), "4c e4 6e 67 65 20 31 3a"},
