@@ -45,13 +45,6 @@ struct RavlinkSessionTest : ::testing::Test, testing::SessionFixture {
   bool sent(const std::string& request) const {
     return ports.port.written().find(RavlinkFraming::frame("\x1b" + request)) != std::string::npos;
   }
-  std::vector<std::string> typed() const {
-    std::vector<std::string> lines;
-    for (const std::string& call : owner.calls()) {
-      if (call.rfind("Typed", 0) == 0) lines.push_back(call);
-    }
-    return lines;
-  }
 
   std::string unanswered;                 // a request the reader leaves to whileUnanswered
   std::function<void()> whileUnanswered;  // runs on the writing thread as that request goes out
@@ -368,7 +361,11 @@ TEST_F(RavlinkSessionTest, QueuedFramesNoiseAndFramesInOneReadLoseNothing) {
   ASSERT_TRUE(owner.waitFor("ShowCounter 3 33"));
   session.reset();
   for (const char* reading : {"Typed 41", "Typed 42", "Typed 43"}) expected.push_back(reading);
-  EXPECT_EQ(typed(), expected);
+  std::vector<std::string> typed;
+  for (const std::string& call : owner.calls()) {
+    if (call.rfind("Typed", 0) == 0) typed.push_back(call);
+  }
+  EXPECT_EQ(typed, expected);
   EXPECT_EQ(eventLog.entries().size(), 1u);  // only the reader's identity
   EXPECT_TRUE(traced("RavlinkSession::readPacket(): unvollst\xe4ndiger Rahmen nach Ruhezeit verworfen, L\xe4nge: "));
   EXPECT_TRUE(traced("RavlinkSession::cancelSession(): Exit code of thread: 0\n"));

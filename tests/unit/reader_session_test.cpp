@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fakes/session_fixture.h"
 
 namespace tavolin {
@@ -151,23 +153,16 @@ TEST(ReaderSessionLine, FromTheStoredTexts) {
     testing::CapturedTrace captured;
     const DeviceControl dcb = ReaderSession::setCOMProperties(settings, captured.trace);
     EXPECT_EQ(captured.text(), "ReaderSession::setCOMProperties() Baudrate " + std::to_string(c.tracedSpeed) + "\n");
-    EXPECT_EQ(dcb.BaudRate, c.baudRate);
-    EXPECT_EQ(dcb.ByteSize, c.byteSize);
-    EXPECT_EQ(dcb.Parity, c.parityCode);
-    EXPECT_EQ(dcb.StopBits, c.stopBitsCode);
-    EXPECT_EQ(dcb.fOutxCtsFlow, c.ctsFlow);
-    EXPECT_EQ(dcb.fOutX, c.outX);
-    EXPECT_EQ(dcb.fInX, c.inX);
-    EXPECT_EQ(dcb.fRtsControl, c.rtsControl);
+    EXPECT_EQ(std::tie(dcb.BaudRate, dcb.ByteSize, dcb.Parity, dcb.StopBits, dcb.fOutxCtsFlow, dcb.fOutX, dcb.fInX,
+                       dcb.fRtsControl),
+              std::tie(c.baudRate, c.byteSize, c.parityCode, c.stopBitsCode, c.ctsFlow, c.outX, c.inX, c.rtsControl));
     // The fixed part of the record.
     EXPECT_TRUE(dcb.fBinary && dcb.fParity && dcb.fTXContinueOnXoff && dcb.fErrorChar && dcb.fNull &&
                 dcb.fAbortOnError);
     EXPECT_EQ(dcb.fDtrControl, DeviceControl::DtrControlEnable);
     EXPECT_FALSE(dcb.fOutxDsrFlow || dcb.fDsrSensitivity);
-    EXPECT_EQ(dcb.XonLim, 100);
-    EXPECT_EQ(dcb.XoffLim, 100);
-    EXPECT_EQ(dcb.XonChar, 0x11);
-    EXPECT_EQ(dcb.XoffChar, 0x13);
+    EXPECT_EQ(std::tie(dcb.XonLim, dcb.XoffLim, dcb.XonChar, dcb.XoffChar),
+              std::make_tuple(std::uint16_t{100}, std::uint16_t{100}, '\x11', '\x13'));
     EXPECT_EQ(dcb.ErrorChar | dcb.EofChar | dcb.EvtChar, 0);
   }
 }
