@@ -20,58 +20,57 @@ class ReaderSessionTest : public ::testing::Test, protected testing::SessionFixt
   }
 };
 
-// Without signalling there is no sound, even with sound on.
-TEST_F(ReaderSessionTest, AcceptsABurstOfTheReadingLength) {
-  auto session = start(1, 14, false, true);
-  EXPECT_EQ(ports.openedPath, "\\\\.\\COM1");
-  ports.port.deliver("12345678901234");
-  ASSERT_TRUE(owner.waitFor("Typed 12345678901234"));
-  EXPECT_TRUE(owner.waitFor("ShowCounter 3 1"));
-  EXPECT_EQ(owner.calls().front(), "ShowMessage 5 'Reader type: active sending' 0 0");
-  EXPECT_EQ(eventLog.entries(), std::vector<std::string>{"8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM1|"
-                                                         "active sending type, no further information available"});
-  session.reset();
-  EXPECT_TRUE(
-      traced("ReaderSession::run(): bytesRead == m_iByteStop == 14\nReaderSession::run(): Daten zum Verarbeiten "
-             "'0x31 0x32 0x33 0x34 0x35 0x36 0x37 0x38 0x39 0x30 0x31 0x32 0x33 0x34 '\n"));
-  EXPECT_TRUE(traced("ReaderSession::cancelSession(): Exit code of thread: 0\n"));
-  EXPECT_FALSE(abortEvent.tryTake());
-  EXPECT_EQ(sound.played(), 0u);
-}
-
-TEST_F(ReaderSessionTest, TestModeShowsLengthWarningsAndCutsOrFills) {
-  auto session = start();
-  session->setTestMode(true);
-  ports.port.deliver("1234567890ABCDEF");  // longer: cut to 14
-  ASSERT_TRUE(owner.waitFor("Shown 1234567890ABCD"));
-  EXPECT_TRUE(owner.waitFor("ShowMessage 4 '' 14 16"));
-  ports.port.deliver("12345");  // shorter: zeros, never what the last burst left
-  ASSERT_TRUE(owner.waitFor("Shown 12345" + std::string(9, '\0')));
-  EXPECT_TRUE(owner.waitFor("ShowMessage 4 '' 14 5"));
-  ports.port.deliver("ABCDEFGHIJKLMN");
-  EXPECT_TRUE(owner.waitFor("ShowMessage 4 '' 0 0"));
-  EXPECT_TRUE(owner.waitFor("ShowCounter 3 3"));
-  for (const std::string& call : owner.calls()) EXPECT_NE(call.rfind("Typed", 0), 0u) << call;
-}
-
-TEST_F(ReaderSessionTest, DiscardsBurstsShorterThanTheStartButSignalsThem) {
-  auto session = start(5, 14, true, true);
-  ports.port.deliver("123");
-  ports.port.deliver("12345678901234");
-  ASSERT_TRUE(owner.waitFor("Typed 12345678901234"));
-  EXPECT_TRUE(owner.waitFor("ShowCounter 3 1"));
-  session.reset();
-  EXPECT_TRUE(traced("ReaderSession::run(): bytesRead < m_iByteStart (3 < 5) -> verwerfen\n"));
-  EXPECT_EQ(sound.played(), 2u);
-}
-
-TEST_F(ReaderSessionTest, AStreamIsCutIntoBufferSizedReadings) {
-  auto session = start(1, 107);
-  ports.port.deliver(std::string(108, 'a') + std::string(108, 'b') + std::string(34, 'c'));
-  ASSERT_TRUE(owner.waitFor("Typed " + std::string(107, 'a')));
-  ASSERT_TRUE(owner.waitFor("Typed " + std::string(107, 'b')));
-  ASSERT_TRUE(owner.waitFor("Typed " + std::string(34, 'c') + std::string(73, '\0')));
-  EXPECT_TRUE(owner.waitFor("ShowCounter 3 3"));
+// Bursts as the reader sends them, and what the window is told: a longer
+// burst is cut to the reading length, a shorter one filled with zeros (in
+// test mode both with a warning), one shorter than the start is discarded
+// but signalled, a stream is cut into buffer-sized readings.
+TEST(ReaderSessionBursts, BecomeReadings) {
+  const std::string zeros(73, '\0');
+  const struct {
+    const char* name;
+    std::int32_t byteStart, length;
+    bool signaling, useSound, testMode;
+    std::vector<std::string> bursts, calls;
+    unsigned sounds;
+    const char* trace;
+  } cases[] = {
+      // clang-format off
+      {"NoSoundWithoutSignalling", 1, 14, false, true, false, {"12345678901234"},
+       {"ShowCounter 3 1", "Typed 12345678901234"}, 0,
+       "ReaderSession::run(): bytesRead == m_iByteStop == 14\nReaderSession::run(): Daten zum Verarbeiten "
+       "'0x31 0x32 0x33 0x34 0x35 0x36 0x37 0x38 0x39 0x30 0x31 0x32 0x33 0x34 '\n"},
+      {"TestModeWarnsAndCutsOrFills", 1, 14, true, false, true, {"1234567890ABCDEF", "12345", "ABCDEFGHIJKLMN"},
+       {"ShowMessage 4 '' 14 16", "ShowCounter 3 1", "Shown 1234567890ABCD", "ShowMessage 4 '' 14 5",
+        "ShowCounter 3 2", "Shown 12345" + std::string(9, '\0'), "ShowMessage 4 '' 0 0", "ShowCounter 3 3",
+        "Shown ABCDEFGHIJKLMN"}, 0, "bytesRead != m_iByteStop: 5 != 14\n"},
+      {"ShorterThanTheStartIsSignalled", 5, 14, true, true, false, {"123", "12345678901234"},
+       {"ShowCounter 3 1", "Typed 12345678901234"}, 2,
+       "ReaderSession::run(): bytesRead < m_iByteStart (3 < 5) -> verwerfen\n"},
+      {"AStreamIsCutIntoBufferSizedReadings", 1, 107, true, false, false,
+       {std::string(108, 'a') + std::string(108, 'b') + std::string(34, 'c')},
+       {"ShowCounter 3 1", "Typed " + std::string(107, 'a'), "ShowCounter 3 2", "Typed " + std::string(107, 'b'),
+        "ShowCounter 3 3", "Typed " + std::string(34, 'c') + zeros}, 0, "bytesRead != m_iByteStop: 108 != 107\n"},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::SessionFixture f;
+    auto session = std::make_unique<ReaderSession>(f.services(), "\\\\.\\COM1", ComSettings{}, c.signaling, c.useSound,
+                                                   "beep.wav", true, c.byteStart, c.length, f.owner);
+    session->setTestMode(c.testMode);
+    for (const std::string& burst : c.bursts) f.ports.port.deliver(burst);
+    std::vector<std::string> calls = {"ShowMessage 5 'Reader type: active sending' 0 0"};
+    calls.insert(calls.end(), c.calls.begin(), c.calls.end());
+    EXPECT_TRUE(testing::waitUntil([&] { return f.owner.calls().size() >= calls.size(); }));
+    session.reset();
+    EXPECT_EQ(f.owner.calls(), calls);
+    EXPECT_EQ(f.sound.played(), c.sounds);
+    EXPECT_TRUE(f.traced(c.trace));
+    EXPECT_TRUE(f.traced("ReaderSession::cancelSession(): Exit code of thread: 0\n"));
+    EXPECT_EQ(f.ports.openedPath, "\\\\.\\COM1");
+    EXPECT_EQ(f.eventLog.entries(), std::vector<std::string>{"8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM1|"
+                                                             "active sending type, no further information available"});
+  }
 }
 
 TEST_F(ReaderSessionTest, IdleReaderGetsZeroBytes) {
