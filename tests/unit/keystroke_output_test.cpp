@@ -45,6 +45,7 @@ TEST(KeystrokeOutput, Readings) {
       {"Range2EndsWithTheData", kTwoRanges, "ABCDEF", "ABC-F"},
       {"DataEndAtRange2", kTwoRanges, "ABCDE", "ABC-"},
       {"DataEndBeforeRange2", kTwoRanges, "ABCD", "ABC"},
+      {"TwoRangesWithoutInterfix", "Read stop position=2|2. Read start position=4|2. Read stop position=5", "ABCDE", "ABDE"},
       {"Range2Backward", "Read start position=3|Read stop position=6|2. Read start position=9|2. Read stop position=12|"
        "Reading direction=BACKWARD|Characters separating 2 data portions=-", "ABCDEFGHIJKLMN", "LKJI-FEDC"},
       {"ConvertFirstThenPadding", "Read stop position=2|Conversion=HEXA2DEC|Decimal n-digit (right aligned)=6|"
@@ -80,6 +81,7 @@ TEST(KeystrokeOutput, Readings) {
     EXPECT_EQ(p.type(c.reading), c.typed);
     EXPECT_EQ(p.keyboard.described, c.described ? c.described : c.typed);
     EXPECT_EQ(p.keyboard.refreshes(), refreshes + 1) << "the layout is taken once per reading";
+    EXPECT_FALSE(p.captured.contains("vorhanden, L\xe4nge: 0")) << "an empty key list is not announced";
   }
 }
 

@@ -135,14 +135,16 @@ INSTANTIATE_TEST_SUITE_P(Rows, GoldenTraces, ::testing::Values(
      "CheckAddChars(): DataPostProcessing.PrefixCode: Len: 1\n\t'\t' (=='0x09') \n"
      "CheckAddChars(): DataPostProcessing.InterfixCode: keiner\n"
      "CheckAddChars(): DataPostProcessing.PostfixCode: Len: 2\n\t'A' (=='0x41') '\xFF' (=='0xffff') \n"},
-    GoldenTrace{"TwoRangeReadingWithoutPrefix", [](auto&, auto& p) {
+    GoldenTrace{"TwoRangeReading", [](auto&, auto& p) {
       p.configure("Read stop position=3|2. Read start position=6|2. Read stop position=8|"
-                  "Characters separating 2 data portions=-|Postfix characters=<CR>");
+                  "Characters separating 2 data portions=-|Prefix characters=<TAB>|Postfix characters=<CR>");
       p.type("abCDEfgh");
       return p.captured.text(); },
      "PrepareDataTransfer(): Start, vollst\xe4ndige Lesung: 'abCDEfgh' mit L\xe4nge: 8 Byte\n"
      "PrepareDataTransfer(): Endergebnis 'abCDEfgh'\n"
      "TextToKeys(): pData: 'abCDEfgh', mit L\xe4nge 8, Len1: 3, Index-Start2: 5 Len2: 3\n"
+     "Pr\xe4" "fix vorhanden, L\xe4nge: 1\n"
+     "vkscan: 0x0009\n"
      "Char: 'a' (=='0x61'), vkscan: 0x0041\n"
      "Char: 'b' (=='0x62'), vkscan: 0x0042\n"
      "Char: 'C' (=='0x43'), vkscan: 0x0143\n"

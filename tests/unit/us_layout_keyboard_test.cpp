@@ -25,8 +25,7 @@ TEST(UsLayoutKeyboard, LettersDigitsSignsAndControlCharacters) {
 
 // Every byte has exactly one meaning; the printable ASCII characters each
 // have their own key, with a scan code, everything from 0x80 on and the rest
-// has none. (The scan codes themselves are checked against xkbcommon's US
-// keymap in the Linux edition's keyboard test.)
+// has none.
 TEST(UsLayoutKeyboard, EveryByte) {
   UsLayoutKeyboard keyboard;
   std::set<KeyCode> printable;
@@ -40,6 +39,16 @@ TEST(UsLayoutKeyboard, EveryByte) {
       EXPECT_NE(keyboard.mapVirtualKey(code & 0xFF), 0u) << c;
     }
   }
+}
+
+// Scan codes of set one; every key's is checked against xkbcommon's US
+// keymap in the Linux edition's keyboard test.
+TEST(UsLayoutKeyboard, ScanCodesOfSetOne) {
+  UsLayoutKeyboard keyboard;
+  const std::pair<std::uint32_t, std::uint32_t> scans[] = {
+      {0x41, 0x1E}, {0x51, 0x10}, {0x4D, 0x32}, {0x31, 0x02}, {0x30, 0x0B}, {0x0D, 0x1C}, {0x09, 0x0F}, {0x1B, 0x01},
+      {0x10, 0x2A}, {0x11, 0x1D}, {0x12, 0x38}, {0x70, 0x3B}, {0x77, 0x42}, {0xBF, 0x35}, {0x0A, 0x00}, {0xFF, 0x00}};
+  for (const auto& [vk, scan] : scans) EXPECT_EQ(keyboard.mapVirtualKey(vk), scan) << vk;
 }
 
 }  // namespace
