@@ -113,7 +113,7 @@ TEST_F(CardLayoutChecks, KeywordsAreExactAndUnknownMeansFirstChoice) {
 
 TEST_F(CardLayoutChecks, PaddingAndDigitTextsOutsideTheOfferedValues) {
   card.sPadUsed = "yes";
-  const std::pair<const char*, std::uint8_t> pads[] = {{"20", 0x20}, {"2", 0x02},  {" 3F", 0x3F}, {"7e1", 0x7E},
+  const std::pair<const char*, std::uint8_t> pads[] = {{"20", 0x20}, {"2", 0x02},  {" 3F", 0x3F}, {"9e1", 0x9E},
                                                        {"", 0x20},   {"zz", 0x20}, {"-1", 0x20}};
   for (const auto& [text, padChar] : pads) {
     card.sPadChar = text;
@@ -121,7 +121,7 @@ TEST_F(CardLayoutChecks, PaddingAndDigitTextsOutsideTheOfferedValues) {
     EXPECT_EQ(processor.filterAttr().cPadChar, padChar) << "'" << text << "'";
   }
   const std::pair<const char*, std::int32_t> digits[] = {{"0", 0},  {"10", 10}, {"11", 10}, {"999999999999", 10},
-                                                         {"-3", 0}, {"x", 0},   {" 7", 7}};
+                                                         {"-3", 0}, {"x", 0},   {"\r\t7", 7}};
   for (const auto& [text, count] : digits) {
     card.sDigits = text;
     processor.CheckFilter(card);

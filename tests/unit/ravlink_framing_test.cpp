@@ -105,6 +105,7 @@ TEST(RavlinkFramingTest, ReadingFrames) {
       {"several reads", {big.substr(0, 60), big.substr(60, 60), big.substr(120, 60), big.substr(180)}, false,
        std::string(200, 'x'), ack, 0},
       {"two-byte length", {twoByteLength}, false, std::string(300, 'y'), ack, 0},
+      {"no data", {frame("")}, false, "", ack, 0},
       {"damaged once", {badSum, card}, false, "card", nak + ack, 0},
       {"damaged twice", {noEtx, noEtx}, false, "error: Packet discarded", nak + nak, 0},
       {"stray byte clears the buffer", {"A" + frame("x")}, false, "error: Protocol error Ravlink state", "", 0},

@@ -141,7 +141,7 @@ TEST_F(SettingsStoreTest, KeysThatCannotBeWrittenOrRead) {
   EXPECT_EQ(com.sCom, "2");
   EXPECT_TRUE(traced("RegOpenKeyEx() Error: 5. (SOFTWARE\\Brellmark\\Tavolin ex. nicht lesbar)\n"));
 
-  registry.keys.clear();
+  registry = testing::MemoryRegistry{};
   registry.uncreatable.insert("SOFTWARE\\Brellmark");
   EXPECT_EQ(loadAll().com.sSoundFile, "C:\\Programs\\Tavolin\\Elvorbeep.wav");
   EXPECT_FALSE(store.registryWritable());
