@@ -29,7 +29,8 @@ void fuzzOne(FuzzInput& input) {
     }
   }
   testing::ConfiguredProcessor p;
-  if (p.configure(settings) > 0) p.type("0123456789ABCDEFabcdef\x01\x7f\xe4 <>?*;0123456789ABCDEF0123456789ABCDEF");
+  static const char reading[] = "0123456789ABCDEFabcdef\x01\x7f\xe4 <>?*;0123456789ABCDEF0123456789ABCDEF";
+  if (p.configure(settings) > 0) p.processor.TextToKeys(reading, sizeof reading - 1);
 }
 
 }  // namespace tavolin::fuzzing
