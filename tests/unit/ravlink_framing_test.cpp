@@ -66,17 +66,11 @@ TEST(RavlinkFramingTest, RequestFramesAndWholePackets) {
     std::string held, read;
     bool whole;
   } cases[] = {
-      {"", "", false},
-      {"", ack, true},
-      {"", nak + "\x02", true},
-      {"", card, true},
-      {"", card + "\x02", true},
-      {card.substr(0, 2), card.substr(2), true},
-      {card.substr(0, 2), "", false},
-      {"", card.substr(0, 8), false},
-      {"", big.substr(0, 256), false},
-      {big.substr(0, 1), big.substr(1), true},
-      {"", "A", false},
+      // clang-format off
+      {"", "", false}, {"", ack, true}, {"", nak + "\x02", true}, {"", card, true}, {"", card + "\x02", true},
+      {card.substr(0, 2), card.substr(2), true}, {card.substr(0, 2), "", false}, {"", card.substr(0, 8), false},
+      {"", big.substr(0, 256), false}, {big.substr(0, 1), big.substr(1), true}, {"", "A", false},
+      // clang-format on
   };
   for (const auto& c : cases) {
     EXPECT_EQ(RavlinkFraming::beginsWithPacket(c.held, c.read), c.whole) << c.held.size() << "+" << c.read.size();
