@@ -51,7 +51,7 @@ CardDataSettings cardData(FuzzInput& input) {
 
 AddCharsSettings addChars(FuzzInput& input) {
   AddCharsSettings s;
-  for (std::string* text : {&s.sPrefix, &s.sInterfix, &s.sPostfix}) {
+  for (SettingText* text : {&s.sPrefix, &s.sInterfix, &s.sPostfix}) {
     *text = input.flag() ? value(input, {"none", "<TAB>", "<CR>", "<SHIFT TAB>x<<<F8>"}) : input.text(120);
   }
   return s;

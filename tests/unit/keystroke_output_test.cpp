@@ -14,7 +14,7 @@ Settings settingsWith(const std::string& values) {
   std::istringstream items(values);
   for (std::string item; std::getline(items, item, '|');) {
     const std::size_t equals = item.find('=');
-    std::string* setting = findSettingValue(settings, item.substr(0, equals));
+    auto* setting = findSettingValue(settings, item.substr(0, equals));
     if (setting) *setting = item.substr(equals + 1);
     EXPECT_NE(setting, nullptr) << item;
   }

@@ -72,9 +72,9 @@ class Pages : public ::testing::Test {
   }
   // A value of a page's working copy by its stored name.
   std::string working(const std::string& name) {
-    if (const std::string* v = findSettingValue(com.getSettings(), name)) return *v;
-    if (const std::string* v = findSettingValue(data.getSettings(), name)) return *v;
-    if (const std::string* v = findSettingValue(pfix.getSettings(), name)) return *v;
+    if (const auto* v = findSettingValue(com.getSettings(), name)) return *v;
+    if (const auto* v = findSettingValue(data.getSettings(), name)) return *v;
+    if (const auto* v = findSettingValue(pfix.getSettings(), name)) return *v;
     ADD_FAILURE() << "no value " << name;
     return {};
   }
