@@ -418,9 +418,11 @@ TEST_F(Host, TrayReportsDoubleClickAndContextMenuAndItsMenuGivesTheChosenCommand
 TEST_F(Host, WithoutNotificationAreaHidingMinimises) {
   QWidget window;
   host.setMainWindow(window);
+  EXPECT_FALSE(host.addTrayIcon(IDI_TAVOLIN, kProductCaption)) << "the offscreen platform has no tray";
+  host.showWindow(false);
+  EXPECT_FALSE(window.isVisible()) << "a window not shown yet was shown minimised";
   host.showWindow(true);
   EXPECT_TRUE(host.isWindowVisible());
-  EXPECT_FALSE(host.addTrayIcon(IDI_TAVOLIN, kProductCaption)) << "the offscreen platform has no tray";
   host.showWindow(false);
   EXPECT_FALSE(host.isWindowVisible());
   EXPECT_TRUE(window.isVisible() && window.isMinimized()) << "the window is not hidden into nowhere";
