@@ -6,7 +6,7 @@
 # shows a reading in the window instead of typing it, a second instance is
 # refused, and when the reader hangs up the watchdog ends it with exit
 # code 4. A reader that cannot be opened at start leaves the window shown
-# after its message. Then, with a
+# after its message, and SIGTERM ends it normally. Then, with a
 # notification area that speaks D-Bus on a session bus of the test's own,
 # the window hides into it, and the item's activation and context menu
 # bring it back. The user's part (clicks,
@@ -144,6 +144,7 @@ grep -q "^error \[10\] Elvor Tavolin (Version 2.10.00) ends. Reason: reading thr
 # A reader that cannot be opened: the start-up's message box comes first.
 # The hide timer ticks behind it and sends no window away; the main window
 # shows once the box is closed, with its texts and states set, and stays.
+# SIGTERM then ends the program as a close request does on Windows.
 "$console" --set "COM=$work/absent" >/dev/null || fail "settings"
 : >"$APPDATA/TavolinTrace.txt"
 "$program" >"$work/out" 2>"$work/err" &
@@ -158,9 +159,11 @@ for _ in $(seq 50); do main=$(windows_of $run '^Elvor Tavolin$'); [ -n "$main" ]
 [ -n "$main" ] || fail "no main window after the message box"
 sleep 1.5
 [ "$(windows_of $run '^Elvor Tavolin$')" = "$main" ] || fail "the main window did not stay"
-kill $run
-wait $run
+kill -TERM $run
+wait $run; status=$?
 run=
+[ $status = 0 ] || fail "SIGTERM: exit code $status"
+[ "$(tail -n 1 "$APPDATA/TavolinTrace.txt")" = "CKelvaneDlg::OnClose()" ] || fail "SIGTERM did not end the program as OnClose does"
 "$console" --set "COM=$work/com" >/dev/null || fail "settings"
 
 # A notification area that speaks D-Bus (KDE; GNOME with its extension)

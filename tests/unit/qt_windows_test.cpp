@@ -33,6 +33,7 @@
 #include "fakes/recording_services.h"
 #include "fakes/simulated_port.h"
 #include "frontend/qt/dialog_window.h"
+#include "frontend/qt/end_requests.h"
 #include "frontend/qt/help_document.h"
 #include "frontend/qt/qt_text.h"
 #include "frontend/qt/qt_window_host.h"
@@ -165,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, EveryDialog, ::testing::ValuesIn(everyDi
                          });
 
 // What the user does, and what the program does, to a control.
-enum class Act { Click, ClickText, KeyDown, Type, SetText, Check, SelectString, LeaveEdit, Escape, Enter };
+enum class Act { Click, ClickText, KeyDown, Type, SetText, Check, SelectString, LeaveEdit, Escape, Enter, Close };
 
 struct ActionCase {
   const char* name;
@@ -226,6 +227,10 @@ TEST_P(UserActions, ReachThePresenterAsItsNotifications) {
       widget->setFocus();
       QTest::keyClick(widget, Qt::Key_Return);
       break;
+    // The window manager's close (the title bar's button, Alt+F4).
+    case Act::Close:
+      window.close();
+      break;
   }
   EXPECT_EQ(seen, c.expected);
   if (c.act == Act::ClickText) {
@@ -264,6 +269,8 @@ INSTANTIATE_TEST_SUITE_P(
                    Act::LeaveEdit,
                    {{IDC_DATA_PAD_CHAR, Notification::KillFocus}}},
         ActionCase{"Escape", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, Act::Escape, {{IDC_CANCEL, kClicked}}},
+        ActionCase{"main window closed", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, Act::Close, {{IDC_MAIN_HIDE, kClicked}}},
+        ActionCase{"dialog closed", IDD_HTML_HELP, IDC_OK, Act::Close, {{IDC_CANCEL, kClicked}}},
         ActionCase{
             "Enter without a default button", IDD_TAVOLIN_DIALOG, IDC_MAIN_PART1, Act::Enter, {{IDC_OK, kClicked}}},
         ActionCase{"Enter with one", IDD_HTML_HELP, IDC_HELP_BROWSER, Act::Enter, {{IDC_OK, kClicked}}}),
@@ -428,6 +435,16 @@ TEST_F(Host, WithoutNotificationAreaHidingMinimises) {
   EXPECT_TRUE(window.isVisible() && window.isMinimized()) << "the window is not hidden into nowhere";
   host.showWindow(true);
   EXPECT_TRUE(host.isWindowVisible());
+}
+
+// The session manager's end of the session reaches the program as Qt's
+// Quit; Qt itself would only close the windows.
+TEST(EndRequests, TheEndOfTheSessionEndsTheProgram) {
+  int ends = 0;
+  const EndRequests requests([&ends] { ++ends; });
+  QEvent quit(QEvent::Quit);
+  QCoreApplication::sendEvent(qApp, &quit);
+  EXPECT_EQ(ends, 1);
 }
 
 TEST_F(Host, ModalDialogEndsOnOkAndEscapeAfterThePresenterHasSeenThem) {

@@ -14,6 +14,10 @@ namespace tavolin {
 // clicks the focused button, else the default button, and is else the
 // command OK (IDC_OK). The presenter (and for a modal dialog its host)
 // decides what the commands do.
+//
+// The main window lives in the tray: the window manager's close (its
+// button in the title bar, Alt+F4) puts it away as its Hide button does,
+// and ends nothing.
 class DialogWindow : public QDialog {
  public:
   DialogWindow(const layout::DialogLayout& dialog, bool german, QWidget* parent);
@@ -24,10 +28,12 @@ class DialogWindow : public QDialog {
   void reject() override;
 
  protected:
+  void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  bool m_bMain;
   bool m_bBare;
   std::unique_ptr<QtDialogView> m_view;
 };
