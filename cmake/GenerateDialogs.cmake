@@ -267,7 +267,10 @@ macro(_dlg_add_control)
       string(REPLACE "ES_LEFT" "ES_RIGHT" style "${style}")
     elseif(flag STREQUAL "right")
       string(REPLACE "SS_LEFT" "SS_RIGHT" style "${style}")
-    elseif(flag STREQUAL "sunken" AND ckind STREQUAL "label")
+    elseif(flag STREQUAL "sunken" AND (ckind STREQUAL "label" OR ckind STREQUAL "picture"))
+      # A label's text centred vertically. A bitmap would make its control
+      # as large as itself, frame included, and lose its edges under the
+      # frame; centred, it keeps the described place inside the frame.
       string(APPEND style " | SS_SUNKEN | SS_CENTERIMAGE")
     elseif(flag STREQUAL "sunken")
       string(APPEND style " | SS_SUNKEN")

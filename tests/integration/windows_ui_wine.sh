@@ -2,8 +2,8 @@
 # The windowed programs of the Windows edition under wine, driven as a user
 # drives them (tavolin-uidriver), against the reader simulator on COM8:
 # start-up into the tray, a card typed into another program, the test
-# display, stop and restart, the settings sheet, help and about (closed by
-# Escape), a second instance, install mode, the watchdog, a reader that cannot be opened at
+# display, stop and restart, the settings sheet, help and about, a second
+# instance, install mode, the watchdog, a reader that cannot be opened at
 # start, and the German program. With SCREENSHOT_DIR set it
 # saves a picture of every window there (win-*-en.png, win-*-de.png).
 #   windows_ui_wine.sh TAVOLIN_EN.EXE TAVOLIN_DE.EXE TAVOLIN-CONSOLE.EXE TAVOLIN-UIDRIVER.EXE TAVOLIN-READERSIM WINE-RUNNER
@@ -220,7 +220,7 @@ shown "owned:Elvor Tavolin"
 expect "Elvor Tavolin" text "owned:Elvor Tavolin" 1067
 expect "Version 2.10.00" text "owned:Elvor Tavolin" 1068
 shot win-about-en.png "owned:Elvor Tavolin"
-dismiss escape "owned:Elvor Tavolin"
+dismiss mouseclick "owned:Elvor Tavolin"
 
 # A second instance says so and ends; Exit ends the first.
 start "$en"

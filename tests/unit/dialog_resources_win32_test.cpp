@@ -149,7 +149,20 @@ TEST_P(DialogTemplates, MakeTheDescribedWindow) {
     EXPECT_EQ(placed.left, expected.left);
     EXPECT_EQ(placed.top, expected.top);
     if (c.kind == ControlKind::Picture) {
-      EXPECT_NE(SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+      const auto image = reinterpret_cast<HBITMAP>(SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0));
+      ASSERT_NE(image, nullptr);
+      // A framed picture keeps its place, and its frame goes round the
+      // whole bitmap.
+      if (c.flags & kSunken) {
+        BITMAP bitmap{};
+        GetObjectA(image, sizeof bitmap, &bitmap);
+        RECT inside{};
+        GetClientRect(child, &inside);
+        EXPECT_EQ(placed.right - placed.left, expected.right);
+        EXPECT_EQ(placed.bottom - placed.top, expected.bottom);
+        EXPECT_GE(inside.right, bitmap.bmWidth);
+        EXPECT_GE(inside.bottom, bitmap.bmHeight);
+      }
     } else if (c.kind == ControlKind::Icon) {
       EXPECT_NE(SendMessageA(child, STM_GETICON, 0, 0), 0);
     } else {

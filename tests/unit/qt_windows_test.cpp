@@ -35,6 +35,7 @@
 #include "frontend/qt/dialog_window.h"
 #include "frontend/qt/end_requests.h"
 #include "frontend/qt/help_document.h"
+#include "frontend/qt/qt_images.h"
 #include "frontend/qt/qt_text.h"
 #include "frontend/qt/qt_window_host.h"
 #include "resource_ids.h"
@@ -148,6 +149,12 @@ TEST_P(EveryDialog, HasEveryControlOfItsDescriptionInItsPlace) {
     if (control.kind != ControlKind::Picture && control.kind != ControlKind::Browser) {
       EXPECT_EQ(view.getItemText(control.id), control.text) << control.id;
     }
+  }
+  // A framed picture (the about box's logo) has room for the whole image
+  // inside its frame: it is not shrunk to fit.
+  for (const QLabel* picture : window.findChildren<QLabel*>()) {
+    if (picture->pixmap().isNull() || picture->frameShape() == QFrame::NoFrame) continue;
+    EXPECT_EQ(picture->pixmap().size(), imageResource(IDB_LOGO).size());
   }
 }
 
@@ -271,6 +278,8 @@ INSTANTIATE_TEST_SUITE_P(
         ActionCase{"Escape", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, Act::Escape, {{IDC_CANCEL, kClicked}}},
         ActionCase{"main window closed", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, Act::Close, {{IDC_MAIN_HIDE, kClicked}}},
         ActionCase{"dialog closed", IDD_HTML_HELP, IDC_OK, Act::Close, {{IDC_CANCEL, kClicked}}},
+        ActionCase{"click on the about box", IDD_ABOUT, IDC_ABOUT_VERSION, Act::Click, {{IDC_CANCEL, kClicked}}},
+        ActionCase{"click on a label", IDD_TAVOLIN_DIALOG, IDC_MAIN_COUNT_LABEL, Act::Click, {}},
         ActionCase{
             "Enter without a default button", IDD_TAVOLIN_DIALOG, IDC_MAIN_PART1, Act::Enter, {{IDC_OK, kClicked}}},
         ActionCase{"Enter with one", IDD_HTML_HELP, IDC_HELP_BROWSER, Act::Enter, {{IDC_OK, kClicked}}}),

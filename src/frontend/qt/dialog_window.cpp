@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
@@ -69,6 +70,17 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     }
   }
   m_view->command(IDC_OK, Notification::Clicked);
+}
+
+// The controls of a bare dialog are pictures and texts, which leave the
+// click to the window.
+void DialogWindow::mousePressEvent(QMouseEvent* event) {
+  if (m_bBare && event->button() == Qt::LeftButton) {
+    event->accept();
+    m_view->command(IDC_CANCEL, Notification::Clicked);
+    return;
+  }
+  QDialog::mousePressEvent(event);
 }
 
 // A window without a title bar still has the raised frame of a dialog.

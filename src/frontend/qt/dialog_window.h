@@ -17,7 +17,8 @@ namespace tavolin {
 //
 // The main window lives in the tray: the window manager's close (its
 // button in the title bar, Alt+F4) puts it away as its Hide button does,
-// and ends nothing.
+// and ends nothing. A dialog without a title bar (the about box) has no
+// button either: a click anywhere on it is its Cancel, as Escape is.
 class DialogWindow : public QDialog {
  public:
   DialogWindow(const layout::DialogLayout& dialog, bool german, QWidget* parent);
@@ -30,6 +31,7 @@ class DialogWindow : public QDialog {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
