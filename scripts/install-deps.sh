@@ -22,8 +22,9 @@ fi
 if [ "$job" = windowed ]; then
   packages+=(qt6-base-dev qt6-translations-l10n)
 elif [ "$job" = screenshots ]; then
-  # The windows on a virtual display, framed by a window manager, captured.
-  packages+=(qt6-base-dev qt6-translations-l10n xvfb openbox trayer xdotool imagemagick)
+  # The windows on a virtual display, framed by a window manager, captured;
+  # "Courier New" there is Liberation Mono, as in the tests.
+  packages+=(qt6-base-dev qt6-translations-l10n xvfb openbox trayer xdotool imagemagick fonts-liberation)
 elif [ "$job" != run ] && [ "$job" != images ]; then
   # Qt 6 for the windowed programs tavolin_en and tavolin_de; without it the
   # build leaves them out (the demo builds only the console edition).
@@ -43,7 +44,11 @@ if [ "$job" = all ] || [ "$job" = packages ]; then
 fi
 if [ "$job" = all ]; then
   # The tests under wine; the package tests (lintian, systemd-analyze, strace).
-  packages+=(wine wine64 lintian systemd strace)
+  # Wine's own fonts (fonts-wine: "MS Sans Serif", "Tahoma" for "MS Shell
+  # Dlg") and Liberation Mono, with the metrics of "Courier New", which the
+  # wine prefix puts in its place (cmake/wine-run.sh): the windows under
+  # wine are as wide as on Windows.
+  packages+=(wine wine64 fonts-wine fonts-liberation lintian systemd strace)
 fi
 
 missing=()
