@@ -22,9 +22,8 @@ fi
 if [ "$job" = windowed ]; then
   packages+=(qt6-base-dev qt6-translations-l10n)
 elif [ "$job" = screenshots ]; then
-  # The windows on a virtual display, framed by a window manager, captured;
-  # "Courier New" there is Liberation Mono, as in the tests.
-  packages+=(qt6-base-dev qt6-translations-l10n xvfb openbox trayer xdotool imagemagick fonts-liberation)
+  # The windows on a virtual display, framed by a window manager, captured.
+  packages+=(qt6-base-dev qt6-translations-l10n xvfb openbox trayer xdotool imagemagick)
 elif [ "$job" != run ] && [ "$job" != images ]; then
   # Qt 6 for the windowed programs tavolin_en and tavolin_de; without it the
   # build leaves them out (the demo builds only the console edition).
