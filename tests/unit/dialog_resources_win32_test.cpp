@@ -1,7 +1,7 @@
 // The compiled resources against their description: every dialog template
 // made into a window has the described controls, in order, of the described
-// class, style, place and text; the tray menu, the images and the version
-// are there in the build's language. Built once per language.
+// class, style, place and text (the logo inside its frame); the tray menu
+// and the icon are there in the build's language. Built once per language.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -204,7 +204,7 @@ TEST(TrayMenu, HasOnePopUpWithShowHelpAboutInTheBuildsLanguage) {
   DestroyMenu(menu);
 }
 
-TEST(Images, IconInEverySizeAndTheLogoBitmap) {
+TEST(Images, IconInEverySize) {
   for (int size : {16, 24, 32, 48, 256}) {
     HICON icon = static_cast<HICON>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TAVOLIN), IMAGE_ICON, size, size, 0));
@@ -218,43 +218,6 @@ TEST(Images, IconInEverySizeAndTheLogoBitmap) {
     DeleteObject(info.hbmMask);
     DestroyIcon(icon);
   }
-  HBITMAP logo = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO));
-  ASSERT_NE(logo, nullptr);
-  BITMAP bitmap{};
-  GetObjectA(logo, sizeof bitmap, &bitmap);
-  EXPECT_EQ(bitmap.bmWidth, 87);
-  EXPECT_EQ(bitmap.bmHeight, 55);
-  DeleteObject(logo);
-}
-
-std::string versionValue(const char* name) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string data(GetFileVersionInfoSizeA(path, nullptr), '\0');
-  if (data.empty() || !GetFileVersionInfoA(path, 0, static_cast<DWORD>(data.size()), data.data())) return "";
-  const std::string key = std::string("\\StringFileInfo\\") + (kGerman ? "040704B0" : "040904B0") + "\\" + name;
-  char* value = nullptr;
-  UINT length = 0;
-  if (!VerQueryValueA(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &length)) return "";
-  return value;
-}
-
-TEST(Version, NamesTheProductAndItsVersion) {
-  EXPECT_EQ(versionValue("ProductName"), "Elvor Tavolin");
-  EXPECT_EQ(versionValue("ProductVersion"), "2.10.00");
-  EXPECT_EQ(versionValue("OriginalFilename"), kGerman ? "tavolin_de.exe" : "tavolin_en.exe");
-}
-
-TEST(Manifest, AsksForCommonControls6AndPerMonitorDpi) {
-  constexpr int kProcessManifest = 1;
-  constexpr int kManifestType = 24;  // RT_MANIFEST
-  HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(kProcessManifest), MAKEINTRESOURCEA(kManifestType));
-  ASSERT_NE(found, nullptr);
-  const std::string manifest(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
-                             SizeofResource(nullptr, found));
-  EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
-  EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
-  EXPECT_NE(manifest.find("asInvoker"), std::string::npos);
 }
 
 }  // namespace
