@@ -287,29 +287,27 @@ TEST(HelpDocument, IsTheHtmFormBesideTheProgramInShareOrInTheBuild) {
   QTemporaryDir root;
   const QDir dir(root.path());
   for (const char* folder : {"bin", "share/tavolin", "build"}) dir.mkpath(QString::fromLatin1(folder));
-  const auto put = [&dir](const char* file) {
-    QFile document(dir.filePath(QString::fromLatin1(file)));
-    document.open(QIODevice::WriteOnly);
-    document.write("<p>help</p>");
+  const auto path = [&dir](const char* file) { return dir.filePath(QString::fromLatin1(file)); };
+  const QString build = path("build");
+  const auto found = [&](const char* document) {
+    return helpDocumentPath(QStringLiteral("file://") + path(document), build);
   };
-  const QString address = QStringLiteral("file://") + dir.filePath(QStringLiteral("bin/TavoHelp.mht"));
-  const QString build = dir.filePath(QStringLiteral("build"));
-  EXPECT_EQ(helpDocumentPath(address, build), QString());
-  put("build/TavoHelp.htm");
-  EXPECT_EQ(helpDocumentPath(address, build), dir.filePath(QStringLiteral("build/TavoHelp.htm")));
-  put("share/tavolin/TavoHelp.htm");
-  EXPECT_EQ(helpDocumentPath(address, build), dir.filePath(QStringLiteral("share/tavolin/TavoHelp.htm")));
-  put("bin/TavoHelp.htm");
-  EXPECT_EQ(helpDocumentPath(address, build), dir.filePath(QStringLiteral("bin/TavoHelp.htm")));
-  put("bin/Ascii.htm");
-  EXPECT_EQ(helpDocumentPath(QStringLiteral("file://") + dir.filePath(QStringLiteral("bin/Ascii.htm")), build),
-            dir.filePath(QStringLiteral("bin/Ascii.htm")));
+  EXPECT_EQ(found("bin/TavoHelp.mht"), QString());
+  for (const char* document : {"build/TavoHelp.htm", "share/tavolin/TavoHelp.htm", "bin/TavoHelp.htm"}) {
+    QFile file(path(document));
+    file.open(QIODevice::WriteOnly);
+    file.write("<p>help</p>");
+    EXPECT_EQ(found("bin/TavoHelp.mht"), path(document));
+  }
+  QFile ascii(path("bin/Ascii.htm"));
+  ascii.open(QIODevice::WriteOnly);
+  EXPECT_EQ(found("bin/Ascii.htm"), path("bin/Ascii.htm"));
 
   QWidget window;
   QtDialogView view(window, dialogOf(IDD_HTML_HELP), false);
-  view.navigate(IDC_HELP_BROWSER, fromQt(address));
+  view.navigate(IDC_HELP_BROWSER, fromQt(QStringLiteral("file://") + path("bin/TavoHelp.mht")));
   EXPECT_EQ(qobject_cast<QTextBrowser*>(view.control(IDC_HELP_BROWSER))->source().toLocalFile(),
-            dir.filePath(QStringLiteral("bin/TavoHelp.htm")));
+            path("bin/TavoHelp.htm"));
 }
 
 class Host : public ::testing::Test {
