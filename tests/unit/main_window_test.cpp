@@ -183,6 +183,9 @@ TEST_P(StartUp, EndsOrLeavesTheWindowUsable) {
     ports.failure = SerialPorts::Failure::None;
     click(IDC_MAIN_START);
     EXPECT_EQ(dlg->readingActive(), c.restarts);
+    if (!c.restarts) {
+      EXPECT_EQ(eventLog.entries().size(), 0u) << "a refused start is no failed session";
+    }
   }
 }
 
