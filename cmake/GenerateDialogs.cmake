@@ -43,11 +43,12 @@ set(_dlg_flags group lefttext multiline right sunken border readonly fixed)
 set(_dlg_table_flags kGroupStart kTextLeft kMultiLine kRightAligned kSunken kBorder kReadOnly kFixedPitch)
 
 # Dialog styles and fonts. The main window is a pop-up with a title bar
-# but no system menu. The pages are property-sheet pages in the shell's
-# dialog font, the font of the sheet itself, so that the sheet lays them
-# out in the dialog units they were drawn in; the other dialogs use the
-# main window's font.
-set(_dlg_dstyle_main "DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_VISIBLE")
+# but no system menu, made hidden: it shows once it is initialised, as a
+# modal dialog does, so that no one sees its template's placeholders. The
+# pages are property-sheet pages in the shell's dialog font, the font of
+# the sheet itself, so that the sheet lays them out in the dialog units
+# they were drawn in; the other dialogs use the main window's font.
+set(_dlg_dstyle_main "DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION")
 set(_dlg_dstyle_page "DS_SETFONT | DS_FIXEDSYS | WS_CHILD | WS_DISABLED | WS_CAPTION")
 set(_dlg_dstyle_modal "DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU")
 set(_dlg_dstyle_bare "DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP")
@@ -266,7 +267,10 @@ macro(_dlg_add_control)
       string(REPLACE "ES_LEFT" "ES_RIGHT" style "${style}")
     elseif(flag STREQUAL "right")
       string(REPLACE "SS_LEFT" "SS_RIGHT" style "${style}")
-    elseif(flag STREQUAL "sunken" AND ckind STREQUAL "label")
+    elseif(flag STREQUAL "sunken" AND (ckind STREQUAL "label" OR ckind STREQUAL "picture"))
+      # A label's text centred vertically. A bitmap would make its control
+      # as large as itself, frame included, and lose its edges under the
+      # frame; centred, it keeps the described place inside the frame.
       string(APPEND style " | SS_SUNKEN | SS_CENTERIMAGE")
     elseif(flag STREQUAL "sunken")
       string(APPEND style " | SS_SUNKEN")

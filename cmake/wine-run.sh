@@ -23,6 +23,14 @@ mkdir -p "$WINEPREFIX"
     wineboot --init >/dev/null 2>&1 </dev/null 9>&- || true
     wineserver --wait >/dev/null 2>&1 || true
   fi
+  # Wine has no "Courier New" of its own: Liberation Mono (fonts-liberation)
+  # has its metrics, so the fixed-pitch fields are as wide as on Windows.
+  # ("MS Sans Serif" and "Tahoma", the dialogs' fonts, are Wine's own,
+  # from fonts-wine.)
+  if [ -f "$WINEPREFIX/system.reg" ] && ! grep -q '^"Courier New"="Liberation Mono"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Courier New" /d "Liberation Mono" /f \
+      >/dev/null 2>&1 </dev/null 9>&- || true
+  fi
 ) 9>"$build_dir/$prefix_name.lock"
 if [ "${1:-}" = --init ]; then
   [ -f "$WINEPREFIX/system.reg" ] && echo "wine prefix ready: $WINEPREFIX" && exit 0

@@ -137,9 +137,13 @@ click_control() {
   xdotool mousemove --window "$window" $(((2 * cx + cw) * w / (2 * dw))) $(((2 * cy + ch) * h / (2 * dh))) click 1
 }
 
-# The window of the given inside size among the window's descendants.
+# The shown window of the given inside size among the window's descendants
+# (a sheet's page: the one on top).
 child_of_size() {
-  xwininfo -tree -id "$1" | awk -v size="$2x$3+" 'index($0, size) && !found {print $1; found = 1}'
+  local child
+  for child in $(xwininfo -tree -id "$1" | awk -v size="$2x$3+" 'index($0, size) {print $1}'); do
+    xwininfo -id "$child" | grep -q 'Map State: IsViewable' && { echo "$child"; return; }
+  done
 }
 
 # ---------------------------------------------------------------------------
@@ -222,9 +226,9 @@ qt_language() {
   local sheet page ascii
   sheet=$(active_window "$sheet_title")
   capture "$sheet" "qt-settings-com-$language"
+  read -r _ _ w h < <(window_geometry "$main")
   xdotool key ctrl+Tab
   capture "$sheet" "qt-settings-data-$language"
-  read -r _ _ w h < <(window_geometry "$main")
   page=$(child_of_size "$sheet" $((460 * w / 417)) $((280 * h / 252)))
   [ -n "$page" ] || fail "the card data page is not found"
   click_control "$page" IDD_ATTR_DATA IDC_DATA_ASCII_HELP
@@ -234,6 +238,14 @@ qt_language() {
   active_window "$sheet_title" >/dev/null
   xdotool key ctrl+Tab
   capture "$sheet" "qt-settings-pfix-$language"
+  if [ "$language" = en ]; then
+    # The serial devices the machine has, and the stored one.
+    xdotool key ctrl+Tab
+    sleep 0.3
+    xdotool key alt+Down  # the port list, the page's first control, has the focus
+    capture "$sheet" "qt-settings-com-ports-$language"
+    xdotool key Escape
+  fi
   xdotool key Escape
   active_window '^Elvor Tavolin$' >/dev/null
 

@@ -19,8 +19,6 @@ namespace tavolin {
 // no reading is processed. Nothing here allocates per reading.
 class CardDataProcessor {
  public:
-  static constexpr std::int32_t maxPosition = 107;
-  static constexpr std::int32_t maxDigits = 10;
   static constexpr std::size_t decodedSize = 256;
   static constexpr std::size_t decimalSize = 12;
 

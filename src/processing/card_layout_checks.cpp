@@ -12,7 +12,7 @@ namespace {
 // The byte that holds nibble position n.
 std::int32_t half(std::int32_t n) { return n % 2 == 0 ? n / 2 : n / 2 + 1; }
 
-bool isPosition(std::int32_t n) { return n >= 1 && n <= CardDataProcessor::maxPosition; }
+bool isPosition(std::int32_t n) { return n >= 1 && n <= kMaxPosition; }
 
 }  // namespace
 
@@ -23,7 +23,7 @@ CardDataProcessor::CardDataProcessor(Keyboard& keyboard, Trace& trace) : m_keybo
 }
 
 void CardDataProcessor::CheckFilter(const CardDataSettings& s) {
-  if (s.sPadUsed == "yes") {
+  if (s.padUsed()) {
     m_filterAttr.bPadUsed = true;
     // A text that does not begin with a hexadecimal digit means the
     // default, a space, as the card data page would have put in.
@@ -37,9 +37,9 @@ void CardDataProcessor::CheckFilter(const CardDataSettings& s) {
 
   std::int32_t digits = 0;
   scanDecimal(s.sDigits, digits);
-  m_filterAttr.iDigits = std::clamp(digits, 0, maxDigits);
+  m_filterAttr.iDigits = std::clamp(digits, 0, kMaxDigits);
 
-  if (s.sConversion == "HEXA2DEC") {
+  if (s.hexToDec()) {
     m_filterAttr.bHexToDec = true;
     m_trace("CheckFilter(): hex -> dec Konvertierung (%d-stellig, rechtsb\xfcndig)\n", m_filterAttr.iDigits);
   } else {
@@ -47,7 +47,7 @@ void CardDataProcessor::CheckFilter(const CardDataSettings& s) {
     m_trace("CheckFilter(): keine hex -> dec Konvertierung\n");
   }
 
-  if (s.sTruncateFirst == "yes") {
+  if (s.truncateFirst()) {
     m_filterAttr.bTruncateFirst = true;
     m_trace("CheckFilter(): Filter: 1. Padchar l\xf6schen, 2. konvertieren\n");
   } else {
@@ -58,14 +58,11 @@ void CardDataProcessor::CheckFilter(const CardDataSettings& s) {
 
 std::int32_t CardDataProcessor::CheckCardAttr(const CardDataSettings& s) {
   CardAttr& a = m_cardAttr;
-  a.bFixedLen = s.sFixedLength == "yes";
-  a.iNibbleMode = s.sByteMode == "NIBBELWISE"       ? 1
-                  : s.sByteMode == "LOWNIBBELWISE"  ? 2
-                  : s.sByteMode == "HIGHNIBBELWISE" ? 3
-                                                    : 0;
-  a.bMapToHex = s.sNonNumeric != "MAPTOSPECCHARS";
-  a.bForward = s.sDirection != "BACKWARD";
-  const auto H = [&a](std::int32_t n) { return a.iNibbleMode == 1 ? half(n) : n; };
+  a.bFixedLen = s.fixedLength();
+  a.iNibbleMode = s.byteMode();
+  a.bMapToHex = s.mapToHex();
+  a.bForward = s.forward();
+  const auto H = [&a](std::int32_t n) { return a.iNibbleMode == NibbleMode::Nibbelwise ? half(n) : n; };
 
   // Every position must lie within what the buffers hold; a value that is
   // not a number, or out of range, makes the layout implausible.
@@ -130,7 +127,7 @@ std::int32_t CardDataProcessor::CheckCardAttr(const CardDataSettings& s) {
   }
 
   if (!inRange) {
-    m_trace("CheckCardAttr(): Fehler: Gesamtl\xe4nge oder Leseposition nicht im Bereich 1 bis %d\n", maxPosition);
+    m_trace("CheckCardAttr(): Fehler: Gesamtl\xe4nge oder Leseposition nicht im Bereich 1 bis %d\n", kMaxPosition);
     a.iReadLen = 0;
   } else if (twoRanges && e1 < s1) {
     // Range 1 stops before it starts. With one range iReadLen says so

@@ -5,6 +5,10 @@
 
 namespace tavolin {
 
+// How a byte of the card holds characters: one, two (one in each half),
+// or one in the low or in the high half.
+enum class NibbleMode : std::int32_t { Bytewise, Nibbelwise, LowNibbelwise, HighNibbelwise };
+
 // A key: virtual-key code in the low byte, modifier bits in the high byte.
 using KeyCode = std::uint16_t;
 
@@ -33,7 +37,7 @@ struct CardAttr {
   std::int32_t iCardLen1 = 0;
   std::int32_t iCardLen2 = 0;
   std::int32_t iCardStart2 = 0;
-  std::int32_t iNibbleMode = 0;  // 0 BYTEWISE, 1 NIBBELWISE, 2 LOWNIBBELWISE, 3 HIGHNIBBELWISE
+  NibbleMode iNibbleMode = NibbleMode::Bytewise;
   bool bMapToHex = true;
   bool bForward = true;
 };

@@ -31,12 +31,12 @@ char* CardDataProcessor::PrepareDataTransfer(const char* reading, std::int32_t l
   // The reading ends after its iByteStop-th byte. Nothing behind what the
   // reader delivered is read, and the caller's buffer is left as it is.
   const CardAttr& a = m_cardAttr;
-  const std::size_t maxBytes = a.iNibbleMode == 1 ? (decodedSize - 1) / 2 : decodedSize - 1;
+  const std::size_t maxBytes = a.iNibbleMode == NibbleMode::Nibbelwise ? (decodedSize - 1) / 2 : decodedSize - 1;
   const std::size_t bytes = std::min<std::size_t>(
       {static_cast<std::size_t>(length), static_cast<std::size_t>(std::max(a.iByteStop, 0)), maxBytes});
 
   std::size_t n = 0;
-  if (a.iNibbleMode == 0) {
+  if (a.iNibbleMode == NibbleMode::Bytewise) {
     // A zero byte inside bytewise card data ends the data.
     while (n < bytes && reading[n] != '\0') {
       m_workBuffer[n] = reading[n];
@@ -47,20 +47,20 @@ char* CardDataProcessor::PrepareDataTransfer(const char* reading, std::int32_t l
       const auto byte = static_cast<unsigned char>(reading[i]);
       const char high = nibbleChar(byte >> 4, a.bMapToHex);
       const char low = nibbleChar(byte & 0x0F, a.bMapToHex);
-      if (a.iNibbleMode == 1) {
+      if (a.iNibbleMode == NibbleMode::Nibbelwise) {
         m_workBuffer[n++] = high;
         m_workBuffer[n++] = low;
       } else {
-        m_workBuffer[n++] = a.iNibbleMode == 2 ? low : high;
+        m_workBuffer[n++] = a.iNibbleMode == NibbleMode::LowNibbelwise ? low : high;
       }
     }
     // The low nibble of the stop byte lies behind an odd stop position.
-    if (a.iNibbleMode == 1 && a.iCardStop % 2 != 0 && bytes == static_cast<std::size_t>(a.iByteStop) && n > 0) {
+    if (a.iNibbleMode == NibbleMode::Nibbelwise && a.iCardStop % 2 != 0 && bytes == static_cast<std::size_t>(a.iByteStop) && n > 0) {
       --n;
     }
   }
   m_workBuffer[n] = '\0';
-  if (a.iNibbleMode != 0) m_trace("PrepareDataTransfer(): Nibbel Daten konvertiert zu '%s'\n", m_workBuffer);
+  if (a.iNibbleMode != NibbleMode::Bytewise) m_trace("PrepareDataTransfer(): Nibbel Daten konvertiert zu '%s'\n", m_workBuffer);
 
   if (a.bForward) {
     std::memcpy(m_decodedReading, m_workBuffer, n + 1);
@@ -74,7 +74,7 @@ char* CardDataProcessor::PrepareDataTransfer(const char* reading, std::int32_t l
 
   // The usable text begins at the start position, or is empty when the
   // data end before it.
-  const std::int32_t start = a.iNibbleMode == 1 ? a.iCardStart : a.iByteStart;
+  const std::int32_t start = a.iNibbleMode == NibbleMode::Nibbelwise ? a.iCardStart : a.iByteStart;
   const std::size_t offset = std::min(static_cast<std::size_t>(std::max(start - 1, 0)), n);
   char* result = m_decodedReading + offset;
   m_trace("PrepareDataTransfer(): Endergebnis '%s'\n", result);
@@ -190,7 +190,7 @@ bool CardDataProcessor::PrepareReading(const char* reading, std::int32_t length,
 
 CardDataProcessor::Ranges CardDataProcessor::SplitRanges(char* prepared) const {
   const CardAttr& a = m_cardAttr;
-  const bool nibbles = a.iNibbleMode == 1;
+  const bool nibbles = a.iNibbleMode == NibbleMode::Nibbelwise;
   Ranges r{prepared, static_cast<std::int32_t>(std::strlen(prepared)), nibbles ? a.iCardLen1 : a.iByteLen1,
            nibbles ? a.iCardStart2 : a.iByteStart2, nibbles ? a.iCardLen2 : a.iByteLen2};
 

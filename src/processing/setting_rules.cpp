@@ -20,7 +20,6 @@ struct Rule {
   int high;                                    // Number, PositionOrDash; Text: longest text
 };
 
-constexpr int kMaxPosition = 107;
 constexpr int kLongestStoredText = 259;
 constexpr int kLongestAddChars = 199;
 
@@ -46,7 +45,7 @@ const Rule kRules[] = {
     {"Reading direction", Kind::List, {"FORWARD", "BACKWARD"}, 0, 0},
     {"Filter: 1.truncate, 2.convert", Kind::List, {"yes", "no"}, 0, 0},
     {"Conversion", Kind::List, {"HEXA2DEC", "none"}, 0, 0},
-    {"Decimal n-digit (right aligned)", Kind::Number, {}, 0, 10},
+    {"Decimal n-digit (right aligned)", Kind::Number, {}, 0, kMaxDigits},
     {"Padding character used", Kind::List, {"yes", "no"}, 0, 0},
     {"Padding character", Kind::HexByte, {}, 0, 0},
     {"Prefix characters", Kind::Text, {}, 1, kLongestAddChars},

@@ -11,6 +11,31 @@ std::string defaultSoundFile(const std::string& programFolder, char pathSeparato
   return programFolder + pathSeparator + kSoundFileName;
 }
 
+std::int32_t parseSwitch(const std::string& text) { return text == "yes"; }
+
+std::int32_t parseParity(const std::string& text) {
+  return static_cast<std::int32_t>(text == "odd" ? Parity::Odd : text == "even" ? Parity::Even : Parity::None);
+}
+
+std::int32_t parseFlowControl(const std::string& text) {
+  return static_cast<std::int32_t>(text == "Xon/Xoff"   ? FlowControl::XonXoff
+                                   : text == "Hardware" ? FlowControl::Hardware
+                                                        : FlowControl::None);
+}
+
+std::int32_t parseByteMode(const std::string& text) {
+  return static_cast<std::int32_t>(text == "NIBBELWISE"       ? NibbleMode::Nibbelwise
+                                   : text == "LOWNIBBELWISE"  ? NibbleMode::LowNibbelwise
+                                   : text == "HIGHNIBBELWISE" ? NibbleMode::HighNibbelwise
+                                                              : NibbleMode::Bytewise);
+}
+
+std::int32_t parseMapping(const std::string& text) { return text != "MAPTOSPECCHARS"; }
+
+std::int32_t parseDirection(const std::string& text) { return text != "BACKWARD"; }
+
+std::int32_t parseConversion(const std::string& text) { return text == "HEXA2DEC"; }
+
 Settings defaultSettings(const std::string& programFolder, char pathSeparator) {
   Settings settings;
   settings.com.sSoundFile = defaultSoundFile(programFolder, pathSeparator);
@@ -71,33 +96,33 @@ auto findIn(const SettingValue<std::remove_const_t<Group>> (&table)[N], Group& g
 
 }  // namespace
 
-std::string* findSettingValue(ComSettings& group, const std::string& name) {
+SettingText* findSettingValue(ComSettings& group, const std::string& name) {
   return findIn(SettingValues::com, group, name);
 }
 
-std::string* findSettingValue(CardDataSettings& group, const std::string& name) {
+SettingText* findSettingValue(CardDataSettings& group, const std::string& name) {
   return findIn(SettingValues::cardData, group, name);
 }
 
-std::string* findSettingValue(AddCharsSettings& group, const std::string& name) {
+SettingText* findSettingValue(AddCharsSettings& group, const std::string& name) {
   return findIn(SettingValues::addChars, group, name);
 }
 
-const std::string* findSettingValue(const ComSettings& group, const std::string& name) {
+const SettingText* findSettingValue(const ComSettings& group, const std::string& name) {
   return findIn(SettingValues::com, group, name);
 }
 
-const std::string* findSettingValue(const CardDataSettings& group, const std::string& name) {
+const SettingText* findSettingValue(const CardDataSettings& group, const std::string& name) {
   return findIn(SettingValues::cardData, group, name);
 }
 
-const std::string* findSettingValue(const AddCharsSettings& group, const std::string& name) {
+const SettingText* findSettingValue(const AddCharsSettings& group, const std::string& name) {
   return findIn(SettingValues::addChars, group, name);
 }
 
-std::string* findSettingValue(Settings& settings, const std::string& name) {
-  if (std::string* v = findSettingValue(settings.com, name)) return v;
-  if (std::string* v = findSettingValue(settings.cardData, name)) return v;
+SettingText* findSettingValue(Settings& settings, const std::string& name) {
+  if (SettingText* v = findSettingValue(settings.com, name)) return v;
+  if (SettingText* v = findSettingValue(settings.cardData, name)) return v;
   return findSettingValue(settings.addChars, name);
 }
 

@@ -1,56 +1,25 @@
 #include "processing/settings_store.h"
 
-#include <array>
+#include <iterator>
 
 namespace tavolin {
 
 namespace {
 
-template <typename Group, std::size_t N>
-std::array<const char*, N> namesOf(const SettingValue<Group> (&table)[N]) {
-  std::array<const char*, N> names{};
-  for (std::size_t i = 0; i < N; ++i) names[i] = table[i].name;
-  return names;
-}
-
-const auto kComOrder = namesOf(SettingValues::com);
-const auto kAddCharsOrder = namesOf(SettingValues::addChars);
+constexpr std::size_t kComOrder[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+constexpr std::size_t kAddCharsOrder[] = {0, 1, 2};
+static_assert(std::size(kComOrder) == ComSettings::valueCount && std::size(kAddCharsOrder) == AddCharsSettings::valueCount);
 
 }  // namespace
 
-const char* const SettingsStore::cardDataLoadOrder[CardDataSettings::valueCount] = {
-    "Total reader data length",
-    "Fixed length",
-    "Read start position",
-    "Read stop position",
-    "2. Read start position",
-    "2. Read stop position",
-    "Read characters in 1 byte",
-    "Show non numeric characters",
-    "Reading direction",
-    "Conversion",
-    "Decimal n-digit (right aligned)",
-    "Padding character used",
-    "Padding character",
-    "Filter: 1.truncate, 2.convert",
-};
-
-const char* const SettingsStore::cardDataSaveOrder[CardDataSettings::valueCount] = {
-    "Total reader data length",
-    "Fixed length",
-    "Read start position",
-    "Read stop position",
-    "2. Read start position",
-    "2. Read stop position",
-    "Read characters in 1 byte",
-    "Padding character used",
-    "Padding character",
-    "Show non numeric characters",
-    "Reading direction",
-    "Conversion",
-    "Decimal n-digit (right aligned)",
-    "Filter: 1.truncate, 2.convert",
-};
+// Total length, fixed length, the four positions, byte mode, mapping,
+// direction, conversion, digits, padding used, padding character, filter
+// order.
+const std::size_t SettingsStore::cardDataLoadOrder[CardDataSettings::valueCount] = {0, 1, 2,  3,  4,  5,  6,
+                                                                                   7, 8, 10, 11, 12, 13, 9};
+// The same, with the padding values after the byte mode.
+const std::size_t SettingsStore::cardDataSaveOrder[CardDataSettings::valueCount] = {0, 1, 2,  3,  4,  5,  6,
+                                                                                   12, 13, 7, 8, 10, 11, 9};
 
 SettingsStore::SettingsStore(RegistryApi& registry, Trace& trace, Settings defaults)
     : m_registry(registry), m_trace(trace), m_defaults(std::move(defaults)) {}
@@ -113,18 +82,20 @@ std::string SettingsStore::ReadSettingValue(RegistryKey* key, const std::string&
   return defaultText;
 }
 
-template <typename Group>
-bool SettingsStore::load(Group& group, const Group& defaults, const char* const* order, std::size_t count) {
+template <typename Group, std::size_t N>
+bool SettingsStore::load(Group& group, const Group& defaults, const SettingValue<Group> (&table)[N],
+                         const std::size_t* order) {
   std::unique_ptr<RegistryKey> key;
   m_bRegistryWritable = OpenSettingsKey(key);
-  for (std::size_t i = 0; i < count; ++i) {
-    *findSettingValue(group, order[i]) = ReadSettingValue(key.get(), order[i], *findSettingValue(defaults, order[i]));
+  for (std::size_t i = 0; i < N; ++i) {
+    const SettingValue<Group>& value = table[order[i]];
+    group.*value.member = ReadSettingValue(key.get(), value.name, defaults.*value.member);
   }
   return m_bRegistryWritable;
 }
 
 bool SettingsStore::LoadComSettings(ComSettings& settings) {
-  const bool writable = load(settings, m_defaults.com, kComOrder.data(), kComOrder.size());
+  const bool writable = load(settings, m_defaults.com, SettingValues::com, kComOrder);
   if (settings.sParity == "keine") {
     settings.sParity = "none";
   } else if (settings.sParity == "ungerade") {
@@ -137,27 +108,28 @@ bool SettingsStore::LoadComSettings(ComSettings& settings) {
 }
 
 bool SettingsStore::LoadCardDataSettings(CardDataSettings& settings) {
-  return load(settings, m_defaults.cardData, cardDataLoadOrder, CardDataSettings::valueCount);
+  return load(settings, m_defaults.cardData, SettingValues::cardData, cardDataLoadOrder);
 }
 
 bool SettingsStore::LoadAddCharsSettings(AddCharsSettings& settings) {
-  const bool writable = load(settings, m_defaults.addChars, kAddCharsOrder.data(), kAddCharsOrder.size());
-  for (std::string* text : {&settings.sPrefix, &settings.sInterfix, &settings.sPostfix}) {
+  const bool writable = load(settings, m_defaults.addChars, SettingValues::addChars, kAddCharsOrder);
+  for (SettingText* text : {&settings.sPrefix, &settings.sInterfix, &settings.sPostfix}) {
     if (*text == "keine") *text = "none";
   }
   return writable;
 }
 
-template <typename Group>
-bool SettingsStore::save(const Group& group, const char* const* order, std::size_t count) {
+template <typename Group, std::size_t N>
+bool SettingsStore::save(const Group& group, const SettingValue<Group> (&table)[N], const std::size_t* order) {
   std::unique_ptr<RegistryKey> key;
   if (const std::uint32_t e = m_registry.openKey(keyPath, RegistryApi::KEY_WRITE_ACCESS, key)) {
     m_trace("RegOpenKeyEx() Error: %u. (%s kann nicht ge\xf6" "ffnet werden)\n", static_cast<unsigned>(e), keyPath);
     return false;
   }
-  for (std::size_t i = 0; i < count; ++i) {
-    if (key->setValue(order[i], *findSettingValue(group, order[i])) != win32_error::Success) {
-      m_trace("%s schreiben ging nicht\n", order[i]);
+  for (std::size_t i = 0; i < N; ++i) {
+    const SettingValue<Group>& value = table[order[i]];
+    if (key->setValue(value.name, group.*value.member) != win32_error::Success) {
+      m_trace("%s schreiben ging nicht\n", value.name);
       return false;
     }
   }
@@ -165,15 +137,15 @@ bool SettingsStore::save(const Group& group, const char* const* order, std::size
 }
 
 bool SettingsStore::SaveComSettings(const ComSettings& settings) {
-  return save(settings, kComOrder.data(), kComOrder.size());
+  return save(settings, SettingValues::com, kComOrder);
 }
 
 bool SettingsStore::SaveCardDataSettings(const CardDataSettings& settings) {
-  return save(settings, cardDataSaveOrder, CardDataSettings::valueCount);
+  return save(settings, SettingValues::cardData, cardDataSaveOrder);
 }
 
 bool SettingsStore::SaveAddCharsSettings(const AddCharsSettings& settings) {
-  return save(settings, kAddCharsOrder.data(), kAddCharsOrder.size());
+  return save(settings, SettingValues::addChars, kAddCharsOrder);
 }
 
 }  // namespace tavolin

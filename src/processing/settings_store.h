@@ -37,17 +37,19 @@ class SettingsStore {
 
   bool registryWritable() const { return m_bRegistryWritable; }
 
-  // The orders in which the card data values are read and written.
-  static const char* const cardDataLoadOrder[CardDataSettings::valueCount];
-  static const char* const cardDataSaveOrder[CardDataSettings::valueCount];
+  // The orders in which the card data values are read and written, as
+  // places in their table (SettingValues::cardData); the other groups are
+  // read and written in the order of their tables.
+  static const std::size_t cardDataLoadOrder[CardDataSettings::valueCount];
+  static const std::size_t cardDataSaveOrder[CardDataSettings::valueCount];
 
  private:
   // Opens the key, or creates it when it is missing; false when neither works.
   bool openOrCreate(const char* path, const char* missingTrace);
-  template <typename Group>
-  bool load(Group& group, const Group& defaults, const char* const* order, std::size_t count);
-  template <typename Group>
-  bool save(const Group& group, const char* const* order, std::size_t count);
+  template <typename Group, std::size_t N>
+  bool load(Group& group, const Group& defaults, const SettingValue<Group> (&table)[N], const std::size_t* order);
+  template <typename Group, std::size_t N>
+  bool save(const Group& group, const SettingValue<Group> (&table)[N], const std::size_t* order);
 
   RegistryApi& m_registry;
   Trace& m_trace;

@@ -61,15 +61,15 @@ DeviceControl ReaderSession::setCOMProperties(const ComSettings& settings, Trace
   const std::int32_t dataBits = scanNumber(settings.sDataBits);
   dcb.ByteSize = static_cast<std::uint8_t>(dataBits == 7 || dataBits == 8 ? dataBits : 8);
 
-  dcb.Parity = settings.sParity == "odd"    ? DeviceControl::OddParity
-               : settings.sParity == "even" ? DeviceControl::EvenParity
-                                            : DeviceControl::NoParity;
+  dcb.Parity = settings.parity() == Parity::Odd    ? DeviceControl::OddParity
+               : settings.parity() == Parity::Even ? DeviceControl::EvenParity
+                                                   : DeviceControl::NoParity;
   dcb.StopBits = scanNumber(settings.sStopBits) == 2 ? DeviceControl::TwoStopBits : DeviceControl::OneStopBit;
 
   dcb.fRtsControl = DeviceControl::RtsControlEnable;
-  if (settings.sFlowControl == "Xon/Xoff") {
+  if (settings.flowControl() == FlowControl::XonXoff) {
     dcb.fOutX = dcb.fInX = true;
-  } else if (settings.sFlowControl == "Hardware") {
+  } else if (settings.flowControl() == FlowControl::Hardware) {
     dcb.fOutxCtsFlow = true;
     dcb.fRtsControl = DeviceControl::RtsControlHandshake;
   }

@@ -41,7 +41,7 @@ bool AttrCOM::OnInitDialog() {
   m_settings = m_owner.getComSettings();
   fillLists();
   showSettings();
-  if (m_settings.sRavlinkProtocol == "yes") enableLineParameters(false);
+  if (m_settings.ravlinkProtocol()) enableLineParameters(false);
   return true;
 }
 
@@ -71,10 +71,10 @@ void AttrCOM::showSettings() {
   for (std::size_t i = 0; i < 3; ++i) {
     if (m_settings.sParity == kParityCodes[i]) v.selectString(IDC_COM_PARITY, text(kParityTexts[i]));
   }
-  v.selectString(IDC_COM_FLOW, m_settings.sFlowControl == "none" ? text(UiText::None) : m_settings.sFlowControl);
-  v.checkItem(IDC_COM_RAVLINK, m_settings.sRavlinkProtocol == "yes");
-  v.checkItem(IDC_COM_SIGNALING, m_settings.sSignaling == "yes");
-  v.checkItem(IDC_COM_USE_SOUND, m_settings.sUseSound == "yes");
+  v.selectString(IDC_COM_FLOW, m_settings.sFlowControl == "none" ? text(UiText::None) : m_settings.sFlowControl.text());
+  v.checkItem(IDC_COM_RAVLINK, m_settings.ravlinkProtocol());
+  v.checkItem(IDC_COM_SIGNALING, m_settings.signaling());
+  v.checkItem(IDC_COM_USE_SOUND, m_settings.useSound());
   v.setItemText(IDC_COM_SOUND_FILE, m_settings.sSoundFile);
 }
 

@@ -25,8 +25,6 @@ constexpr Choice kMappings[] = {{IDC_DATA_MAP_HEX, "MAPTOHEXCHARS"}, {IDC_DATA_M
 constexpr Choice kDirections[] = {{IDC_DATA_FORWARD, "FORWARD"}, {IDC_DATA_BACKWARD, "BACKWARD"}};
 constexpr std::int32_t kPositionLists[] = {IDC_DATA_TOTAL, IDC_DATA_START, IDC_DATA_STOP, IDC_DATA_START2,
                                            IDC_DATA_STOP2};
-constexpr std::int32_t kMaxPosition = 107;
-constexpr std::int32_t kMaxDigits = 10;
 constexpr std::int32_t kPaddingLength = 2;
 
 const char* yesNo(bool on) { return on ? "yes" : "no"; }
@@ -41,7 +39,7 @@ const Choice* findChoice(const Choice (&choices)[N], std::int32_t id) {
 
 // Checks the radio of the stored code; an unknown code becomes the first.
 template <std::size_t N>
-void showChoice(DialogView& view, const Choice (&choices)[N], std::string& code) {
+void showChoice(DialogView& view, const Choice (&choices)[N], SettingText& code) {
   const Choice* chosen = &choices[0];
   for (const Choice& c : choices) {
     if (code == c.code) chosen = &c;
@@ -122,14 +120,14 @@ void AttrData::showSettings() {
   v.selectString(IDC_DATA_START2, s.sReadStart2);
   v.selectString(IDC_DATA_STOP2, s.sReadStop2);
 
-  const bool fixed = s.sFixedLength == "yes";
+  const bool fixed = s.fixedLength();
   v.checkItem(IDC_DATA_FIXED_LENGTH, fixed);
   v.enableItem(IDC_DATA_TOTAL, fixed);
   v.enableItem(IDC_DATA_TOTAL_LABEL, fixed);
 
   showChoice(v, kByteModes, s.sByteMode);
 
-  const bool padding = s.sPadUsed == "yes";
+  const bool padding = s.padUsed();
   v.checkItem(IDC_DATA_PAD_USED, padding);
   v.enableItem(IDC_DATA_PAD_CHAR, padding);
   v.limitText(IDC_DATA_PAD_CHAR, kPaddingLength);
@@ -138,12 +136,12 @@ void AttrData::showSettings() {
   showChoice(v, kMappings, s.sNonNumeric);
   showChoice(v, kDirections, s.sDirection);
 
-  const bool conversion = s.sConversion == "HEXA2DEC";
+  const bool conversion = s.hexToDec();
   v.checkItem(IDC_DATA_CONVERSION, conversion);
   v.enableItem(IDC_DATA_DIGITS, conversion);
   v.selectString(IDC_DATA_DIGITS, s.sDigits);
 
-  v.checkItem(IDC_DATA_FILTER_ORDER, s.sTruncateFirst == "yes");
+  v.checkItem(IDC_DATA_FILTER_ORDER, s.truncateFirst());
   s.bSecondRange = checkReadingLength();
 }
 
@@ -168,7 +166,7 @@ bool AttrData::OnSetActive() {
     enableByteModeGroups(true);
     v.enableItem(IDC_DATA_FIXED_LENGTH, true);
   }
-  takeFixedLength(m_comPage.isRavlinkProtocol() || m_settings.sFixedLength == "yes");
+  takeFixedLength(m_comPage.isRavlinkProtocol() || m_settings.fixedLength());
   m_saidAtOpening.clear();
   return true;
 }
@@ -232,7 +230,7 @@ void AttrData::onCommand(std::int32_t id, Notification notification) {
 }
 
 void AttrData::OnPositionChange(std::int32_t id, const std::string& selected) {
-  std::string& value = id == IDC_DATA_START    ? m_settings.sReadStart
+  SettingText& value = id == IDC_DATA_START    ? m_settings.sReadStart
                        : id == IDC_DATA_STOP   ? m_settings.sReadStop
                        : id == IDC_DATA_START2 ? m_settings.sReadStart2
                                                : m_settings.sReadStop2;
@@ -291,8 +289,8 @@ bool AttrData::checkReadingLength() {
   scanDecimal(m_settings.sTotalLength, t);
   // Fixed length and byte mode as the working copy holds them; the boxes
   // and radios show the same.
-  const bool exact = m_settings.sFixedLength == "yes" && !m_comPage.isRavlinkProtocol();
-  const char* unit = text(m_settings.sByteMode == "BYTEWISE" ? UiText::Bytes : UiText::Nibbel);
+  const bool exact = m_settings.fixedLength() && !m_comPage.isRavlinkProtocol();
+  const char* unit = text(m_settings.byteMode() == NibbleMode::Bytewise ? UiText::Bytes : UiText::Nibbel);
 
   if (exact && (t < e1 || t < s1)) {
     error(UiText::WrongReadingLength);

@@ -11,7 +11,7 @@ struct Group {
   std::int32_t edit;
   std::int32_t tokens;
   std::int32_t add;
-  std::string AddCharsSettings::*value;
+  SettingText AddCharsSettings::*value;
 };
 
 const Group kGroups[AttrPFix::groupCount] = {

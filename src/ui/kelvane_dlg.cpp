@@ -65,7 +65,7 @@ bool CKelvaneDlg::OnInitDialog() {
   EnableTestDisplay(false);
   // Taken before the checks can end the start: the settings sheet, opened
   // to mend implausible card data, shows and starts the stored protocol.
-  m_bRavlinkProtocol = m_settings.com.sRavlinkProtocol == "yes";
+  m_bRavlinkProtocol = m_settings.com.ravlinkProtocol();
   if (!startupChecks()) return true;
   OnButtonStart();
   if (m_bInstallMode) {
@@ -159,8 +159,8 @@ void CKelvaneDlg::OnButtonStart() {
   }
   const ComSettings& com = m_settings.com;
   m_sDevicePath = m_services.session.ports.devicePath(com.sCom);
-  const bool signaling = com.sSignaling == "yes";
-  const bool useSound = com.sUseSound == "yes";
+  const bool signaling = com.signaling();
+  const bool useSound = com.useSound();
   if (m_bRavlinkProtocol) {
     m_trace("OnButtonStart(): try new RavlinkSession on '%s'\n", m_sDevicePath.c_str());
     startSession(m_pRavlinkSession, "RavlinkSession", m_services.session, m_sDevicePath, signaling, useSound,
@@ -274,7 +274,7 @@ void CKelvaneDlg::applySheet(AttrCOM& com, AttrData& data, AttrPFix& pfix) {
   if (com.isChanged()) {
     m_trace("Kommunikation ge\xe4ndert\n");
     m_settings.com = com.getSettings();
-    m_bRavlinkProtocol = m_settings.com.sRavlinkProtocol == "yes";
+    m_bRavlinkProtocol = m_settings.com.ravlinkProtocol();
     warnNotSaved(m_store.SaveComSettings(m_settings.com));
     restart = true;
   }

@@ -26,7 +26,7 @@ struct ConfiguredProcessor {
     Settings settings;
     std::istringstream items(values);
     for (std::string item; std::getline(items, item, '|');) {
-      std::string* setting = findSettingValue(settings, item.substr(0, item.find('=')));
+      auto* setting = findSettingValue(settings, item.substr(0, item.find('=')));
       if (!setting) throw std::invalid_argument(item);
       *setting = item.substr(item.find('=') + 1);
     }

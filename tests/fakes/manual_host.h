@@ -79,16 +79,8 @@ class ManualHost : public WindowHost {
   void showWindow(bool show) override { visible = show; }
   bool isWindowVisible() override { return visible; }
   void setForegroundWindow() override { ++foregrounds; }
-  bool addTrayIcon(std::int32_t iconId, const std::string& tip) override {
-    trayIcon = iconId;
-    trayTip = tip;
-    trayShown = true;
-    return true;
-  }
-  bool removeTrayIcon() override {
-    trayShown = false;
-    return true;
-  }
+  bool addTrayIcon(std::int32_t, const std::string&) override { return trayShown = true; }
+  bool removeTrayIcon() override { return !(trayShown = false); }
   MenuChoice trackPopupMenu(std::int32_t menuId) override {
     menusShown.push_back(menuId);
     return menuChoice;
@@ -123,8 +115,6 @@ class ManualHost : public WindowHost {
   std::map<std::uint32_t, Timer> timers;
   bool visible = true;
   int foregrounds = 0;
-  std::int32_t trayIcon = 0;
-  std::string trayTip;
   bool trayShown = false;
   std::vector<std::int32_t> menusShown;
   int waitCursors = 0;

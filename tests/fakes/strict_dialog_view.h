@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_layout.h"
 #include "ui/memory_dialog_view.h"
 
 namespace tavolin::testing {
@@ -86,5 +87,18 @@ class StrictDialogView : public MemoryDialogView {
   DialogPresenter* m_pEditOwner = nullptr;
   std::vector<std::int32_t> m_reportingEdits;
 };
+
+// The controls of the dialog whose template text (a German placeholder)
+// the open window has not replaced: those still empty in the view.
+inline std::vector<std::int32_t> placeholdersLeft(MemoryDialogView& view, std::int32_t dialogId) {
+  std::vector<std::int32_t> left;
+  const layout::DialogLayout& dialog = *layout::findDialogLayout(dialogId);
+  for (std::size_t i = 0; i < dialog.controlCount; ++i) {
+    const layout::ControlLayout& c = dialog.controls[i];
+    const bool image = c.kind == layout::ControlKind::Picture || c.kind == layout::ControlKind::Icon;
+    if (c.id >= 0 && !image && *c.text && view.control(c.id).text.empty()) left.push_back(c.id);
+  }
+  return left;
+}
 
 }  // namespace tavolin::testing

@@ -41,7 +41,7 @@ Settings settings(FuzzInput& input) {
   c.sDigits = value(input, {"0", "8", "10"});
   c.sPadUsed = value(input, {"no", "yes"});
   c.sPadChar = value(input, {"20", "30", "46"});
-  for (std::string* text : {&s.addChars.sPrefix, &s.addChars.sInterfix, &s.addChars.sPostfix}) {
+  for (SettingText* text : {&s.addChars.sPrefix, &s.addChars.sInterfix, &s.addChars.sPostfix}) {
     *text = input.flag() ? value(input, {"none", "<TAB>", "<CR>", "<SHIFT TAB>x<<<F8>"}) : input.text(120);
   }
   return s;

@@ -19,7 +19,7 @@ void fuzzOne(FuzzInput& input) {
     if (equals == std::string::npos) continue;
     const std::string name = line.substr(0, equals), value = line.substr(equals + 1);
     const std::string problem = settingValueProblem(name, value);
-    std::string* setting = findSettingValue(settings, name);
+    auto* setting = findSettingValue(settings, name);
     if (problem.empty()) {
       check(setting != nullptr);
       *setting = value;

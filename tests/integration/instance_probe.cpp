@@ -1,5 +1,5 @@
-// The single-instance step of the program's start, alone: for the tests of
-// the lock and the event entries with real processes.
+// The single-instance step of the program's start, alone, for the tests of
+// the lock and the event entries with real processes:
 //   tavolin-instance-probe [--hold MS] [--german]
 // Ends with the start-up's exit code and prints its message; an instance
 // that may run prints "running" and holds the lock for MS milliseconds.
@@ -12,27 +12,23 @@
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {
+  using namespace tavolin;
   long holdMs = 0;
   bool german = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--hold") == 0 && i + 1 < argc) holdMs = std::atol(argv[++i]);
-    if (std::strcmp(argv[i], "--german") == 0) german = true;
+    german = german || std::strcmp(argv[i], "--german") == 0;
   }
-  auto system = tavolin::makeSystem();
-  tavolin::Trace trace;
-  auto eventLog = tavolin::makeEventLog(trace);
-  const auto eventSource = eventLog->registerSource(tavolin::kEventSourceName);
-  const std::string user = tavolin::userNameOrUnknown(*system);
-  auto mutex = tavolin::makeInstanceMutex();
-  const tavolin::StartupDecision decision =
-      tavolin::settleSingleInstance(*mutex, eventSource.get(), *system,
-                                    german ? tavolin::BuildTexts::german() : tavolin::BuildTexts::english(), user);
-  if (decision.exitCode != 0) {
-    std::printf("%s\n", decision.message.c_str());
-    return decision.exitCode;
-  }
-  std::printf("running\n");
+  auto system = makeSystem();
+  Trace trace;
+  const auto eventLog = makeEventLog(trace);
+  const auto eventSource = eventLog->registerSource(kEventSourceName);
+  auto mutex = makeInstanceMutex();
+  const StartupDecision decision = settleSingleInstance(*mutex, eventSource.get(), *system,
+                                                        german ? BuildTexts::german() : BuildTexts::english(),
+                                                        userNameOrUnknown(*system));
+  std::printf("%s\n", decision.exitCode != 0 ? decision.message.c_str() : "running");
   std::fflush(stdout);
-  std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
-  return 0;
+  if (decision.exitCode == 0) std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+  return decision.exitCode;
 }

@@ -5,9 +5,11 @@
 # client, --show and --hide reach it (not from another user), test mode
 # shows a reading in the window instead of typing it, a second instance is
 # refused, and when the reader hangs up the watchdog ends it with exit
-# code 4. Then, with a notification area that speaks D-Bus on a session
-# bus of the test's own, the window hides into it, and the item's
-# activation and context menu bring it back. The user's part (clicks,
+# code 4. A reader that cannot be opened at start leaves the window shown
+# after its message, and SIGTERM ends it normally. Then, with a
+# notification area that speaks D-Bus on a session bus of the test's own,
+# the window hides into it, and the item's activation and context menu
+# bring it back. The user's part (clicks,
 # closing message boxes) is played with xdotool; what the window shows is
 # read back through the X selection.
 #   qt_end_to_end.sh TAVOLIN_EN TAVOLIN-CONSOLE TAVOLIN-READERSIM XKEY-RECORDER STATUS-NOTIFIER-WATCHER
@@ -138,6 +140,31 @@ run=
 [ $status = 4 ] || fail "vanished reader: exit code $status"
 grep -q "^error \[10\] Elvor Tavolin (Version 2.10.00) ends. Reason: reading thread failed to communicate with $work/com" \
   "$TAVOLIN_EVENTLOG" || fail "entry 10"
+
+# A reader that cannot be opened: the start-up's message box comes first.
+# The hide timer ticks behind it and sends no window away; the main window
+# shows once the box is closed, with its texts and states set, and stays.
+# SIGTERM then ends the program as a close request does on Windows.
+"$console" --set "COM=$work/absent" >/dev/null || fail "settings"
+: >"$APPDATA/TavolinTrace.txt"
+"$program" >"$work/out" 2>"$work/err" &
+run=$!
+main=
+wait_for appdata/TavolinTrace.txt "CTrayDlg::OnTimer(): Start 1" || fail "no hide timer tick behind the message box"
+sleep 0.5
+[ "$(windows_of $run '^Elvor Tavolin$' | wc -l)" = 1 ] || fail "a window besides the message box was shown"
+grep -q "minimised instead of hidden" "$work/err" && fail "the window was sent away before its start-up ended"
+close_message_box $run
+for _ in $(seq 50); do main=$(windows_of $run '^Elvor Tavolin$'); [ -n "$main" ] && break; sleep 0.1; done
+[ -n "$main" ] || fail "no main window after the message box"
+sleep 1.5
+[ "$(windows_of $run '^Elvor Tavolin$')" = "$main" ] || fail "the main window did not stay"
+kill -TERM $run
+wait $run; status=$?
+run=
+[ $status = 0 ] || fail "SIGTERM: exit code $status"
+[ "$(tail -n 1 "$APPDATA/TavolinTrace.txt")" = "CKelvaneDlg::OnClose()" ] || fail "SIGTERM did not end the program as OnClose does"
+"$console" --set "COM=$work/com" >/dev/null || fail "settings"
 
 # A notification area that speaks D-Bus (KDE; GNOME with its extension)
 # activates an item with one click and never reports a double-click: the

@@ -2,8 +2,9 @@
 # The windowed programs of the Windows edition under wine, driven as a user
 # drives them (tavolin-uidriver), against the reader simulator on COM8:
 # start-up into the tray, a card typed into another program, the test
-# display, stop and restart, the settings sheet, a second instance, install
-# mode, the watchdog, and the German program. With SCREENSHOT_DIR set it
+# display, stop and restart, the settings sheet, help and about, a second
+# instance, install mode, the watchdog, a reader that cannot be opened at
+# start, and the German program. With SCREENSHOT_DIR set it
 # saves a picture of every window there (win-*-en.png, win-*-de.png).
 #   windows_ui_wine.sh TAVOLIN_EN.EXE TAVOLIN_DE.EXE TAVOLIN-CONSOLE.EXE TAVOLIN-UIDRIVER.EXE TAVOLIN-READERSIM WINE-RUNNER
 # Runs in a display of its own (with_xvfb.sh), in the display prefix.
@@ -219,7 +220,7 @@ shown "owned:Elvor Tavolin"
 expect "Elvor Tavolin" text "owned:Elvor Tavolin" 1067
 expect "Version 2.10.00" text "owned:Elvor Tavolin" 1068
 shot win-about-en.png "owned:Elvor Tavolin"
-dismiss escape "owned:Elvor Tavolin"
+dismiss mouseclick "owned:Elvor Tavolin"
 
 # A second instance says so and ends; Exit ends the first.
 start "$en"
@@ -242,6 +243,25 @@ start_hidden "$en" "Reading from COM8 is active"
 send hangup
 message_box tavolin_en $'Communication error with reader at \\\\.\\COM8.\nElvor Tavolin ends.'
 ends $app 4
+
+# A reader that cannot be opened: the message comes first; the hide timer
+# ticks behind it, and the window shows after it with its texts and states
+# set, and stays.
+"$wine" "$console" --set "COM=9" >/dev/null 2>>"$work/app.err" || fail "settings"
+start "$en"
+app=$!
+shown tavolin_en
+drive text tavolin_en 65535 | grep -q "^Process reading from COM9 could not be started" || fail "no start failure message"
+sleep 1.5
+act click tavolin_en 1
+expect 1 visible "Elvor Tavolin"
+expect "Reading from COM9 is not active" text "Elvor Tavolin" 1066
+expect 0 enabled "Elvor Tavolin" 1033
+sleep 1.5
+expect 1 visible "Elvor Tavolin"
+act click "Elvor Tavolin" 2
+ends $app 0
+"$wine" "$console" --set "COM=8" >/dev/null 2>>"$work/app.err" || fail "settings"
 
 # The German program.
 start_hidden "$de" "Lesen von COM8 aktiv"

@@ -105,7 +105,7 @@ TEST_F(CardLayoutChecks, KeywordsAreExactAndUnknownMeansFirstChoice) {
   card.sNonNumeric = "MAPTOSPECCHARS";
   card.sFixedLength = "Yes";
   processor.CheckCardAttr(card);
-  EXPECT_EQ(processor.cardAttr().iNibbleMode, 0);
+  EXPECT_EQ(processor.cardAttr().iNibbleMode, NibbleMode::Bytewise);
   EXPECT_TRUE(processor.cardAttr().bForward);
   EXPECT_FALSE(processor.cardAttr().bMapToHex);
   EXPECT_FALSE(processor.cardAttr().bFixedLen);

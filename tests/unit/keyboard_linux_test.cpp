@@ -1,6 +1,8 @@
 // The Linux keyboards: the layout model against what Windows reports for
 // the same layouts, the translation of key events into real keys, and the
 // virtual keyboard device.
+#include "platform/linux/keyboard_linux.h"
+
 #include <gtest/gtest.h>
 #include <linux/uinput.h>
 #include <xkbcommon/xkbcommon.h>
@@ -10,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/keyboard_linux.h"
 #include "platform/linux/xkb_layout.h"
 #include "processing/us_layout_keyboard.h"
 
@@ -34,9 +35,6 @@ TEST(XkbLayout, UsMatchesTheWindowsUsLayout) {
     const KeyCode expected = c < 0x80 ? windows.vkKeyScan(static_cast<char>(c)) : key_code::None;
     EXPECT_EQ(us->vkKeyScan(static_cast<char>(c)), expected) << "byte " << c;
   }
-  EXPECT_EQ(us->keyOf(0x41), 30u);  // KEY_A
-  EXPECT_EQ(us->keyOf(0x0D), 28u);  // KEY_ENTER
-  EXPECT_EQ(us->keyOf(0x70), 59u);  // KEY_F1
 }
 
 // Every scan code of the US layout model is the key that xkbcommon's US
@@ -80,16 +78,14 @@ TEST(XkbLayout, GermanMatchesWindows) {
     KeyCode code;
   } keys[] = {
       {'a', 0x0041}, {'z', 0x005A}, {'y', 0x0059}, {'Z', 0x015A}, {'1', 0x0031}, {'!', 0x0131}, {'"', 0x0132},
-      {'\xA7', 0x0133}, {'&', 0x0136}, {'/', 0x0137}, {'(', 0x0138}, {')', 0x0139}, {'=', 0x0130},
-      {'\xDF', 0x00DB}, {'?', 0x01DB}, {'\xFC', 0x00BA}, {'\xDC', 0x01BA}, {'\xF6', 0x00C0}, {'\xE4', 0x00DE},
-      {'+', 0x00BB}, {'*', 0x01BB}, {'#', 0x00BF}, {'\'', 0x01BF}, {'-', 0x00BD}, {'_', 0x01BD}, {',', 0x00BC},
-      {';', 0x01BC}, {'.', 0x00BE}, {':', 0x01BE}, {'<', 0x00E2}, {'>', 0x01E2}, {'\xB0', 0x01DC},
-      {'\x0A', 0x020D}, {'\x1A', 0x025A},
+      {'\xA7', 0x0133}, {'&', 0x0136}, {'/', 0x0137}, {'(', 0x0138}, {')', 0x0139}, {'=', 0x0130}, {'\xDF', 0x00DB},
+      {'?', 0x01DB}, {'\xFC', 0x00BA}, {'\xDC', 0x01BA}, {'\xF6', 0x00C0}, {'\xE4', 0x00DE}, {'+', 0x00BB},
+      {'*', 0x01BB}, {'#', 0x00BF}, {'\'', 0x01BF}, {'-', 0x00BD}, {'_', 0x01BD}, {',', 0x00BC}, {';', 0x01BC},
+      {'.', 0x00BE}, {':', 0x01BE}, {'<', 0x00E2}, {'>', 0x01E2}, {'\xB0', 0x01DC}, {'\x0A', 0x020D}, {'\x1A', 0x025A},
       // AltGr: CTRL + ALT
       {'@', 0x0651}, {'\\', 0x06DB}, {'{', 0x0637}, {'[', 0x0638}, {']', 0x0639}, {'}', 0x0630}, {'|', 0x06E2},
       {'~', 0x06BB}, {'\x80', 0x0645}, {'\xB5', 0x064D}, {'\xB2', 0x0632}, {'\xB3', 0x0633},
-      // dead keys produce no character of their own
-      {'^', key_code::None}, {'`', key_code::None},
+      {'^', key_code::None}, {'`', key_code::None},  // dead keys produce no character of their own
   };
   for (const auto& k : keys) {
     EXPECT_EQ(de->vkKeyScan(k.c), k.code) << "'" << k.c << "' " << static_cast<int>(static_cast<unsigned char>(k.c));
@@ -107,45 +103,43 @@ class RecordingChannel : public UinputChannel {
   std::string keys;
 };
 
-// The core's events of key codes, as TypeKeyCode sends them, reach the
-// virtual keyboard as presses and releases of real keys.
+// The core's events of key codes, as TypeKeyCode sends them (modifiers
+// down, the key down and up, modifiers up), reach the virtual keyboard as
+// presses and releases of real keys, each written as a key and a report.
 TEST(UinputKeyboard, KeyEventsBecomeRealKeys) {
   const struct {
     const char* layout;
     std::vector<KeyCode> codes;
     const char* keys;
   } cases[] = {
-      {"de", {0x0651}, "+100 +16 -16 -100"},                             // CTRL + ALT + Q: AltGr
-      {"de", {0x0751}, "+42 +100 +16 -16 -42 -100"},                     // SHIFT + AltGr + Q
-      {"us", {0x0141, 0x020D}, "+42 +30 -30 -42 +29 +28 -28 -29"},       // SHIFT + A, CTRL + Enter
-      {"us", {0x0641}, "+29 +56 +30 -30 -29 -56"},  // no AltGr on this layout: CTRL and ALT as they are
-      {"us", {0x000A}, ""},                         // a virtual key without a key: nothing
+      {"de", {0x0651}, "+100 +16 -16 -100"},                        // CTRL + ALT + Q: AltGr
+      {"de", {0x0751}, "+42 +100 +16 -16 -42 -100"},                // SHIFT + AltGr + Q
+      {"us", {0x0141, 0x020D}, "+42 +30 -30 -42 +29 +28 -28 -29"},  // SHIFT + A, CTRL + Enter
+      {"us", {0x0641}, "+29 +56 +30 -30 -29 -56"},                  // no AltGr on this layout: CTRL and ALT as they are
+      {"us", {0x000A}, ""},                                         // a virtual key without a key: nothing
   };
-  const std::uint8_t mods[] = {0x10, 0x11, 0x12};
   for (const auto& c : cases) {
     auto channel = std::make_unique<RecordingChannel>();
     RecordingChannel* recorded = channel.get();
     UinputKeyboard keyboard(std::move(channel), layoutOf(c.layout));
     const auto event = [&](std::uint8_t vk, bool press) {
-      keyboard.keyEvent(vk, static_cast<std::uint8_t>(keyboard.mapVirtualKey(vk)),
-                        press ? Keyboard::KeyDown : Keyboard::KeyUp);
+      keyboard.keyEvent(vk, static_cast<std::uint8_t>(keyboard.mapVirtualKey(vk)), press ? 0 : Keyboard::KeyUp);
     };
     for (const KeyCode code : c.codes) {
-      for (int i = 0; i < 3; ++i) {
+      const std::uint8_t vk = code & 0xFF, mods[] = {0x10, 0x11, 0x12};
+      for (int i = 0; i < 3; ++i)
         if (code & (0x100 << i)) event(mods[i], true);
-      }
-      event(static_cast<std::uint8_t>(code & 0xFF), true);
-      event(static_cast<std::uint8_t>(code & 0xFF), false);
-      for (int i = 0; i < 3; ++i) {
+      event(vk, true);
+      event(vk, false);
+      for (int i = 0; i < 3; ++i)
         if (code & (0x100 << i)) event(mods[i], false);
-      }
     }
     EXPECT_EQ(recorded->keys, c.keys) << c.layout << " " << std::hex << c.codes.front();
   }
-
   input_event e[2];
   encodeKey(30, true, e);
-  EXPECT_TRUE(e[0].type == EV_KEY && e[0].code == 30 && e[0].value == 1 && e[1].type == EV_SYN && e[1].code == SYN_REPORT);
+  EXPECT_TRUE(e[0].type == EV_KEY && e[0].code == 30 && e[0].value == 1 && e[1].type == EV_SYN &&
+              e[1].code == SYN_REPORT);
   encodeKey(30, false, e);
   EXPECT_EQ(e[0].value, 0);
 }
@@ -160,6 +154,8 @@ TEST(UinputKeyboard, OpenOrNameTheDeviceAndTheRemedy) {
   }
 }
 
+// The first layout of the system's keyboard configuration, unless the
+// environment names one, which xkbcommon then reads itself.
 TEST(XkbLayout, SystemConfiguration) {
   const std::string path = testing::TempDir() + "tavolin-keyboard";
   std::ofstream(path) << "XKBMODEL=\"pc105\"\nXKBLAYOUT=\"de,us\"\nXKBVARIANT=\"nodeadkeys,\"\nXKBOPTIONS=\"\"\n";
@@ -169,7 +165,7 @@ TEST(XkbLayout, SystemConfiguration) {
   EXPECT_EQ(names.variant, "nodeadkeys");
   EXPECT_EQ(names.model, "pc105");
   setenv("XKB_DEFAULT_LAYOUT", "fr", 1);
-  EXPECT_EQ(XkbLayout::systemNames(path).layout, "");  // left to xkbcommon, which reads the variable
+  EXPECT_EQ(XkbLayout::systemNames(path).layout, "");
   unsetenv("XKB_DEFAULT_LAYOUT");
   std::remove(path.c_str());
 }

@@ -18,6 +18,8 @@ namespace tavolin {
 namespace {
 
 using testing::ManualHost;
+using Setting = std::pair<const char*, const char*>;
+constexpr auto kClicked = Notification::Clicked;
 
 class MainWindow : public ::testing::Test {
  protected:
@@ -34,8 +36,6 @@ class MainWindow : public ::testing::Test {
   void set(const std::string& name, const std::string& value) {
     registry.program()[name] = {RegistryKey::REG_SZ_TYPE, value};
   }
-  std::string stored(const std::string& name) { return registry.program()[name].data; }
-
   void start(const std::string& commandLine = "", bool german = false) {
     app = std::make_unique<Application>(PlatformSeams{trace, system, ports, sound, registry, eventLog, mutex}, keyboard,
                                         host, german, commandLine);
@@ -44,6 +44,7 @@ class MainWindow : public ::testing::Test {
     host.timerTarget = [this](std::uint32_t id) { app->onTimer(id); };
     app->start(view);
   }
+  void click(std::int32_t id) { dlg->onCommand(id, kClicked); }
 
   // The user opens the settings, makes the changes, showing a page when
   // the next change is on another, and closes the sheet with OK or Cancel.
@@ -61,6 +62,7 @@ class MainWindow : public ::testing::Test {
   }
 
   std::string traced() const { return system.content(kTracePath); }
+  bool tracedLine(const std::string& line) const { return traced().find(line) != std::string::npos; }
   // The lines occur in the trace in this order.
   void expectTraceOrder(const std::vector<std::string>& lines) const {
     const std::string text = traced();
@@ -70,12 +72,6 @@ class MainWindow : public ::testing::Test {
       ASSERT_NE(found, std::string::npos) << "missing after position " << at << ": " << line;
       at = found + line.size();
     }
-  }
-  std::size_t traceCount(const std::string& line) const {
-    const std::string text = traced();
-    std::size_t count = 0;
-    for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++count;
-    return count;
   }
   const std::string& text(std::int32_t id) { return view.control(id).text; }
   bool enabled(std::int32_t id) { return view.control(id).enabled; }
@@ -91,6 +87,11 @@ class MainWindow : public ::testing::Test {
     ports.port.deliver(burst);
     ASSERT_TRUE(host.waitForPosts(before + posts));
     host.runPosted();
+  }
+  // What the keyboard has typed once it has typed that (or the wait gave up).
+  std::string typedOnce(const std::string& expected) {
+    testing::waitUntil([&] { return keyboard.typed() == expected; });
+    return keyboard.typed();
   }
 
   testing::FakeSystem system;
@@ -120,74 +121,171 @@ TEST_F(MainWindow, StartsReadingInTheOrderOfItsStartUp) {
                     "OnButtonStart() Start\n",
                     "OnButtonStart(): try new ReaderSession on '\\\\.\\COM2', mit Lesung der L\xe4nge 14 Bytes\n",
                     "OnButtonStart(): new ReaderSession done\n"});
-  EXPECT_EQ(traced().find("Warnung: es kann nicht"), std::string::npos);
-  EXPECT_EQ(view.caption(), "Elvor Tavolin");
+  EXPECT_FALSE(tracedLine("Warnung: es kann nicht"));
   EXPECT_EQ(view.icon(), IDI_TAVOLIN);
-  EXPECT_EQ(host.trayIcon, IDI_TAVOLIN);
-  EXPECT_EQ(host.trayTip, "Elvor Tavolin");
-  EXPECT_EQ(host.timers.at(1).period, 1000u);
-  EXPECT_EQ(host.timers.at(2).period, 3000u);
+  EXPECT_EQ(view.control(IDC_MAIN_PART1).font, "Courier New 16");
+  EXPECT_EQ(testing::placeholdersLeft(view, IDD_TAVOLIN_DIALOG),
+            (std::vector<std::int32_t>{IDC_MAIN_HELP, IDC_MAIN_TEST_GROUP}))
+      << "the template's texts that stay";
   EXPECT_EQ(view.focus(), IDC_MAIN_HIDE);
-  EXPECT_EQ(host.waitCursors, 0);
   EXPECT_EQ(eventLog.entries(),
             (std::vector<std::string>{"8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM2|active sending type, "
                                       "no further information available",
                                       "3 information: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2"}));
-  EXPECT_TRUE(messages().empty());
   host.runPosted();
   EXPECT_EQ(text(IDC_MAIN_READER_INFO), "Reader type: active sending");
 }
 
-// Test on and off are offered only while a session reads.
-TEST_F(MainWindow, ControlStatesFollowReadingAndTestMode) {
+struct StartCase {
+  const char* name;
+  const char* commandLine;
+  SerialPorts::Failure port;
+  std::vector<Setting> settings;
+  bool traceWritable;
+  const char* message;    // the one message box, or nullptr
+  MessageIcon icon;
+  const char* traceLine;  // in the trace, or with a leading '!' not in it
+  const char* lastEntry;  // the event log's last entry
+  bool sheet;             // the settings sheet opened
+  std::optional<std::int32_t> result;  // the dialog ended with it
+  bool restarts;          // Restart reading starts a session (with a free port)
+};
+
+class StartUp : public MainWindow, public ::testing::WithParamInterface<StartCase> {};
+
+// What a start reports, and how the window is left. Only the install
+// message carries the product caption.
+TEST_P(StartUp, EndsOrLeavesTheWindowUsable) {
+  const StartCase& c = GetParam();
+  ports.failure = c.port;
+  for (const auto& [name, value] : c.settings) set(name, value);
+  if (!c.traceWritable) system.readOnly.insert(kTracePath);
+  start(c.commandLine);
+  ASSERT_EQ(messages(), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+  if (c.message) {
+    EXPECT_EQ(view.messages()[0].icon, c.icon);
+    EXPECT_EQ(view.messages()[0].caption, c.result == 0 ? "Elvor Tavolin" : "");
+  }
+  if (c.traceLine[0] == '!') {
+    EXPECT_FALSE(tracedLine(c.traceLine + 1)) << c.traceLine;
+  } else {
+    EXPECT_TRUE(tracedLine(c.traceLine)) << c.traceLine;
+  }
+  EXPECT_EQ(eventLog.entries().empty() ? "" : eventLog.entries().back(), c.lastEntry);
+  EXPECT_EQ(host.sheetCaptions, c.sheet ? std::vector<std::string>{"Elvor Tavolin Settings"} : std::vector<std::string>{});
+  EXPECT_EQ(host.dialogResult, c.result);
+  EXPECT_EQ(host.waitCursors, 0);
+  if (c.result) {
+    EXPECT_FALSE(host.trayShown) << "the tray icon goes with the window";
+  } else if (!dlg->readingActive()) {
+    EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM2 is not active");
+    EXPECT_TRUE(enabled(IDC_MAIN_START));
+    ports.failure = SerialPorts::Failure::None;
+    click(IDC_MAIN_START);
+    EXPECT_EQ(dlg->readingActive(), c.restarts);
+    if (!c.restarts) {
+      EXPECT_EQ(eventLog.entries().size(), 0u) << "a refused start is no failed session";
+    }
+  }
+}
+
+constexpr auto kFree = SerialPorts::Failure::None, kBusy = SerialPorts::Failure::Busy;
+const std::vector<Setting> kNoLength{{"Read start position", "5"}, {"Read stop position", "4"}};
+const char kStarted[] = "3 information: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2";
+const char kNotStarted[] = "Reading thread is not started. Check settings of card data.";
+const char kNoInstall[] = "!installmode";
+const char kNotFound[] = "Process reading from COM2 could not be started. COM port not found.";
+const char kBusyPort[] = "Process reading from COM2 could not be started. COM port busy.";
+const char kInstalled[] =
+    "Default settings ok: Thread reading from COM2 is started. Program ends, so the installation can be finished.";
+constexpr auto kError = MessageIcon::Error;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, StartUp, ::testing::Values(
+    StartCase{"InstallModeWithAFreePortEnds", "-e", kFree, {}, true, kInstalled, MessageIcon::None,
+              "OnInitDialog(): Voreinstellung ok\n", kStarted, false, 0, true},
+    StartCase{"InstallModeWithABusyPortOpensTheSettings", "-e", kBusy, {}, true, kBusyPort, kError,
+              "OnInitDialog(): OnButtonConf() n\xf6tig, da die Voreinstellungen nicht passen\n",
+              "7 error: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2:  COM port busy.", true, {}, true},
+    // No reading, and install mode is not acted upon; Restart reading
+    // refuses too, rather than hand a session these values.
+    StartCase{"CardDataOfNoLengthStartNoReading", "-e", kFree, kNoLength, true, kNotStarted, kError,
+              "OnInitDialog(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), kein Thread zum Lesen gestartet.\n",
+              "", false, {}, false},
+    StartCase{"PortNotFound", "", SerialPorts::Failure::NotFound, {}, true, kNotFound, kError,
+              "ReaderSession Konstruktor failed:  COM port not found.\n",
+              "7 error: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2:  COM port not found.", false, {}, true},
+    StartCase{"TraceThatCannotBeWrittenIsSaid", "", kFree, {}, false, "Trace file cannot be written again.",
+              MessageIcon::Warning, "!OnButtonStart", kStarted, false, {}, true},
+    // Only the exact "-e" is the install switch.
+    StartCase{"UpperCaseSwitch", "-E", kFree, {}, true, nullptr, {}, kNoInstall, kStarted, false, {}, true},
+    StartCase{"SwitchWithABlankAfter", "-e ", kFree, {}, true, nullptr, {}, kNoInstall, kStarted, false, {}, true},
+    StartCase{"SwitchWithABlankBefore", " -e", kFree, {}, true, nullptr, {}, kNoInstall, kStarted, false, {}, true},
+    StartCase{"SlashSwitch", "/e", kFree, {}, true, nullptr, {}, kNoInstall, kStarted, false, {}, true},
+    StartCase{"SwitchTwice", "-e -e", kFree, {}, true, nullptr, {}, kNoInstall, kStarted, false, {}, true}),
+    testing::NamedParam());
+// clang-format on
+
+// Test on and off are offered only while a session reads; the test display
+// is emptied whenever the state changes. The Hide button ends test mode,
+// the tray's double-click keeps it.
+TEST_F(MainWindow, ControlStatesFollowReadingTestModeAndHiding) {
   const auto expect = [&](const char* states, const char* when) {  // start, stop, test on, test off, display
-    const std::int32_t ids[] = {IDC_MAIN_START, IDC_MAIN_STOP, IDC_MAIN_TEST_ON, IDC_MAIN_TEST_OFF, IDC_MAIN_PART1};
     std::string seen;
-    for (std::int32_t id : ids) seen += enabled(id) ? '+' : '-';
+    for (std::int32_t id : {IDC_MAIN_START, IDC_MAIN_STOP, IDC_MAIN_TEST_ON, IDC_MAIN_TEST_OFF, IDC_MAIN_PART1}) {
+      seen += enabled(id) ? '+' : '-';
+    }
     EXPECT_EQ(seen, states) << when;
     EXPECT_EQ(enabled(IDC_MAIN_TEST_GROUP), enabled(IDC_MAIN_PART1)) << when;
+    EXPECT_EQ(text(IDC_MAIN_PART1) + text(IDC_MAIN_LEN1) + text(IDC_MAIN_TOTAL), "00") << when;
   };
   start();
   EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM2 is active");
   expect("-++--", "active");
-  dlg->onCommand(IDC_MAIN_TEST_ON, Notification::Clicked);
+  click(IDC_MAIN_TEST_ON);
   expect("-+-++", "test on");
-  dlg->onCommand(IDC_MAIN_STOP, Notification::Clicked);
+  dlg->OnTrayActivated(TrayActivation::DoubleClick);
+  EXPECT_FALSE(host.visible);
+  read("12345678901234", 4);
+  EXPECT_EQ(text(IDC_MAIN_PART1), "12345678901234") << "test mode stays on, nothing is typed";
+  dlg->OnTrayActivated(TrayActivation::DoubleClick);
+  EXPECT_TRUE(host.visible);
+  EXPECT_EQ(host.foregrounds, 1);
+  click(IDC_MAIN_HIDE);
+  EXPECT_FALSE(host.visible);
+  expect("-++--", "hidden by its button");
+  read("12345678901234", 1);
+  EXPECT_EQ(typedOnce("12345678901234"), "12345678901234");
+  click(IDC_MAIN_HIDE);
+  EXPECT_TRUE(host.visible);
+  dlg->OnTrayHide();
+  EXPECT_FALSE(host.visible);
+
+  click(IDC_MAIN_TEST_ON);
+  read("12345678901234", 4);
+  click(IDC_MAIN_STOP);
   EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM2 is not active");
   EXPECT_EQ(view.focus(), IDC_MAIN_START);
-  expect("+----", "stopped");
-  dlg->onCommand(IDC_MAIN_START, Notification::Clicked);
-  expect("-++--", "restarted");
   EXPECT_EQ(text(IDC_MAIN_COUNT), "0");
-
-  // Hide ends test mode, which must not offer test mode without a session;
-  // a session started after it types, and the display says so.
-  dlg->onCommand(IDC_MAIN_STOP, Notification::Clicked);
-  dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
-  dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
-  expect("+----", "stopped, hidden and shown");
-  dlg->onCommand(IDC_MAIN_TEST_ON, Notification::Clicked);
+  expect("+----", "stopped");
+  click(IDC_MAIN_TEST_ON);
   expect("+----", "test on without a session");
-  dlg->onCommand(IDC_MAIN_START, Notification::Clicked);
-  expect("-++--", "restarted after hide");
-  read("12345678901234", 1);
-  EXPECT_EQ(keyboard.typedAfter(28), "12345678901234");
+  click(IDC_MAIN_START);
+  expect("-++--", "restarted");
 }
 
 TEST_F(MainWindow, TypesReadingsAndShowsThemInTestMode) {
   set("Postfix characters", "<CR>");
   start();
   read("12345678901234", 1);
-  EXPECT_EQ(keyboard.typedAfter(30), "12345678901234<CR>");
+  EXPECT_EQ(typedOnce("12345678901234<CR>"), "12345678901234<CR>");
   EXPECT_EQ(text(IDC_MAIN_COUNT), "1");
 
   dlg->OnButtonTestOn();
   read("ABCDEFGHIJKLMN", 4);
   EXPECT_EQ(keyboard.eventCount(), 30u) << "test mode types nothing";
-  EXPECT_EQ(text(IDC_MAIN_PART1), "ABCDEFGHIJKLMN");
-  EXPECT_EQ(text(IDC_MAIN_LEN1), "14");
-  EXPECT_EQ(text(IDC_MAIN_TOTAL), "14");
-  EXPECT_EQ(text(IDC_MAIN_COUNT), "2");
+  EXPECT_EQ(text(IDC_MAIN_PART1) + "|" + text(IDC_MAIN_LEN1) + "|" + text(IDC_MAIN_TOTAL) + "|" + text(IDC_MAIN_COUNT),
+            "ABCDEFGHIJKLMN|14|14|2");
 
   // A short burst warns; one of the expected length clears the warning.
   read("123", 4);  // warning, count, reading, total length
@@ -213,9 +311,9 @@ TEST_F(MainWindow, UpdatesPostedBeforeAStopDoNotOutliveIt) {
 
 struct DisplayCase {
   const char* name;
-  std::vector<std::pair<const char*, const char*>> settings;
+  std::vector<Setting> settings;
   std::string reading;
-  const char *part1, *len1, *part2, *len2;
+  const char* shown;  // part 1|length 1|part 2|length 2
   bool filterNotice;
 };
 
@@ -231,31 +329,28 @@ TEST_P(TestDisplay, ShowsThePartsThatAreTyped) {
   host.runPosted();
   dlg->ShowReading(DisplayReading, c.reading.data(), static_cast<std::int32_t>(c.reading.size()));
   host.runPosted();
-  EXPECT_EQ(text(IDC_MAIN_PART1), c.part1);
-  EXPECT_EQ(text(IDC_MAIN_LEN1), c.len1);
-  EXPECT_EQ(text(IDC_MAIN_PART2), c.part2);
-  EXPECT_EQ(text(IDC_MAIN_LEN2), c.len2);
+  const std::string part1 = text(IDC_MAIN_PART1), part2 = text(IDC_MAIN_PART2);
+  EXPECT_EQ(part1 + "|" + text(IDC_MAIN_LEN1) + "|" + part2 + "|" + text(IDC_MAIN_LEN2), c.shown);
   EXPECT_EQ(text(IDC_MAIN_FILTER_NOTICE), c.filterNotice ? "Attention: filter function in use." : "");
   dlg->takeReading(c.reading.data(), static_cast<std::int32_t>(c.reading.size()), false);
-  EXPECT_EQ(keyboard.typed(), std::string(c.part1) + c.part2);
+  EXPECT_EQ(keyboard.typed(), part1 + part2);
 }
 
-const std::pair<const char*, const char*> kStop4{"Read stop position", "4"}, kStart2{"2. Read start position", "7"},
-    kPadding{"Padding character used", "yes"}, kPadF{"Padding character", "46"}, kHex{"Conversion", "HEXA2DEC"},
-    kStop2nd9{"2. Read stop position", "9"};
+const Setting kStop4{"Read stop position", "4"}, kStart2{"2. Read start position", "7"},
+    kPadding{"Padding character used", "yes"}, kPadF{"Padding character", "46"}, kHex{"Conversion", "HEXA2DEC"};
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, TestDisplay, ::testing::Values(
-    DisplayCase{"FirstPartOnly", {{"Read stop position", "8"}}, "12345678", "12345678", "8", "", "0", false},
-    DisplayCase{"ShorterThanFirstPart", {{"Read stop position", "8"}}, "12345", "12345", "5", "", "0", false},
-    DisplayCase{"TwoParts", {kStop4, kStart2, kStop2nd9}, "123456789", "1234", "4", "789", "3", false},
-    DisplayCase{"EndsBeforeSecondPart", {kStop4, kStart2, kStop2nd9}, "12345", "1234", "4", "", "0", false},
-    DisplayCase{"PaddingRemoved", {{"Read stop position", "6"}, kPadding, kPadF}, "12FFFF", "12", "2", "", "0", true},
-    DisplayCase{"HexToDecimal", {{"Read stop position", "2"}, kHex, {"Decimal n-digit (right aligned)", "4"}},
-                "FF", "0255", "4", "", "0", true},
+    DisplayCase{"FirstPartOnly", {{"Read stop position", "8"}}, "12345678", "12345678|8||0", false},
+    DisplayCase{"ShorterThanFirstPart", {{"Read stop position", "8"}}, "12345", "12345|5||0", false},
+    DisplayCase{"TwoParts", {kStop4, kStart2, {"2. Read stop position", "9"}}, "123456789", "1234|4|789|3", false},
+    DisplayCase{"EndsBeforeSecondPart", {kStop4, kStart2, {"2. Read stop position", "9"}}, "12345", "1234|4||0", false},
+    DisplayCase{"PaddingRemoved", {{"Read stop position", "6"}, kPadding, kPadF}, "12FFFF", "12|2||0", true},
+    DisplayCase{"HexToDecimal", {{"Read stop position", "2"}, kHex, {"Decimal n-digit (right aligned)", "4"}}, "FF",
+                "0255|4||0", true},
     DisplayCase{"PaddingAndHexToDecimalInTwoParts", {kStop4, kStart2, {"2. Read stop position", "10"}, kPadding, kPadF,
-                kHex, {"Decimal n-digit (right aligned)", "5"}}, "1AFF9920FF", "00026", "5", "00032", "5", true},
-    DisplayCase{"EmptyReading", {{"Read stop position", "2"}}, "", "", "0", "", "0", false}),
+                kHex, {"Decimal n-digit (right aligned)", "5"}}, "1AFF9920FF", "00026|5|00032|5", true},
+    DisplayCase{"EmptyReading", {{"Read stop position", "2"}}, "", "|0||0", false}),
     testing::NamedParam());
 // clang-format on
 
@@ -288,109 +383,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, WarningLine, ::testing::Values(
     testing::NamedParam());
 // clang-format on
 
-TEST_F(MainWindow, GermanBuildShowsGermanTexts) {
-  start("", true);
-  EXPECT_EQ(text(IDC_MAIN_STATE), "Lesen von COM2 aktiv");
-  EXPECT_EQ(text(IDC_MAIN_HIDE), "In den Hintergrund");
-  EXPECT_EQ(text(IDC_CANCEL), "Beenden");
-  EXPECT_EQ(text(IDC_MAIN_START), "Restart Lesen");
-  EXPECT_EQ(text(IDC_MAIN_LEN1_UNIT), "Byte o. Nibbel");
-  EXPECT_EQ(view.control(IDC_MAIN_PART1).font, "Courier New 16");
-  app->abortEvent().set();
-  host.advance(3000);
-  EXPECT_EQ(messages().back(), "Kommunikationsfehler mit dem Leser an \\\\.\\COM2.\nElvor Tavolin beendet sich.");
-}
-
 TEST_F(MainWindow, WithoutAdministratorRightsExitAndSettingsStayDisabled) {
   system.admin = false;
   start();
-  EXPECT_FALSE(enabled(IDC_CANCEL));
-  EXPECT_FALSE(enabled(IDC_MAIN_CONF));
-  EXPECT_TRUE(enabled(IDC_MAIN_HIDE));
-  EXPECT_TRUE(enabled(IDC_MAIN_STOP));
-  EXPECT_NE(traced().find("User ist KEIN Admin.\n"), std::string::npos);
-  dlg->onCommand(IDC_CANCEL, Notification::Clicked);  // Escape
-  dlg->onCommand(IDC_MAIN_CONF, Notification::Clicked);
+  EXPECT_TRUE(tracedLine("User ist KEIN Admin.\n"));
+  click(IDC_CANCEL);  // Escape
+  click(IDC_MAIN_CONF);
   EXPECT_FALSE(host.dialogResult);
   EXPECT_TRUE(host.sheetCaptions.empty());
   dlg->OnButtonStop();
   dlg->OnButtonStart();
-  EXPECT_FALSE(enabled(IDC_CANCEL)) << "for the whole run";
-}
-
-TEST_F(MainWindow, ImplausibleCardDataLeaveTheWindowOpenWithoutReading) {
-  set("Read start position", "5");
-  set("Read stop position", "3");
-  start("-e");
-  EXPECT_NE(traced().find("OnInitDialog(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), kein Thread zum Lesen "
-                          "gestartet.\n"),
-            std::string::npos);
-  EXPECT_EQ(messages(), std::vector<std::string>{"Reading thread is not started. Check settings of card data."});
-  EXPECT_EQ(view.messages()[0].icon, MessageIcon::Error);
-  EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM2 is not active");
-  EXPECT_FALSE(dlg->readingActive());
-  EXPECT_TRUE(host.sheetCaptions.empty()) << "install mode is not acted upon";
-  EXPECT_FALSE(host.dialogResult);
-  EXPECT_EQ(traced().find("installmode"), std::string::npos);
-
-  // Restart reading refuses too, rather than hand a session these values.
-  dlg->onCommand(IDC_MAIN_START, Notification::Clicked);
-  EXPECT_FALSE(dlg->readingActive());
-  EXPECT_EQ(messages().size(), 2u);
-  EXPECT_EQ(host.waitCursors, 0);
-}
-
-TEST_F(MainWindow, InstallModeWithAFreePortEndsAfterItsMessage) {
-  start("-e");
-  expectTraceOrder({"OnButtonStart(): new ReaderSession done\n", "OnInitDialog(): installmode\n",
-                    "OnInitDialog(): Voreinstellung ok\n", "CKelvaneDlg::OnClose()\n"});
-  ASSERT_EQ(view.messages().size(), 1u);
-  EXPECT_EQ(view.messages()[0].text,
-            "Default settings ok: Thread reading from COM2 is started. Program ends, so the installation can be "
-            "finished.");
-  EXPECT_EQ(view.messages()[0].caption, "Elvor Tavolin");
-  EXPECT_EQ(view.messages()[0].icon, MessageIcon::None);
-  EXPECT_EQ(host.dialogResult, 0);
-  EXPECT_FALSE(host.trayShown);
-  EXPECT_FALSE(dlg->installMode());
-}
-
-TEST_F(MainWindow, InstallModeWithABusyPortOpensTheSettings) {
-  ports.failure = SerialPorts::Failure::Busy;
-  start("-e");
-  expectTraceOrder({"ReaderSession Konstruktor failed:  COM port busy.\n", "OnInitDialog(): installmode\n",
-                    "OnInitDialog(): OnButtonConf() n\xf6tig, da die Voreinstellungen nicht passen\n",
-                    "CKelvaneDlg::OnButtonConf() Start.\n"});
-  EXPECT_EQ(messages(), std::vector<std::string>{"Process reading from COM2 could not be started. COM port busy."});
-  EXPECT_EQ(host.sheetCaptions, std::vector<std::string>{"Elvor Tavolin Settings"});
-  EXPECT_FALSE(host.dialogResult);
-  EXPECT_EQ(view.focus(), IDC_MAIN_HIDE);
-}
-
-class InstallSwitch : public MainWindow, public ::testing::WithParamInterface<const char*> {};
-
-// Only the exact "-e" is the install switch.
-TEST_P(InstallSwitch, OnlyTheExactSwitchCounts) {
-  start(GetParam());
-  EXPECT_FALSE(host.dialogResult);
-  EXPECT_EQ(traced().find("installmode"), std::string::npos);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, InstallSwitch, ::testing::Values("-E", "-e ", " -e", "/e", "-e -e", ""));
-
-TEST_F(MainWindow, SessionThatCannotStartIsReportedAndLeavesTheWindowUsable) {
-  ports.failure = SerialPorts::Failure::NotFound;
-  start();
-  EXPECT_NE(traced().find("ReaderSession Konstruktor failed:  COM port not found.\n"), std::string::npos);
-  EXPECT_EQ(eventLog.entries(), (std::vector<std::string>{
-                                    "7 error: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2:  COM port not found."}));
-  EXPECT_EQ(messages(), std::vector<std::string>{"Process reading from COM2 could not be started. COM port not found."});
-  EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM2 is not active");
-  EXPECT_TRUE(enabled(IDC_MAIN_START));
-  EXPECT_EQ(host.waitCursors, 0);
-  ports.failure = SerialPorts::Failure::None;
-  dlg->onCommand(IDC_MAIN_START, Notification::Clicked);
-  EXPECT_TRUE(dlg->readingActive());
+  EXPECT_EQ(std::string(enabled(IDC_CANCEL) ? "+" : "-") + (enabled(IDC_MAIN_CONF) ? "+" : "-") +
+                (enabled(IDC_MAIN_HIDE) ? "+" : "-") + (enabled(IDC_MAIN_STOP) ? "+" : "-"),
+            "--++")
+      << "exit, settings, hide, stop for the whole run";
 }
 
 // The decision's texts and entries: single_instance_test.
@@ -402,74 +408,50 @@ TEST_F(MainWindow, SecondInstanceEndsBeforeTheWindowExists) {
   EXPECT_TRUE(traced().empty());
 }
 
-TEST_F(MainWindow, HideTimerFiresOnceAndTheWatchdogWatchesEveryThreeSeconds) {
+// The hide timer fires once; the watchdog looks every three seconds until
+// it sees the failure of the reading thread.
+TEST_F(MainWindow, WatchdogEndsTheProgramWithExitCode4WhenReadingFails) {
   start();
   host.advance(6500);
   EXPECT_FALSE(host.visible);
-  EXPECT_EQ(traceCount("CTrayDlg::OnTimer(): Start 1\n"), 1u);
-  EXPECT_EQ(traceCount("CTrayDlg::OnTimer(): Start 2\n"), 2u);
-  EXPECT_EQ(traceCount("CTrayDlg::OnTimer() WaitForSingleObject() returned: WAIT_TIMEOUT == kein Abort Event\n"), 2u);
-  EXPECT_EQ(host.timers.count(1), 0u);
+  const auto count = [this](const std::string& line) {
+    std::size_t n = 0;
+    for (std::size_t at = traced().find(line); at != std::string::npos; at = traced().find(line, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("CTrayDlg::OnTimer(): Start 1\n"), 1u);
+  EXPECT_EQ(count("CTrayDlg::OnTimer(): Start 2\n"), 2u);
+  EXPECT_EQ(count("CTrayDlg::OnTimer() WaitForSingleObject() returned: WAIT_TIMEOUT == kein Abort Event\n"), 2u);
   EXPECT_FALSE(host.exitCode);
-}
-
-TEST_F(MainWindow, FailedReadingThreadEndsTheProgramWithExitCode4) {
-  set("COM", "2");
-  start();
-  host.advance(3000);
   ports.port.fail();
   ASSERT_TRUE(app->abortEvent().waitFor(std::chrono::seconds(5)));
   app->abortEvent().set();  // the wait took it; the watchdog must see it
   host.advance(3000);
   EXPECT_EQ(host.exitCode, 4);
-  EXPECT_NE(traced().find("CTrayDlg::OnTimer(): WaitForSingleObject() Abort Event erhalten\n"), std::string::npos);
+  EXPECT_TRUE(tracedLine("CTrayDlg::OnTimer(): WaitForSingleObject() Abort Event erhalten\n"));
   EXPECT_EQ(eventLog.entries().back(), "10 error: Elvor Tavolin|Version 2.10.00|\\\\.\\COM2");
   EXPECT_EQ(messages().back(), "Communication error with reader at \\\\.\\COM2.\nElvor Tavolin ends.");
   EXPECT_EQ(view.messages().back().icon, MessageIcon::Error);
-  EXPECT_EQ(host.timers.count(2), 0u);
+  EXPECT_TRUE(host.timers.empty());
 }
 
 TEST_F(MainWindow, WithoutTimersNoFailureIsNoticed) {
   host.timersWork = false;
   start();
-  EXPECT_NE(traced().find("OnInitDialog(): SetTimer() faled\n"), std::string::npos);
-}
-
-TEST_F(MainWindow, HideButtonEndsTestModeButTheTrayKeepsIt) {
-  start();
-  dlg->OnButtonTestOn();
-  dlg->OnTrayActivated(TrayActivation::DoubleClick);
-  EXPECT_FALSE(host.visible);
-  EXPECT_TRUE(enabled(IDC_MAIN_TEST_OFF)) << "test mode stays on";
-  read("12345678901234", 4);
-  EXPECT_EQ(keyboard.eventCount(), 0u);
-
-  dlg->OnTrayActivated(TrayActivation::DoubleClick);
-  EXPECT_TRUE(host.visible);
-  EXPECT_EQ(host.foregrounds, 1);
-  dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
-  EXPECT_FALSE(host.visible);
-  EXPECT_TRUE(enabled(IDC_MAIN_TEST_ON));
-  read("12345678901234", 1);
-  EXPECT_EQ(keyboard.typedAfter(28), "12345678901234");
-  dlg->onCommand(IDC_MAIN_HIDE, Notification::Clicked);
-  EXPECT_TRUE(host.visible);
-
-  dlg->OnTrayHide();
-  EXPECT_FALSE(host.visible);
+  EXPECT_TRUE(tracedLine("OnInitDialog(): SetTimer() faled\n"));
 }
 
 TEST_F(MainWindow, TrayMenuCommandsAndTheHelpAndAboutButtons) {
   start();
-  dlg->onCommand(IDC_MAIN_HELP, Notification::Clicked);
-  dlg->onCommand(IDC_MAIN_INFO, Notification::Clicked);
+  click(IDC_MAIN_HELP);
+  click(IDC_MAIN_INFO);
   host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_SHOW};
   dlg->OnTrayActivated(TrayActivation::ContextMenu);
   EXPECT_TRUE(host.visible);
-  EXPECT_EQ(host.foregrounds, 0);
   host.visible = false;
   dlg->OnTrayActivated(TrayActivation::ContextMenu);
   EXPECT_TRUE(host.visible);
+  EXPECT_EQ(host.foregrounds, 0);
   for (std::int32_t command : {0, ID_TRAY_ABOUT, ID_TRAY_HELP}) {
     host.menuChoice = {MenuChoice::Outcome::Chosen, command};
     dlg->OnTrayActivated(TrayActivation::ContextMenu);
@@ -487,13 +469,13 @@ TEST_F(MainWindow, TrayMenuCommandsAndTheHelpAndAboutButtons) {
 
 TEST_F(MainWindow, EnterOnlyTracesAndExitOrCloseEndTheDialog) {
   start();
-  dlg->onCommand(IDC_OK, Notification::Clicked);
+  click(IDC_OK);
   EXPECT_FALSE(host.dialogResult);
-  EXPECT_NE(traced().find("CKelvaneDlg::OnOK()\n"), std::string::npos);
-  dlg->onCommand(IDC_CANCEL, Notification::Clicked);
+  EXPECT_TRUE(tracedLine("CKelvaneDlg::OnOK()\n"));
+  click(IDC_CANCEL);
   EXPECT_EQ(host.dialogResult, IDC_CANCEL);
   EXPECT_FALSE(host.trayShown);
-  EXPECT_NE(traced().find("CKelvaneDlg::OnCancel()\n"), std::string::npos);
+  EXPECT_TRUE(tracedLine("CKelvaneDlg::OnCancel()\n"));
   dlg->OnClose();
   EXPECT_EQ(host.dialogResult, 0);
 }
@@ -505,7 +487,7 @@ struct SheetCase {
   bool unsavable;  // the store refuses the first write after the start
   std::vector<testing::PageInput> changes;
   bool ok;
-  std::vector<std::pair<const char*, const char*>> stored;  // afterwards
+  std::vector<Setting> stored;     // afterwards
   std::vector<std::string> trace;  // in this order after the sheet opened
   const char* absent;              // not in the trace after the sheet opened, or nullptr
   const char* state;               // the state line afterwards
@@ -522,7 +504,7 @@ TEST_P(Sheet, ClosingTheSheet) {
   start();
   if (c.unsavable) registry.failWrite = registry.writes + 1;
   editSheet(c.changes, c.ok);
-  for (const auto& [name, value] : c.stored) EXPECT_EQ(stored(name), value) << name;
+  for (const auto& [name, value] : c.stored) EXPECT_EQ(registry.program()[name].data, value) << name;
   std::vector<std::string> lines{"CKelvaneDlg::OnButtonConf() Start.\n"};
   lines.insert(lines.end(), c.trace.begin(), c.trace.end());
   expectTraceOrder(lines);
@@ -538,7 +520,7 @@ TEST_P(Sheet, ClosingTheSheet) {
   for (const testing::StrictDialogView& page : pageViews) EXPECT_EQ(page.readBacks(), std::vector<std::int32_t>{});
   if (c.typed) {
     read("12345678901234", 1);
-    EXPECT_EQ(keyboard.typedAfter(30), c.typed);
+    EXPECT_EQ(typedOnce(c.typed), c.typed);
   }
 }
 
@@ -556,6 +538,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, Sheet, ::testing::Values(
               {{"Postfix characters", "<TAB>"}, {"Prefix characters", "none"}},
               {kStop, "zus\xe4tzliche Zeichen ge\xe4ndert\n", kStart, "OnButtonStart(): new ReaderSession done\n"}, nullptr,
               kActive, nullptr, {}, "12345678901234<TAB>"},
+    // The filter is derived anew: the padding character goes.
+    SheetCase{"PaddingTakenAtOnce", false,
+              {{1, {IDC_DATA_PAD_USED}}, {1, {IDC_DATA_PAD_CHAR, Notification::KillFocus, "34"}}}, true,
+              {{"Padding character used", "yes"}, {"Padding character", "34"}}, {"Kartendaten ge\xe4ndert\n", kStart},
+              nullptr, kActive, nullptr, {}, "1234567890123"},
     SheetCase{"ProtocolSwitchRestartsWithTheBusSession", false, {{0, {IDC_COM_RAVLINK}}}, true,
               {{"Ravlink protocol", "yes"}, {"Speed", "19200"}},
               {"Kommunikation ge\xe4ndert\n", kStop, kStart, "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"},
@@ -568,8 +555,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Sheet, ::testing::Values(
               {{"Read start position", "1"}, {"Prefix characters", "none"}},
               {"OnButtonConf(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), Thread zum Lesen gestoppt.\n"
                "Fehler: unplausible Kartendaten (L\xe4nge <= 0)\n"}, "zus\xe4tzliche Zeichen ge\xe4ndert",
-              "Reading from COM2 is not active", "Reading thread is not started. Check settings of card data.",
-              MessageIcon::Error, nullptr},
+              "Reading from COM2 is not active", kNotStarted, MessageIcon::Error, nullptr},
     SheetCase{"UnsavableSettingsWarnButAreUsed", true, {{0, {IDC_COM_PORT, kChoose, "5"}}}, true, {},
               {"Kommunikation ge\xe4ndert\n", "OnButtonStart(): try new ReaderSession on '\\\\.\\COM5'"}, nullptr,
               "Reading from COM5 is active",
@@ -581,8 +567,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Sheet, ::testing::Values(
 // Start-up takes the bus protocol before implausible card data end it.
 TEST_F(MainWindow, BusProtocolHoldsWhenStartStopsOnImplausibleCardData) {
   set("Ravlink protocol", "yes");
-  set("Read start position", "5");
-  set("Read stop position", "3");
+  for (const auto& [name, value] : kNoLength) set(name, value);
   start();
   editSheet({{0, {}}, {1, {IDC_DATA_START, kChoose, "1"}}});
   EXPECT_TRUE(pageViews[0].control(IDC_COM_RAVLINK).checked);

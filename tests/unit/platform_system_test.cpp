@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -26,24 +25,19 @@ TEST(PlatformSystem, ErrorTextsAndApplicationPath) {
   EXPECT_TRUE(system->isDirectory(folder));
 }
 
+// Linux writes UTF-8 and "\n", Windows its code page and "\r\n" (text mode).
 TEST(PlatformSystem, TextFilesLeaveInTheEditionsEncoding) {
   const auto system = makeSystem();
-  const char* tmp = std::getenv("TMPDIR");
-  const std::string path =
-      system->joinPath(system->getEnvironment("TEMP").value_or(tmp ? tmp : "/tmp"), "tavolin_platform_test.txt");
-  auto file = system->openTextFile(path, System::FileMode::Replace);
-  ASSERT_NE(file, nullptr);
-  file->write("L\xE4nge\n");
-  file.reset();
-  file = system->openTextFile(path, System::FileMode::Append);
-  ASSERT_NE(file, nullptr);
-  file->write("2\n");
-  file.reset();
+  const std::string path = ::testing::TempDir() + "tavolin_platform_test.txt";
+  for (const auto mode : {System::FileMode::Replace, System::FileMode::Append}) {
+    auto file = system->openTextFile(path, mode);
+    ASSERT_NE(file, nullptr);
+    file->write(mode == System::FileMode::Replace ? "L\xE4nge\n" : "2\n");
+  }
   EXPECT_TRUE(system->canReadFile(path));
   std::ifstream in(path, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-            system->textEncoding() == StdioTextFile::Encoding::Utf8 ? "L\xC3\xA4nge\n2\n"    // Linux: UTF-8, "\n"
-                                                                    : "L\xE4nge\r\n2\r\n");  // Windows: 1252, text mode
+            system->textEncoding() == StdioTextFile::Encoding::Utf8 ? "L\xC3\xA4nge\n2\n" : "L\xE4nge\r\n2\r\n");
   in.close();
   std::remove(path.c_str());
   EXPECT_FALSE(system->canReadFile(path));

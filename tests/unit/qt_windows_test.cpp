@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -29,11 +28,15 @@
 #include <utility>
 #include <vector>
 
+#include "dialog_view_contract.h"
 #include "fakes/fake_system.h"
+#include "fakes/named_params.h"
 #include "fakes/recording_services.h"
 #include "fakes/simulated_port.h"
 #include "frontend/qt/dialog_window.h"
+#include "frontend/qt/end_requests.h"
 #include "frontend/qt/help_document.h"
+#include "frontend/qt/qt_images.h"
 #include "frontend/qt/qt_text.h"
 #include "frontend/qt/qt_window_host.h"
 #include "resource_ids.h"
@@ -148,6 +151,12 @@ TEST_P(EveryDialog, HasEveryControlOfItsDescriptionInItsPlace) {
       EXPECT_EQ(view.getItemText(control.id), control.text) << control.id;
     }
   }
+  // A framed picture (the about box's logo) has room for the whole image
+  // inside its frame: it is not shrunk to fit.
+  for (const QLabel* picture : window.findChildren<QLabel*>()) {
+    if (picture->pixmap().isNull() || picture->frameShape() == QFrame::NoFrame) continue;
+    EXPECT_EQ(picture->pixmap().size(), imageResource(IDB_LOGO).size());
+  }
 }
 
 std::vector<Built> everyDialog() {
@@ -164,8 +173,47 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, EveryDialog, ::testing::ValuesIn(everyDi
                            return std::to_string(info.param.dialog->id) + (info.param.german ? "_de" : "_en");
                          });
 
-// What the user does, and what the program does, to a control.
-enum class Act { Click, ClickText, KeyDown, Type, SetText, Check, SelectString, LeaveEdit, Escape, Enter };
+// Each view keeps the views' contract; this one over real widgets, shown.
+class QtWindow : public testing::ViewWindow {
+ public:
+  explicit QtWindow(std::int32_t dialog) : m_window(dialogOf(dialog), false, nullptr) {
+    m_window.view().setCommandSink([this](std::int32_t id, Notification n) { heard.emplace_back(id, n); });
+    m_window.show();
+    m_window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&m_window));
+  }
+  DialogView& view() override { return m_window.view(); }
+  // On the button's box, not beyond its text.
+  void click(std::int32_t id) override {
+    QWidget* button = m_window.view().control(id);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+  }
+  void chooseNext(std::int32_t id) override { QTest::keyClick(m_window.view().control(id), Qt::Key_Down); }
+  void type(std::int32_t id, const std::string& text) override {
+    QTest::keyClicks(m_window.view().control(id), toQt(text));
+  }
+
+ private:
+  DialogWindow m_window;
+};
+
+using testing::DialogViewContract;
+using testing::UserInputContract;
+
+const testing::ViewKind kQtView{"Qt", [](std::int32_t dialog) { return std::make_unique<QtWindow>(dialog); }};
+INSTANTIATE_TEST_SUITE_P(Qt, DialogViewContract, ::testing::Values(kQtView), testing::viewName);
+INSTANTIATE_TEST_SUITE_P(Qt, UserInputContract, ::testing::Values(kQtView), testing::viewName);
+
+// Where the system lacks Courier New, the desktop's fixed-pitch font.
+TEST(QtDialogView, FixedPitchControlsKeepAFixedPitchFont) {
+  QWidget pfix;
+  QtDialogView view(pfix, dialogOf(IDD_ATTR_PFIX), false);
+  view.setFont(IDC_PFIX_PREFIX, {"Courier New", 16, 400});
+  EXPECT_TRUE(QFontInfo(view.control(IDC_PFIX_PREFIX)->font()).fixedPitch());
+}
+
+// What the user does to a window that the contract leaves to the toolkit.
+enum class Act { Click, ClickText, LeaveEdit, Escape, Enter, Close };
 
 struct ActionCase {
   const char* name;
@@ -174,8 +222,6 @@ struct ActionCase {
   Act act;
   std::vector<Command> expected;
 };
-
-void PrintTo(const ActionCase& c, std::ostream* os) { *os << c.name; }
 
 class UserActions : public ::testing::TestWithParam<ActionCase> {};
 
@@ -190,8 +236,6 @@ TEST_P(UserActions, ReachThePresenterAsItsNotifications) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   QWidget* widget = view.control(c.id);
   ASSERT_NE(widget, nullptr);
-  view.addString(c.id, "1200");
-  view.addString(c.id, "9600");
   switch (c.act) {
     case Act::Click:
       QTest::mouseClick(widget, Qt::LeftButton);
@@ -199,21 +243,7 @@ TEST_P(UserActions, ReachThePresenterAsItsNotifications) {
     // A check box with its text on the left: the click on the text.
     case Act::ClickText:
       QTest::mouseClick(window.childAt(widget->x() - 10, widget->y() + 5), Qt::LeftButton);
-      break;
-    case Act::KeyDown:
-      QTest::keyClick(widget, Qt::Key_Down);
-      break;
-    case Act::Type:
-      QTest::keyClicks(widget, "ab");
-      break;
-    case Act::SetText:
-      view.setItemText(c.id, "L\xe4nge");
-      break;
-    case Act::Check:
-      view.checkItem(c.id, true);
-      break;
-    case Act::SelectString:
-      view.selectString(c.id, "96");
+      EXPECT_TRUE(view.isChecked(c.id));
       break;
     case Act::LeaveEdit:
       widget->setFocus();
@@ -226,95 +256,30 @@ TEST_P(UserActions, ReachThePresenterAsItsNotifications) {
       widget->setFocus();
       QTest::keyClick(widget, Qt::Key_Return);
       break;
+    // The window manager's close (the title bar's button, Alt+F4).
+    case Act::Close:
+      window.close();
+      break;
   }
   EXPECT_EQ(seen, c.expected);
-  if (c.act == Act::ClickText) {
-    EXPECT_TRUE(view.isChecked(c.id));
-  }
 }
 
 constexpr auto kClicked = Notification::Clicked;
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, UserActions,
-    ::testing::Values(
-        ActionCase{"button", IDD_TAVOLIN_DIALOG, IDC_MAIN_STOP, Act::Click, {{IDC_MAIN_STOP, kClicked}}},
-        ActionCase{"radio", IDD_ATTR_DATA, IDC_DATA_NIBBELWISE, Act::Click, {{IDC_DATA_NIBBELWISE, kClicked}}},
-        ActionCase{"check box text", IDD_ATTR_COM, IDC_COM_SIGNALING, Act::ClickText, {{IDC_COM_SIGNALING, kClicked}}},
-        ActionCase{"checked by the program", IDD_ATTR_COM, IDC_COM_RAVLINK, Act::Check, {}},
-        ActionCase{"list item chosen",
-                   IDD_ATTR_COM,
-                   IDC_COM_SPEED,
-                   Act::KeyDown,
-                   {{IDC_COM_SPEED, Notification::SelectionChange}}},
-        ActionCase{"list item selected by the program", IDD_ATTR_COM, IDC_COM_SPEED, Act::SelectString, {}},
-        ActionCase{"typing",
-                   IDD_ATTR_PFIX,
-                   IDC_PFIX_PREFIX,
-                   Act::Type,
-                   {{IDC_PFIX_PREFIX, Notification::EditChange}, {IDC_PFIX_PREFIX, Notification::EditChange}}},
-        ActionCase{"text set by the program",
-                   IDD_ATTR_PFIX,
-                   IDC_PFIX_PREFIX,
-                   Act::SetText,
-                   {{IDC_PFIX_PREFIX, Notification::EditChange}}},
-        ActionCase{"edit left",
-                   IDD_ATTR_DATA,
-                   IDC_DATA_PAD_CHAR,
-                   Act::LeaveEdit,
-                   {{IDC_DATA_PAD_CHAR, Notification::KillFocus}}},
-        ActionCase{"Escape", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, Act::Escape, {{IDC_CANCEL, kClicked}}},
-        ActionCase{
-            "Enter without a default button", IDD_TAVOLIN_DIALOG, IDC_MAIN_PART1, Act::Enter, {{IDC_OK, kClicked}}},
-        ActionCase{"Enter with one", IDD_HTML_HELP, IDC_HELP_BROWSER, Act::Enter, {{IDC_OK, kClicked}}}),
-    [](const ::testing::TestParamInfo<ActionCase>& info) {
-      std::string name = info.param.name;
-      for (char& ch : name) {
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      }
-      return name;
-    });
-
-TEST(QtDialogView, ControlsBehaveAsThoseOfWindows) {
-  QWidget com;
-  QtDialogView comView(com, dialogOf(IDD_ATTR_COM), false);
-  for (const char* speed : {"1200", "19200", "9600"}) comView.addString(IDC_COM_SPEED, speed);
-  EXPECT_EQ(comView.selectedText(IDC_COM_SPEED), "") << "a filled list has no selection of its own";
-  EXPECT_EQ(comView.selectString(IDC_COM_SPEED, "19"), 1);
-  EXPECT_EQ(comView.selectString(IDC_COM_SPEED, "110"), -1);
-  EXPECT_EQ(comView.selectedText(IDC_COM_SPEED), "19200") << "a text no item begins with keeps the selection";
-  comView.setCurSel(IDC_COM_SPEED, -1);
-  EXPECT_EQ(comView.selectedText(IDC_COM_SPEED), "");
-  comView.setItemText(IDC_COM_PARITY_LABEL, "Parit\xe4t");
-  EXPECT_EQ(qobject_cast<QLabel*>(comView.control(IDC_COM_PARITY_LABEL))->text(), QStringLiteral(u"Parit\u00e4t"));
-
-  QWidget pfix;
-  QtDialogView pfixView(pfix, dialogOf(IDD_ATTR_PFIX), false);
-  pfixView.limitText(IDC_PFIX_PREFIX, 5);
-  pfixView.setItemText(IDC_PFIX_PREFIX, "abc");
-  pfixView.appendText(IDC_PFIX_PREFIX, "<CR>");
-  EXPECT_EQ(pfixView.getItemText(IDC_PFIX_PREFIX), "abc<C");
-  pfixView.setFont(IDC_PFIX_PREFIX, {"Courier New", 16, 400});
-  EXPECT_TRUE(QFontInfo(pfixView.control(IDC_PFIX_PREFIX)->font()).fixedPitch());
-
-  // A click checks a radio button and unchecks the others of its group
-  // only; the program's check changes that one button.
-  QWidget data;
-  QtDialogView dataView(data, dialogOf(IDD_ATTR_DATA), false);
-  data.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&data));
-  for (std::int32_t id : {IDC_DATA_FORWARD, IDC_DATA_LOWNIBBEL, IDC_DATA_HIGHNIBBEL}) {
-    QWidget* radio = dataView.control(id);
-    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(4, radio->height() / 2));
-  }
-  EXPECT_FALSE(dataView.isChecked(IDC_DATA_LOWNIBBEL));
-  EXPECT_TRUE(dataView.isChecked(IDC_DATA_FORWARD)) << "another group's button was unchecked";
-  dataView.checkItem(IDC_DATA_BYTEWISE, true);
-  EXPECT_TRUE(dataView.isChecked(IDC_DATA_HIGHNIBBEL));
-  dataView.checkItem(IDC_DATA_BYTEWISE, false);
-  dataView.checkItem(IDC_DATA_HIGHNIBBEL, false);
-  EXPECT_FALSE(dataView.isChecked(IDC_DATA_HIGHNIBBEL));
-}
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, UserActions, ::testing::Values(
+    ActionCase{"Button", IDD_TAVOLIN_DIALOG, IDC_MAIN_STOP, Act::Click, {{IDC_MAIN_STOP, kClicked}}},
+    ActionCase{"CheckBoxText", IDD_ATTR_COM, IDC_COM_SIGNALING, Act::ClickText, {{IDC_COM_SIGNALING, kClicked}}},
+    ActionCase{"EditLeft", IDD_ATTR_DATA, IDC_DATA_PAD_CHAR, Act::LeaveEdit, {{IDC_DATA_PAD_CHAR, Notification::KillFocus}}},
+    ActionCase{"Escape", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, Act::Escape, {{IDC_CANCEL, kClicked}}},
+    ActionCase{"MainWindowClosed", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, Act::Close, {{IDC_MAIN_HIDE, kClicked}}},
+    ActionCase{"DialogClosed", IDD_HTML_HELP, IDC_OK, Act::Close, {{IDC_CANCEL, kClicked}}},
+    ActionCase{"ClickOnTheAboutBox", IDD_ABOUT, IDC_ABOUT_VERSION, Act::Click, {{IDC_CANCEL, kClicked}}},
+    ActionCase{"ClickOnALabel", IDD_TAVOLIN_DIALOG, IDC_MAIN_COUNT_LABEL, Act::Click, {}},
+    ActionCase{"EnterWithoutADefaultButton", IDD_TAVOLIN_DIALOG, IDC_MAIN_PART1, Act::Enter, {{IDC_OK, kClicked}}},
+    ActionCase{"EnterWithOne", IDD_HTML_HELP, IDC_HELP_BROWSER, Act::Enter, {{IDC_OK, kClicked}}}),
+    testing::NamedParam());
+// clang-format on
 
 // The core names the .mht document beside the program; the Linux edition
 // shows its .htm form, from the first of the folders that has it.
@@ -322,29 +287,27 @@ TEST(HelpDocument, IsTheHtmFormBesideTheProgramInShareOrInTheBuild) {
   QTemporaryDir root;
   const QDir dir(root.path());
   for (const char* folder : {"bin", "share/tavolin", "build"}) dir.mkpath(QString::fromLatin1(folder));
-  const auto put = [&dir](const char* file) {
-    QFile document(dir.filePath(QString::fromLatin1(file)));
-    document.open(QIODevice::WriteOnly);
-    document.write("<p>help</p>");
+  const auto path = [&dir](const char* file) { return dir.filePath(QString::fromLatin1(file)); };
+  const QString build = path("build");
+  const auto found = [&](const char* document) {
+    return helpDocumentPath(QStringLiteral("file://") + path(document), build);
   };
-  const QString address = QStringLiteral("file://") + dir.filePath(QStringLiteral("bin/TavoHelp.mht"));
-  const QString build = dir.filePath(QStringLiteral("build"));
-  EXPECT_EQ(helpDocumentPath(address, build), QString());
-  put("build/TavoHelp.htm");
-  EXPECT_EQ(helpDocumentPath(address, build), dir.filePath(QStringLiteral("build/TavoHelp.htm")));
-  put("share/tavolin/TavoHelp.htm");
-  EXPECT_EQ(helpDocumentPath(address, build), dir.filePath(QStringLiteral("share/tavolin/TavoHelp.htm")));
-  put("bin/TavoHelp.htm");
-  EXPECT_EQ(helpDocumentPath(address, build), dir.filePath(QStringLiteral("bin/TavoHelp.htm")));
-  put("bin/Ascii.htm");
-  EXPECT_EQ(helpDocumentPath(QStringLiteral("file://") + dir.filePath(QStringLiteral("bin/Ascii.htm")), build),
-            dir.filePath(QStringLiteral("bin/Ascii.htm")));
+  EXPECT_EQ(found("bin/TavoHelp.mht"), QString());
+  for (const char* document : {"build/TavoHelp.htm", "share/tavolin/TavoHelp.htm", "bin/TavoHelp.htm"}) {
+    QFile file(path(document));
+    file.open(QIODevice::WriteOnly);
+    file.write("<p>help</p>");
+    EXPECT_EQ(found("bin/TavoHelp.mht"), path(document));
+  }
+  QFile ascii(path("bin/Ascii.htm"));
+  ascii.open(QIODevice::WriteOnly);
+  EXPECT_EQ(found("bin/Ascii.htm"), path("bin/Ascii.htm"));
 
   QWidget window;
   QtDialogView view(window, dialogOf(IDD_HTML_HELP), false);
-  view.navigate(IDC_HELP_BROWSER, fromQt(address));
+  view.navigate(IDC_HELP_BROWSER, fromQt(QStringLiteral("file://") + path("bin/TavoHelp.mht")));
   EXPECT_EQ(qobject_cast<QTextBrowser*>(view.control(IDC_HELP_BROWSER))->source().toLocalFile(),
-            dir.filePath(QStringLiteral("bin/TavoHelp.htm")));
+            path("bin/TavoHelp.htm"));
 }
 
 class Host : public ::testing::Test {
@@ -418,14 +381,26 @@ TEST_F(Host, TrayReportsDoubleClickAndContextMenuAndItsMenuGivesTheChosenCommand
 TEST_F(Host, WithoutNotificationAreaHidingMinimises) {
   QWidget window;
   host.setMainWindow(window);
+  EXPECT_FALSE(host.addTrayIcon(IDI_TAVOLIN, kProductCaption)) << "the offscreen platform has no tray";
+  host.showWindow(false);
+  EXPECT_FALSE(window.isVisible()) << "a window not shown yet was shown minimised";
   host.showWindow(true);
   EXPECT_TRUE(host.isWindowVisible());
-  EXPECT_FALSE(host.addTrayIcon(IDI_TAVOLIN, kProductCaption)) << "the offscreen platform has no tray";
   host.showWindow(false);
   EXPECT_FALSE(host.isWindowVisible());
   EXPECT_TRUE(window.isVisible() && window.isMinimized()) << "the window is not hidden into nowhere";
   host.showWindow(true);
   EXPECT_TRUE(host.isWindowVisible());
+}
+
+// The session manager's end of the session reaches the program as Qt's
+// Quit; Qt itself would only close the windows.
+TEST(EndRequests, TheEndOfTheSessionEndsTheProgram) {
+  int ends = 0;
+  const EndRequests requests([&ends] { ++ends; });
+  QEvent quit(QEvent::Quit);
+  QCoreApplication::sendEvent(qApp, &quit);
+  EXPECT_EQ(ends, 1);
 }
 
 TEST_F(Host, ModalDialogEndsOnOkAndEscapeAfterThePresenterHasSeenThem) {

@@ -24,6 +24,8 @@
 //   tavolin-uidriver page CAPTION INDEX          shows that page of a property sheet
 //   tavolin-uidriver escape CAPTION              presses Escape in the window
 //   tavolin-uidriver close CAPTION               asks the window to close
+//   tavolin-uidriver mouseclick CAPTION          a click of the left mouse button in the window's middle
+//                                                (the mouse is moved there; the window under it takes it)
 //   tavolin-uidriver rect CAPTION                prints the window's screen rectangle: X Y WIDTH HEIGHT
 //   tavolin-uidriver trayicon CAPTION            prints 1 when the dialog has its icon in the tray, else 0
 //   tavolin-uidriver windows                     lists the windows (class, text, visible), for a look
@@ -184,6 +186,19 @@ int pressEscape(HWND window) {
   return 0;
 }
 
+// As the user clicks: the system hands the click to whatever window is
+// under the mouse there.
+int mouseClick(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  if (!SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2)) return 1;
+  INPUT clicks[2]{};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  return SendInput(2, clicks, sizeof(INPUT)) == 2 ? 0 : 1;
+}
+
 LRESULT CALLBACK targetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
@@ -268,7 +283,7 @@ int runCommandLine(const char* commandLine) {
 int usage() {
   std::fputs(
       "usage: tavolin-uidriver "
-      "wait|shown|gone|visible|text|enabled|checked|items|click|select|settext|dropdown|page|escape|close|rect"
+      "wait|shown|gone|visible|text|enabled|checked|items|click|select|settext|dropdown|page|escape|close|mouseclick|rect"
       " CAPTION [ID] [TEXT|MS], or tavolin-uidriver trayicon CAPTION | windows | target | run COMMANDLINE\n",
       stderr);
   return 2;
@@ -300,6 +315,7 @@ int main(int argc, char** argv) {
   if (command == "visible") return std::printf("%d\n", IsWindowVisible(window) ? 1 : 0) < 0;
   if (command == "escape") return pressEscape(window);
   if (command == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == "mouseclick") return mouseClick(window);
   if (command == "rect") {
     RECT rect{};
     GetWindowRect(window, &rect);

@@ -128,7 +128,7 @@ bool instanceRunning() {
 // A port that cannot be opened while the setting is still the default
 // COM2 is most often a reader on a USB adapter that was never configured.
 void hintAtThePort(tavolin::System& system, const std::string& com, tavolin::ConsoleOutput& output) {
-  if (com != tavolin::defaultSettings(system).com.sCom) return;
+  if (com != tavolin::defaultSettings(system).com.sCom.text()) return;
   const bool linux = system.pathSeparator() == '/';
   output.error("tavolin-console: the port is still the default COM" + com + "; " +
                (linux ? "for a reader on a USB serial adapter: tavolin-console --set \"COM=/dev/ttyUSB0\""

@@ -13,7 +13,7 @@ namespace {
 
 template <typename Group, std::size_t N>
 void printGroup(const SettingValue<Group> (&table)[N], const Group& group, ConsoleOutput& output) {
-  for (const SettingValue<Group>& value : table) output.line(std::string(value.name) + "=" + group.*value.member);
+  for (const SettingValue<Group>& value : table) output.line(std::string(value.name) + "=" + (group.*value.member).text());
 }
 
 Settings load(SettingsStore& store) {
@@ -71,7 +71,7 @@ std::string assignSetting(Settings& settings, const std::string& assignment) {
   if (equals == std::string::npos) return "--set needs NAME=VALUE, not \"" + assignment + "\".";
   const std::string name = assignment.substr(0, equals);
   const std::string value = assignment.substr(equals + 1);
-  std::string* setting = findSettingValue(settings, name);
+  SettingText* setting = findSettingValue(settings, name);
   if (!setting) return settingValueProblem(name, value) + " --show-settings lists the settings with their names.";
   if (std::string problem = settingValueProblem(name, value); !problem.empty()) return problem;
   *setting = value;

@@ -1,6 +1,8 @@
 #include "frontend/qt/dialog_window.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
@@ -30,6 +32,7 @@ Qt::WindowFlags flagsOf(layout::DialogKind kind) {
 
 DialogWindow::DialogWindow(const layout::DialogLayout& dialog, bool german, QWidget* parent)
     : QDialog(parent, flagsOf(dialog.kind)),
+      m_bMain(dialog.kind == layout::DialogKind::MainWindow),
       m_bBare(dialog.kind == layout::DialogKind::Bare),
       m_view(std::make_unique<QtDialogView>(*this, dialog, german)) {}
 
@@ -37,6 +40,17 @@ DialogWindow::DialogWindow(const layout::DialogLayout& dialog, bool german, QWid
 DialogWindow::~DialogWindow() { m_view.reset(); }
 
 void DialogWindow::reject() { m_view->command(IDC_CANCEL, Notification::Clicked); }
+
+// Closing a window that is minimised (from the taskbar) leaves it there:
+// it is away already, and the Hide button would bring it back.
+void DialogWindow::closeEvent(QCloseEvent* event) {
+  if (!m_bMain) {
+    QDialog::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  if (isVisible() && !isMinimized()) m_view->command(IDC_MAIN_HIDE, Notification::Clicked);
+}
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -56,6 +70,17 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     }
   }
   m_view->command(IDC_OK, Notification::Clicked);
+}
+
+// The controls of a bare dialog are pictures and texts, which leave the
+// click to the window.
+void DialogWindow::mousePressEvent(QMouseEvent* event) {
+  if (m_bBare && event->button() == Qt::LeftButton) {
+    event->accept();
+    m_view->command(IDC_CANCEL, Notification::Clicked);
+    return;
+  }
+  QDialog::mousePressEvent(event);
 }
 
 // A window without a title bar still has the raised frame of a dialog.

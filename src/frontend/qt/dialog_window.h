@@ -14,6 +14,11 @@ namespace tavolin {
 // clicks the focused button, else the default button, and is else the
 // command OK (IDC_OK). The presenter (and for a modal dialog its host)
 // decides what the commands do.
+//
+// The main window lives in the tray: the window manager's close (its
+// button in the title bar, Alt+F4) puts it away as its Hide button does,
+// and ends nothing. A dialog without a title bar (the about box) has no
+// button either: a click anywhere on it is its Cancel, as Escape is.
 class DialogWindow : public QDialog {
  public:
   DialogWindow(const layout::DialogLayout& dialog, bool german, QWidget* parent);
@@ -24,10 +29,13 @@ class DialogWindow : public QDialog {
   void reject() override;
 
  protected:
+  void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  bool m_bMain;
   bool m_bBare;
   std::unique_ptr<QtDialogView> m_view;
 };

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QStyle>
 #include <QFocusEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -354,8 +356,13 @@ void QtDialogView::addString(std::int32_t id, const std::string& text) {
   auto* list = as<QComboBox>(id);
   if (!list) return;
   const int selected = list->currentIndex();
-  list->addItem(toQt(text));
+  const QString item = toQt(text);
+  list->addItem(item);
   list->setCurrentIndex(selected);
+  // The open list is as wide as its longest item (a serial device's stable
+  // name is longer than the box).
+  const int width = list->fontMetrics().horizontalAdvance(item) + 2 * list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  if (width > list->view()->minimumWidth()) list->view()->setMinimumWidth(width);
 }
 
 std::int32_t QtDialogView::selectString(std::int32_t id, const std::string& text) {

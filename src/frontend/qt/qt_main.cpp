@@ -12,6 +12,7 @@
 #include <string>
 
 #include "frontend/qt/dialog_window.h"
+#include "frontend/qt/end_requests.h"
 #include "frontend/qt/instance_channel.h"
 #include "frontend/qt/qt_images.h"
 #include "frontend/qt/qt_text.h"
@@ -41,6 +42,8 @@ void printUsage() {
       "  --hide     hide the running Tavolin's window (minimise it where the desktop\n"
       "             has no notification area)\n"
       "  --show     show the running Tavolin's window\n"
+      "Closing the window puts it away; Exit, the end of the session, SIGTERM,\n"
+      "SIGINT and SIGHUP end the program.\n"
       "Exit codes: 0 ended normally; 1 another Tavolin runs (--hide, --show: none\n"
       "answers); 2, 3 other start-up failures; 4 the reader failed.\n",
       kProgram, kProgram, kProgram);
@@ -132,6 +135,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: --hide and --show cannot reach this program: %s\n", kProgram,
                  channelProblem.toLocal8Bit().constData());
   }
+
+  // The end of the session and SIGTERM end the program as a close request
+  // ends it on Windows.
+  const tavolin::EndRequests endRequests([&window] {
+    if (!window.ended()) window.OnClose();
+  });
 
   // As a dialog of Windows, the window shows once it is initialised.
   app.start(mainWindow.view());

@@ -121,6 +121,10 @@ void QtWindowHost::showWindow(bool show) {
   if (!m_pMainWindow) return;
   if (show) {
     m_pMainWindow->showNormal();
+  } else if (!m_pMainWindow->isVisible()) {
+    // Not shown (yet): as on Windows, hiding it changes nothing. The hide
+    // timer can tick inside a message box of the window's start-up; the
+    // window shows once its start-up is over, its texts and states set.
   } else if (trayShown()) {
     m_pMainWindow->hide();
   } else {

@@ -1,8 +1,20 @@
 #include "frontend/win32/dialog_window.h"
 
+#include "dialog_layout.h"
+
 namespace tavolin {
 
-DialogWindow::DialogWindow(DialogPresenter& presenter, Trace& trace) : m_presenter(presenter), m_trace(trace) {}
+namespace {
+
+bool isBare(std::int32_t templateId) {
+  const layout::DialogLayout* dialog = layout::findDialogLayout(templateId);
+  return dialog && dialog->kind == layout::DialogKind::Bare;
+}
+
+}  // namespace
+
+DialogWindow::DialogWindow(DialogPresenter& presenter, Trace& trace)
+    : m_presenter(presenter), m_trace(trace), m_bBare(isBare(presenter.templateId())) {}
 
 DialogWindow::~DialogWindow() {
   if (m_hWnd && IsWindow(m_hWnd)) SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
@@ -65,6 +77,13 @@ INT_PTR DialogWindow::message(UINT messageId, WPARAM wParam, LPARAM) {
       if ((id == IDOK || id == IDCANCEL) && what == Notification::Clicked) endCommand(id);
       return TRUE;
     }
+    // A dialog without a title bar (the about box) has no button either;
+    // its statics leave a click to it. A click anywhere is its Cancel, as
+    // Escape is.
+    case WM_LBUTTONDOWN:
+      if (!m_bBare) return FALSE;
+      SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      return TRUE;
     case WM_DESTROY:
       m_pView->windowDestroyed();
       return FALSE;

@@ -53,6 +53,7 @@ class DialogWindow {
   Trace& m_trace;
 
  private:
+  bool m_bBare;
   HWND m_hWnd = nullptr;
   std::unique_ptr<Win32View> m_pView;
 };

@@ -38,6 +38,9 @@ int runProgram(const std::string& commandLine) {
   tavolin::MainWindow window(app.window(), host, platform.trace);
   if (!window.create()) return 1;
   app.start(window.view());
+  // As a modal dialog, the window shows once it is initialised: a message
+  // of its start-up, and the hide timer that ticks behind it, come before.
+  if (!app.window().ended()) ShowWindow(window.handle(), SW_SHOW);
   const std::int32_t result = host.run();
   DestroyWindow(window.handle());
   host.exitProcess(tavolin::Application::exitCode(result));

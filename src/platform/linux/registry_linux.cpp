@@ -230,8 +230,10 @@ std::uint32_t LinuxRegistry::openProgramKey(bool write, std::unique_ptr<Registry
   std::vector<std::string> problems;
   content.parse(text, problems);
   if (!problems.empty() && !content.readAnything()) {
-    // Not a registry file at all: read as empty, never written.
-    if (write) return refuse("nothing in it is a registry line");
+    // Not a registry file at all: read as empty, never written, and said
+    // so also where it is only read (--show-settings writes nothing).
+    const std::uint32_t refused = refuse("nothing in it is a registry line");
+    if (write) return refused;
     key = std::make_unique<FileKey>(m_sFile, m_sFolder, false, RegistryFile(kKeyName));
     return win32_error::Success;
   }
