@@ -114,7 +114,7 @@ TEST_F(CardLayoutChecks, KeywordsAreExactAndUnknownMeansFirstChoice) {
 TEST_F(CardLayoutChecks, PaddingAndDigitTextsOutsideTheOfferedValues) {
   card.sPadUsed = "yes";
   const std::pair<const char*, std::uint8_t> pads[] = {{"20", 0x20}, {"2", 0x02},  {" 3F", 0x3F}, {"9e1", 0x9E},
-                                                       {"", 0x20},   {"zz", 0x20}, {"-1", 0x20}};
+                                                       {"", 0x20},   {"zz", 0x20}, {"-1", 0x20}, {"0A", 0x0A}};
   for (const auto& [text, padChar] : pads) {
     card.sPadChar = text;
     processor.CheckFilter(card);

@@ -16,6 +16,7 @@ namespace {
 using Error = RavlinkSession::RavlinkSessionError;
 using readersim::BusReader;
 using std::chrono::milliseconds;
+const std::string ack(1, RavlinkFraming::ACK);
 using testing::waitUntil;
 
 struct RavlinkSessionTest : ::testing::Test, testing::SessionFixture {
@@ -161,7 +162,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, GoldenTraces, ::testing::Values(
     GoldenTrace{"BusSessionStopsWhileIdle", [](auto& t, auto&) {
       t.ports.port.idlePeriod = milliseconds(3140);
       auto session = t.start();
-      EXPECT_TRUE(waitUntil([&] { return t.traceFrom("RavlinkSession::run() start\n").find("loop start") != std::string::npos; }));
+      const auto idle = [&] { return t.traceFrom("RavlinkSession::run() start\n").find("loop start") != std::string::npos; };
+      EXPECT_TRUE(waitUntil(idle));
       EXPECT_LT(t.stop(session).count(), 500);
       return t.traceFrom("~RavlinkSession() start\n"); },
      "~RavlinkSession() start\n"
@@ -238,9 +240,10 @@ TEST_F(RavlinkSessionTest, IdentifiesAndReleasesTheReader) {
 TEST_F(RavlinkSessionTest, NoIdentificationOrReleaseIsNoSession) {
   const char* failed = "RavlinkSession() Konstruktor: getReaderInfo() failed\n";
   const struct {
-    const char *request, *reply, *trace;  // reply nullptr: none
+    const char *request, *reply, *trace;  // reply nullptr: none, "": only acknowledged
   } cases[] = {
       {"s*", nullptr, "RavlinkSession::getReaderInfo(): sendRavlinkRequest() or readRavlinkRequest() failed: Cancel\n"},
+      {"s*", "", "RavlinkSession::getReaderInfo(): sendRavlinkRequest() or readRavlinkRequest() failed: Cancel\n"},
       {"s*", "s;F1;0;D*", failed},
       {"o;k2;00*", "o;k2;00;12345*", failed},
       {"l2*", nullptr, "RavlinkSession() Konstruktor: unerwarteter Fehler bei Leserfreigabe\n"},
@@ -248,7 +251,7 @@ TEST_F(RavlinkSessionTest, NoIdentificationOrReleaseIsNoSession) {
   for (const auto& c : cases) {
     unanswered = c.request;
     whileUnanswered = [&] {
-      if (c.reply) ports.port.deliver(std::string(1, RavlinkFraming::ACK) + RavlinkFraming::frame(c.reply));
+      if (c.reply) ports.port.deliver(ack + (*c.reply ? RavlinkFraming::frame(c.reply) : ""));
     };
     captured.clear();
     EXPECT_EQ(testing::errorOf<Error>([&] { start(); }), " No Ravlink reader?") << c.request;
