@@ -1,246 +1,199 @@
 #!/usr/bin/env bash
-# The console edition against the reader simulator on a pseudo-terminal:
-# readings typed as key events, the bus reader, test mode, a second
-# instance, the installation check, the settings options, and the reader
-# vanishing.
-#   console_end_to_end.sh TAVOLIN-CONSOLE TAVOLIN-READERSIM TAVOLIN-DEMO
-set -u
-console=$1 readersim=$2 demo=$3
-work=$(mktemp -d)
-sim= run=
-trap '[ -n "$run" ] && kill "$run" 2>/dev/null; [ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$work"' EXIT
-export TAVOLIN_REGISTRY="$work/tavolin.reg" TAVOLIN_LOCKFILE="$work/lock" TAVOLIN_EVENTLOG="$work/events.log"
-export APPDATA="$work/appdata"
-mkdir -p "$APPDATA"
+# The console edition against the reader simulator on a pseudo-terminal, or
+# (--wine) the Windows edition's with COM8 linked to it; the scenarios after
+# the pipe's are the Linux edition's alone.
+#   console_end_to_end.sh TAVOLIN-CONSOLE TAVOLIN-READERSIM [TAVOLIN-DEMO | --wine WINE-RUNNER]
+console=$1 readersim=$2 demo=${3:-} wine=
+[ "$demo" = --wine ] && wine=$4 demo=
+source "$(dirname "$0")/lib.bash"
+need_readersim "$readersim"
+private_paths
+logs=(out err events.log sim.log)
 unset DISPLAY WAYLAND_DISPLAY
-fail() {
-  echo "FAILED: $*"
-  for f in out err events.log sim.log; do echo "--- $f"; tail -n 30 "$work/$f" 2>/dev/null; done
-  exit 1
-}
-# Waits up to 10 s for a line matching the pattern in the file.
-wait_for() { for _ in $(seq 200); do grep -q -- "$2" "$work/$1" 2>/dev/null && return 0; sleep 0.05; done; return 1; }
-source "$(dirname "$0")/../../tools/readersim/readersim.bash"
-source "$(dirname "$0")/readings_on_a_pipe.bash"
-start_console() {
-  # Emptied here, not by the background child: a wait must not find the
-  # last run's lines.
-  : >"$work/out"
-  : >"$work/err"
-  "$console" "$@" >>"$work/out" 2>>"$work/err" &
-  run=$!
-}
-stop_console() {
-  kill -"${1:-INT}" "$run"
-  wait "$run"; status=$?
-  run=
-}
-send() { echo "$*" >>"$work/commands"; }
-
-# Showing writes nothing: on a fresh machine the defaults are shown, and
-# the store is not made.
-[ "$("$console" --show-settings | wc -l)" = 27 ] || fail "--show-settings on a fresh machine"
-[ ! -e "$TAVOLIN_REGISTRY" ] || fail "--show-settings wrote the settings"
-
-# Settings: checked against what each setting allows, saved in the store.
-"$console" --set "COM=$work/com" >/dev/null || fail "--set COM"
-"$console" --set "Ravlink protocol=no" --set "Read stop position=4" --set "Total reader data length=4" \
-  --set "Postfix characters=<CR>" >/dev/null || fail "--set card layout"
-# Several values: each checked first, then all saved or none.
-"$console" --set "Parity=odd" --set "Speed=9601" 2>"$work/err"; status=$?
-[ $status = 6 ] || fail "--set with a speed not offered: exit code $status"
-grep -q '"Speed" allows one of "300", "1200"' "$work/err" || fail "no clear message for a speed not offered"
-grep -q '"Speed"="19200"' "$TAVOLIN_REGISTRY" && grep -q '"Parity"="none"' "$TAVOLIN_REGISTRY" \
-  || fail "a refused value let the store change"
-"$console" --set "No such thing=1" 2>"$work/err" && fail "--set accepted an unknown setting"
-grep -q -- "--show-settings lists the settings" "$work/err" || fail "an unknown name does not point at --show-settings"
-[ "$("$console" --version)" = "Elvor Tavolin Version 2.10.00" ] || fail "--version"
-[ "$("$readersim" --version)" = "tavolin-readersim, Elvor Tavolin Version 2.10.00" ] || fail "readersim --version"
-"$console" --set "Read start position=9" >/dev/null 2>"$work/err" || fail "--set start behind stop"
-grep -q "do not fit together now" "$work/err" || fail "an implausible layout is not pointed out"
-"$console" --set "Read start position=1" >/dev/null 2>"$work/err" || fail "--set start"
-[ -s "$work/err" ] && fail "a plausible layout is called implausible: $(cat "$work/err")"
-[ "$("$console" --show-settings | wc -l)" = 27 ] || fail "--show-settings does not print 27 values"
-"$console" --show-settings | grep -qx "Read stop position=4" || fail "--show-settings"
-"$console" -e --test 2>/dev/null; [ $? = 2 ] || fail "-e with other options is not refused"
-if [ "$(id -u)" = 0 ]; then
-  # A user who may not write the store changes nothing and is told so.
-  chmod 755 "$work"
-  setpriv --reuid=65534 --regid=65534 --clear-groups "$console" --set "Speed=4800" 2>"$work/err" \
-    && fail "--set without write access succeeded"
-  grep -q "cannot be written" "$work/err" || fail "no message without write access"
-  grep -q '"Speed"="19200"' "$TAVOLIN_REGISTRY" || fail "the store changed without write access"
+com=$work/com port=$work/com reader=$work/com tavolin=("$console")
+if [ -n "$wine" ]; then
+  wine_prefix "$console"
+  wine_com 8
+  com=8 port=COM8 reader='\\\\.\\COM8' deadline=20 tavolin=("$wine" "$console")
 fi
+# (Emptied here, not by the child: a wait must not find the last run's lines.)
+start_console() { : >"$work/out"; : >"$work/err"; spawn run "${tavolin[@]}" "$@" >>"$work/out" 2>>"$work/err"; }
+# OPTIONS... CARD: a run that reads, and the reader sends CARD.
+read_card() { start_console "${@:1:$#-1}"; wait_for out "is active"; send "text ${*: -1}"; }
+con() { "${tavolin[@]}" "$@" >"$work/out" 2>"$work/err"; }
+settings() { "${tavolin[@]}" "${@/#/--set=}" >/dev/null || fail "--set $*"; }
+unchanged() { con --show-settings; cmp -s "$work/out" "$work/settings" || fail "the store changed"; }
 
-# An active reader whose device comes 5 s after the program (a USB adapter
-# late at boot): it is looked for and read once there; a burst becomes key
-# events (US layout, print keyboard).
-rm -f "$work/com"
-start_console --keyboard=print
-wait_for err "waiting for the reader's device $work/com; it is looked for every 2 seconds." \
-  || fail "an absent reader is not waited for"
-sleep 5
+# Showing writes nothing: on a fresh machine the defaults, and no store.
+[ -n "$wine" ] || { [ "$("$console" --show-settings | wc -l)" = 27 ] && [ ! -e "$TAVOLIN_REGISTRY" ]; } ||
+  fail "--show-settings on a fresh machine"
+# Settings are checked against what each allows; of several, all or none saved.
+settings "COM=$com" "Ravlink protocol=no" "Speed=9600" "Read stop position=4" "Total reader data length=4" \
+  "Postfix characters=<CR>"
+con --show-settings && cp "$work/out" "$work/settings"
+[ "$(wc -l <"$work/out")" = 27 ] || fail "--show-settings does not print 27 values"
+has out "^COM=$com$" "^Read stop position=4$"
+exits 6 con --set "Parity=odd" --set "Speed=9601"
+has err '"Speed" allows one of "300", "1200"'
+unchanged
+if [ -z "$wine" ]; then
+  con --set "No such thing=1" && fail "--set accepted an unknown setting"
+  has err "--show-settings lists the settings"
+  [ "$("$console" --version)" = "Elvor Tavolin Version 2.10.00" ] || fail "--version"
+  [ "$("$readersim" --version)" = "tavolin-readersim, Elvor Tavolin Version 2.10.00" ] || fail "readersim --version"
+  exits 0 con --set "Read start position=9"
+  has err "do not fit together now"
+  exits 0 con --set "Read start position=1"
+  [ -s "$work/err" ] && fail "a plausible layout is called implausible: $(cat "$work/err")"
+  exits 2 con -e --test
+  if [ "$(id -u)" = 0 ]; then
+    # A user who may not write the store changes nothing and is told so.
+    chmod 755 "$work"
+    setpriv --reuid=65534 --regid=65534 --clear-groups "$console" --set "Speed=4800" 2>"$work/err" &&
+      fail "--set without write access succeeded"
+    has err "cannot be written"
+    unchanged
+  fi
+  # A reader whose device comes 5 s after the program is looked for, then read.
+  rm -f "$work/com"
+  start_console --keyboard=print
+  wait_for err "waiting for the reader's device $work/com; it is looked for every 2 seconds."
+  sleep 5
+fi
 readersim_start "$readersim" --kind active
-wait_for out "is active" || fail "reading did not start when the reader's device came"
-grep -q "the reader's device $work/com is there; reading starts." "$work/err" || fail "the reader's coming is not said"
-grep -qx "Reading from $work/com is active" "$work/out" || fail "state line"
-grep -qx "Reader type: active sending" "$work/out" || fail "reader line"
+[ -z "$wine" ] || start_console --keyboard=print
+wait_for out "is active"
+[ -n "$wine" ] || has err "the reader's device $work/com is there; reading starts."
+# A burst becomes key events (US layout) in one block: count, keys, typed line.
+has out "^Reading from $port is active$" "^Reader type: active sending$"
 send "text 12Ab"
-wait_for out "up 0x0d 0x1c" || fail "no keys typed"
-expected="down 0x31 0x02
-up 0x31 0x02
-down 0x32 0x03
-up 0x32 0x03
-down 0x10 0x2a
-down 0x41 0x1e
-up 0x41 0x1e
-up 0x10 0x2a
-down 0x42 0x30
-up 0x42 0x30
-down 0x0d 0x1c
-up 0x0d 0x1c"
-[ "$(grep -E '^(down|up) ' "$work/out")" = "$expected" ] || fail "key events differ"
-grep -qx "Typed: 12Ab<CR>" "$work/out" || fail "typed line"
-# A reading's lines come as one block: the count, the keys, what they typed.
-[ "$(grep -B1 -m1 '^down ' "$work/out" | head -n 1)" = "Count of readings: 1" ] || fail "count line not before the keys"
-# The demo shows what the stored settings type, --set changing them for
-# this one run.
-[ "$("$demo" 12Ab | tail -n 1)" = "Typed: 12Ab<CR>" ] || fail "the demo does not use the stored settings"
-[ "$("$demo" --set "Postfix characters=<TAB>" 12Ab | tail -n 1)" = "Typed: 12Ab<TAB>" ] || fail "demo --set"
-"$demo" --set "Read stop position=abc" 12Ab 2>"$work/demo.err" && fail "the demo accepted a stop position abc"
-grep -q '"Read stop position" allows' "$work/demo.err" || fail "the demo does not check --set"
-
-# A --set while the program runs is saved, and the user is told when it
-# takes effect.
-"$console" --set "Postfix characters=<CR>" >/dev/null 2>"$work/set.err" || fail "--set while running"
-grep -q "uses the new values after a restart" "$work/set.err" || fail "--set while running says nothing"
-
-# A second instance is refused while the first runs.
-"$console" --keyboard=print >"$work/second.out" 2>"$work/second.err"; status=$?
-[ $status = 1 ] || fail "second instance: exit code $status"
-grep -qx "Elvor Tavolin is already running, therefore this Elvor Tavolin ends." "$work/second.err" \
-  || fail "second instance message"
-grep -q '^warning \[5\] Elvor Tavolin (Version 2.10.00) is already running' "$TAVOLIN_EVENTLOG" || fail "entry 5"
-
-stop_console INT
-[ $status = 0 ] || fail "SIGINT: exit code $status"
-
-# A consumer on a pipe sees every reading whole and in time.
-readings_on_a_pipe 20 4 "<CR>" "$console"
-
-# Test mode: the reading is shown, not typed, with a warning for a short burst.
-start_console --keyboard=print --test
-wait_for out "is active" || fail "test mode: reading did not start"
-send "text 12"
-wait_for out "Total length:" || fail "test mode: no reading shown"
+wait_for out "up 0x0d 0x1c"
+[ "$(lines out | grep -E '^(down|up) ' | paste -sd' ')" = "down 0x31 0x02 up 0x31 0x02 down 0x32 0x03 up 0x32 0x03 \
+down 0x10 0x2a down 0x41 0x1e up 0x41 0x1e up 0x10 0x2a down 0x42 0x30 up 0x42 0x30 down 0x0d 0x1c up 0x0d 0x1c" ] ||
+  fail "key events differ"
+has out "^Typed: 12Ab<CR>$"
+[ "$(lines out | grep -B1 -m1 '^down ' | head -n 1)" = "Count of readings: 1" ] || fail "count line not before the keys"
+if [ -z "$wine" ]; then
+  # The demo types as the stored settings say, --set changing them for a run.
+  [ "$("$demo" 12Ab | tail -n 1)" = "Typed: 12Ab<CR>" ] || fail "the demo does not use the stored settings"
+  [ "$("$demo" --set "Postfix characters=<TAB>" 12Ab | tail -n 1)" = "Typed: 12Ab<TAB>" ] || fail "demo --set"
+  "$demo" --set "Read stop position=abc" 12Ab 2>"$work/demo.err" && fail "the demo accepted a stop position abc"
+  has demo.err '"Read stop position" allows'
+  # A --set while it runs takes effect after a restart; a second one is refused.
+  "$console" --set "Postfix characters=<CR>" >/dev/null 2>"$work/set.err" || fail "--set while running"
+  has set.err "uses the new values after a restart"
+  exits 1 "$console" --keyboard=print >"$work/second.out" 2>"$work/second.err"
+  has second.err "^Elvor Tavolin is already running, therefore this Elvor Tavolin ends.$"
+  has events.log '^warning \[5\] Elvor Tavolin (Version 2.10.00) is already running'
+fi
+if [ -n "$wine" ]; then stop run; else stop run INT 0; fi
+# A consumer on a pipe gets each reading whole before the next; a hang-up ends it.
+mkfifo "$work/pipe"
+consume() { while IFS= read -r line; do printf '%s\n' "${line%$'\r'}"; done <"$work/pipe" >"$work/piped"; }
+spawn consumer consume
+spawn run "${tavolin[@]}" --keyboard=print >"$work/pipe" 2>"$work/err"
+wait_for piped "is active"
+RANDOM=7 alphabet=0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz downs=0
+for i in $(seq 20); do
+  card=
+  while [ ${#card} -lt 4 ]; do card+=${alphabet:$((RANDOM % ${#alphabet})):1}; done
+  upper=${card//[^A-Z]/}
+  downs=$((downs + 4 + ${#upper} + 1))  # SHIFT with each capital, one key after the card
+  send "text $card"
+  wait_for piped "^Typed: $card<CR>\$"
+done
+send hangup
+reap run 4
+reap consumer
+has err "^Communication error with reader at $reader."
+torn=$(grep -vxE '(down|up) 0x[0-9a-f]{2} 0x[0-9a-f]{2}|Typed: .*|Count of readings: [0-9]+|Reading from .* is (not )?active|Reader type: active sending' \
+  "$work/piped")
+[ -z "$torn" ] || fail "pipe: lines torn apart: $torn"
+[ "$(grep -c '^Typed: ' "$work/piped")" = 20 ] || fail "pipe: not every reading typed once"
+[ "$(grep -c '^Count of readings: ' "$work/piped")" = 20 ] || fail "pipe: not every reading counted"
+[ "$(grep -c '^down ' "$work/piped")" = "$downs" ] || fail "pipe: key events lost or added"
+[ -n "$wine" ] && { echo "console end to end under wine: all checks passed"; exit; }
+readersim_start "$readersim" --kind active
+# Test mode shows the reading (a short burst warned of); SIGTERM ends it normally.
+read_card --keyboard=print --test 12
+wait_for out "Total length:"
 [ "$(grep -A3 "^Card data: '12'" "$work/out")" = "Card data: '12' Length 1: 2
 Total length: 4 byte
 Warning: Reading length of 4 byte expected. Received bytes: 2!
 Count of readings: 1" ] || fail "test mode's lines: $(cat "$work/out")"
-grep -qE '^(down|up) ' "$work/out" && fail "test mode typed keys"
-stop_console TERM
-[ $status = 0 ] || fail "SIGTERM: exit code $status"
-
-# Without a keyboard to type with (no display, no /dev/uinput) the readings
-# are said not to be typed.
+lacks out '^\(down\|up\) '
+stop run TERM 0
+# Without a keyboard (no display, no /dev/uinput) readings are not typed.
 if [ ! -e /dev/uinput ]; then
-  start_console --keyboard=native
-  wait_for out "is active" || fail "no keyboard: reading did not start"
-  send "text 5678"
-  wait_for out "^Not typed: 5678<CR>" || fail "a reading without a keyboard: $(cat "$work/out")"
-  grep -q "^Typed:" "$work/out" && fail "a reading without a keyboard is said to be typed"
-  grep -q 'Readings are read and counted, not typed' "$work/err" || fail "no keyboard: nothing said"
-  stop_console INT
+  read_card --keyboard=native 5678
+  wait_for out "^Not typed: 5678<CR>"
+  lacks out "^Typed:"
+  has err 'Readings are read and counted, not typed'
+  stop run INT
 fi
-
-# A closed terminal (SIGHUP) ends it as the Exit button does. The trace,
-# the data log and the event log hold card numbers: their owner's alone,
-# whatever the umask.
+# A closed terminal (SIGHUP) ends it as Exit does. The trace, data log and
+# event log hold card numbers: their owner's alone, whatever the umask.
 umask 022
+trace=$APPDATA/TavolinTrace.txt
 mkdir "$APPDATA/TavolinLog"
-: >"$APPDATA/TavolinTrace.txt"
-chmod 644 "$APPDATA/TavolinTrace.txt"
-start_console --keyboard=print
-wait_for out "is active" || fail "hangup: reading did not start"
-send "text 1234"
-wait_for out "Typed: 1234" || fail "hangup: nothing typed"
-stop_console HUP
-[ $status = 0 ] || fail "SIGHUP: exit code $status"
-grep -q "CKelvaneDlg::OnCancel()" "$APPDATA/TavolinTrace.txt" || fail "SIGHUP does not end as Exit does"
-grep -q "data: 1234" "$APPDATA"/TavolinLog/Datalog*-01.txt || fail "no data log"
-for f in "$APPDATA/TavolinTrace.txt" "$APPDATA"/TavolinLog/Datalog*-01.txt "$TAVOLIN_EVENTLOG"; do
+install -m 644 /dev/null "$trace"
+read_card --keyboard=print 1234
+wait_for out "Typed: 1234"
+stop run HUP 0
+has "$trace" "CKelvaneDlg::OnCancel()"
+has "$APPDATA"/TavolinLog/Datalog*-01.txt "data: 1234"
+for f in "$trace" "$APPDATA"/TavolinLog/Datalog*-01.txt "$TAVOLIN_EVENTLOG"; do
   [ "$(stat -c %a "$f")" = 600 ] || fail "$f is $(stat -c %A "$f"), not the owner's alone"
 done
 rm -r "$APPDATA/TavolinLog"
 # A link planted at the trace's name is refused, never written through.
 echo "untouched" >"$work/victim"
-ln -sf "$work/victim" "$APPDATA/TavolinTrace.txt"
-"$console" -e >"$work/out" 2>"$work/err"
+ln -sf "$work/victim" "$trace"
+con -e
 [ "$(cat "$work/victim")" = untouched ] || fail "the trace was written through a link"
-grep -q "TavolinTrace.txt is not written: it is a symbolic link, not a plain file." "$work/err" \
-  || fail "the refused trace link is not reported"
-rm "$APPDATA/TavolinTrace.txt"
-
-# The buttons as commands on standard input.
+has err "TavolinTrace.txt is not written: it is a symbolic link, not a plain file."
+rm "$trace"
+# The buttons as commands on standard input (a disabled one refused, an
+# unknown one named); start after stop says that test mode is off.
 mkfifo "$work/input"
-"$console" --keyboard=print <"$work/input" >"$work/out" 2>"$work/err" &
-run=$!
+input=$work/input spawn run "$console" --keyboard=print >"$work/out" 2>"$work/err"
 exec 7>"$work/input"
-wait_for out "is active" || fail "commands: reading did not start"
+wait_for out "is active"
+for step in 'start|err|"Restart reading" is not available now.' 'test on|out|Test mode is on: readings are shown, not typed.' \
+  "text 1234|out|Card data: '1234' Length 1: 4" 'stop|out|is not active' 'nonsense|err|Unknown command "nonsense"'; do
+  IFS='|' read -r command file line <<<"$step"
+  if [ "$command" = "text 1234" ]; then send "$command"; else echo "$command" >&7; fi
+  wait_for "$file" "$line"
+done
 echo "start" >&7
-wait_for err '"Restart reading" is not available now.' || fail "a disabled button ran"
-echo "test on" >&7
-wait_for out "Test mode is on: readings are shown, not typed." || fail "test on says nothing"
-send "text 1234"
-wait_for out "Card data: '1234' Length 1: 4" || fail "test on: reading not shown"
-echo "stop" >&7
-wait_for out "is not active" || fail "stop"
-echo "start" >&7
-wait_for out "Count of readings" || true
+within 10 grep -q "Count of readings" "$work/out"
 [ "$(grep -c " is active$" "$work/out")" = 2 ] || fail "start after stop"
 [ "$(grep -c "^Test mode is off: readings are typed.$" "$work/out")" = 1 ] || fail "start does not say test mode is off"
-echo "nonsense" >&7
-wait_for err 'Unknown command "nonsense"' || fail "unknown command"
 echo "exit" >&7
-wait "$run"; status=$?
-run=
+reap run 0
 exec 7>&-
-[ $status = 0 ] || fail "exit command: exit code $status"
-
-# The installation check with a free port ends after its message.
-"$console" -e >"$work/out" 2>"$work/err"; status=$?
-[ $status = 0 ] || fail "-e with a free port: exit code $status"
-grep -q "^Default settings ok: Thread reading from $work/com is started." "$work/err" || fail "-e message"
-
-# Ports that cannot be read: the installation check ends with a code of
-# its own; a plain file is no serial device, said in its own sentence.
+# The installation check: a free port; ports that cannot be read, a code of
+# their own: a plain file is no serial device, a number names its device.
+exits 0 con -e
+has err "^Default settings ok: Thread reading from $work/com is started."
 : >"$work/plain"
-"$console" --set "COM=$work/plain" >/dev/null
-"$console" -e >"$work/out" 2>"$work/err"; status=$?
-[ $status = 5 ] || fail "-e without reading: exit code $status"
-grep -qx "Process reading from $work/plain could not be started. $work/plain is not a serial device." "$work/err" \
-  || fail "a plain file as port"
-"$console" --set "COM=7" >/dev/null
-"$console" -e >"$work/out" 2>"$work/err"
-grep -q "^Process reading from COM7 (/dev/ttyS6) could not be started." "$work/err" || fail "a numbered port names its device"
-"$console" --set "COM=$work/com" >/dev/null
-
+settings "COM=$work/plain"
+exits 5 con -e
+has err "^Process reading from $work/plain could not be started. $work/plain is not a serial device.$"
+settings "COM=7"
+exits 5 con -e
+has err "^Process reading from COM7 (/dev/ttyS6) could not be started."
 # A bus reader is identified and its frames are typed.
-"$console" --set "Ravlink protocol=yes" --set "Speed=19200" --set "Postfix characters=none" >/dev/null
+settings "COM=$work/com" "Ravlink protocol=yes" "Speed=19200" "Postfix characters=none"
 readersim_start "$readersim" --kind bus --type F --info "Mifare DESFire EV1" --param 4711
 start_console --keyboard=print
-wait_for out "Parameterization" || fail "bus reader not identified"
-grep -q "Mifare DESFire EV1 Parameterization 4711$" "$work/out" || fail "reader information"
+wait_for out "Mifare DESFire EV1 Parameterization 4711$"
 send "frame 0;1;2;3;4;9876*"
-wait_for out "up 0x36 0x07" || fail "bus frame not typed"
-[ "$(grep -E '^down ' "$work/out" | cut -d' ' -f2 | tr '\n' ' ')" = "0x39 0x38 0x37 0x36 " ] || fail "bus keys"
-
-# The reader vanishes: the watchdog reports it and ends with exit code 4.
+wait_for out "up 0x36 0x07"
+[ "$(grep -E '^down ' "$work/out" | cut -d' ' -f2 | paste -sd' ')" = "0x39 0x38 0x37 0x36" ] || fail "bus keys"
+# The reader vanishes: the watchdog reports it, exit code 4, entry 10.
 send "hangup"
-wait "$run"; status=$?
-run=
-[ $status = 4 ] || fail "vanished reader: exit code $status"
-grep -q "^Communication error with reader at $work/com." "$work/err" || fail "watchdog message"
-grep -q "^error \[10\] Elvor Tavolin (Version 2.10.00) ends. Reason: reading thread failed to communicate with $work/com" \
-  "$TAVOLIN_EVENTLOG" || fail "entry 10"
+reap run 4
+has err "^Communication error with reader at $work/com."
+has events.log "^error \[10\] Elvor Tavolin (Version 2.10.00) ends. Reason: reading thread failed to communicate with $work/com"
 echo "console end to end: all checks passed"
