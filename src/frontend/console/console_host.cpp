@@ -35,7 +35,7 @@ std::string ConsoleView::labelled(std::int32_t labelId, const std::string& text)
 }
 
 bool LoopOutput::write(std::string_view text) {
-  m_host.post([this, line = std::string(text)] { m_out.write(line); });
+  m_host.postText(m_out, text);
   return true;
 }
 
@@ -107,7 +107,7 @@ ConsoleHost::ConsoleHost(ConsoleOutput& output) : m_output(output) {}
 
 std::int32_t ConsoleHost::run(const std::function<void(std::uint32_t)>& onTimer) {
   while (!m_bEnded) {
-    std::function<void()> task;
+    Task task;
     {
       std::unique_lock<std::mutex> lock(m_mutex);
       Clock::time_point next = Clock::now() + std::chrono::hours(1);
@@ -118,7 +118,11 @@ std::int32_t ConsoleHost::run(const std::function<void(std::uint32_t)>& onTimer)
         m_tasks.pop_front();
       }
     }
-    if (task) task();
+    if (task.out) {
+      task.out->write(task.text);
+    } else if (task.run) {
+      task.run();
+    }
     const Clock::time_point now = Clock::now();
     for (auto it = m_timers.begin(); it != m_timers.end() && !m_bEnded;) {
       const std::uint32_t id = it->first;
@@ -137,7 +141,19 @@ std::int32_t ConsoleHost::run(const std::function<void(std::uint32_t)>& onTimer)
 void ConsoleHost::post(std::function<void()> task) {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_tasks.push_back(std::move(task));
+    m_tasks.push_back({std::move(task), nullptr, {}});
+  }
+  m_wake.notify_one();
+}
+
+void ConsoleHost::postText(TextFile& out, std::string_view text) {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_tasks.empty() && m_tasks.back().out == &out) {
+      m_tasks.back().text.append(text);
+      return;
+    }
+    m_tasks.push_back({nullptr, &out, std::string(text)});
   }
   m_wake.notify_one();
 }

@@ -91,6 +91,10 @@ class ConsoleHost : public NullWindowHost {
   std::int32_t run(const std::function<void(std::uint32_t)>& onTimer);
 
   void post(std::function<void()> task) override;
+  // Writes the text to the file in the loop's order. Texts that follow one
+  // another with nothing posted between them are written together: a fast
+  // reader's key events cost one queued write a reading, not one a key.
+  void postText(TextFile& out, std::string_view text);
   std::uint32_t setTimer(std::uint32_t id, std::uint32_t periodMs) override;
   void killTimer(std::uint32_t id) override;
   void runModal(DialogPresenter& dialog) override;
@@ -110,7 +114,12 @@ class ConsoleHost : public NullWindowHost {
   ConsoleOutput& m_output;
   std::mutex m_mutex;
   std::condition_variable m_wake;
-  std::deque<std::function<void()>> m_tasks;
+  struct Task {
+    std::function<void()> run;
+    TextFile* out = nullptr;  // or text for this file
+    std::string text;
+  };
+  std::deque<Task> m_tasks;
   std::map<std::uint32_t, Timer> m_timers;  // touched by the loop's thread only
   bool m_bEnded = false;
   std::int32_t m_iResult = 0;
