@@ -11,9 +11,8 @@
 
 namespace tavolin::testing {
 
-// A keyboard with the US layout that records the events it is sent. Single
-// characters can be given other key codes to model other layouts (set
-// before typing starts). The reading thread types while the test looks.
+// A US-layout keyboard that records the events it is sent; overrides give single characters other key
+// codes (other layouts; set before typing starts). The reading thread types while the test looks.
 class RecordingKeyboard : public Keyboard {
  public:
   struct Event {
@@ -35,21 +34,12 @@ class RecordingKeyboard : public Keyboard {
   }
 
   std::vector<Event> events() const { return m_events.copy(); }
-  std::size_t eventCount() const {
-    return m_events.look([](const std::vector<Event>& events) { return events.size(); });
-  }
   int refreshes() const { return m_refreshes.copy(); }
   void clear() {
     m_events.change([](std::vector<Event>& events) { events.clear(); });
   }
-  // What was typed once at least count events arrived (or the wait gave up).
-  std::string typedAfter(std::size_t count) {
-    waitUntil([&] { return eventCount() >= count; });
-    return typed();
-  }
 
-  // The events as a line: "+41" for a press of virtual key 0x41, "-41"
-  // for its release, separated by blanks.
+  // The events as a line: "+41" for a press of virtual key 0x41, "-41" for its release.
   std::string keys() const {
     std::string result;
     for (const Event& e : events()) {
@@ -60,9 +50,8 @@ class RecordingKeyboard : public Keyboard {
     return result;
   }
 
-  // What a US-layout user would see typed: characters for the keys with
-  // their SHIFT state; <NAME> for keys without a character; any key with
-  // CTRL or ALT held as <CTRL+ALT+KEY>.
+  // What a US-layout user sees typed: characters with their SHIFT state, <NAME> for keys without
+  // one, any key with CTRL or ALT held as <CTRL+ALT+KEY>.
   std::string typed() const {
     static const std::map<std::uint8_t, std::string> names = {
         {0x08, "BS"}, {0x09, "TAB"}, {0x0A, "0A"}, {0x0D, "CR"}, {0x1B, "ESC"}, {0x70, "F1"}, {0x71, "F2"},

@@ -17,9 +17,10 @@
 namespace tavolin {
 namespace {
 
-using testing::ManualHost;
 using Setting = std::pair<const char*, const char*>;
+using Texts = std::vector<std::string>;
 constexpr auto kClicked = Notification::Clicked;
+constexpr auto kError = MessageIcon::Error;
 
 class MainWindow : public ::testing::Test {
  protected:
@@ -45,9 +46,8 @@ class MainWindow : public ::testing::Test {
     app->start(view);
   }
   void click(std::int32_t id) { dlg->onCommand(id, kClicked); }
-
-  // The user opens the settings, makes the changes, showing a page when
-  // the next change is on another, and closes the sheet with OK or Cancel.
+  // The user opens the settings, makes the changes (showing a page when the next change is on
+  // another) and closes the sheet with OK or Cancel.
   void editSheet(const std::vector<testing::PageInput>& changes, bool ok = true) {
     host.onSheet = [this, changes, ok](AttrSheet& sheet) {
       SheetDriver driver(sheet);
@@ -60,13 +60,11 @@ class MainWindow : public ::testing::Test {
     };
     dlg->OnButtonConf();
   }
-
   std::string traced() const { return system.content(kTracePath); }
   bool tracedLine(const std::string& line) const { return traced().find(line) != std::string::npos; }
-  // The lines occur in the trace in this order.
-  void expectTraceOrder(const std::vector<std::string>& lines) const {
+  // The lines occur in the trace in this order, from position at on.
+  void expectTraceOrder(const Texts& lines, std::size_t at = 0) const {
     const std::string text = traced();
-    std::size_t at = 0;
     for (const std::string& line : lines) {
       const std::size_t found = text.find(line, at);
       ASSERT_NE(found, std::string::npos) << "missing after position " << at << ": " << line;
@@ -75,20 +73,19 @@ class MainWindow : public ::testing::Test {
   }
   const std::string& text(std::int32_t id) { return view.control(id).text; }
   bool enabled(std::int32_t id) { return view.control(id).enabled; }
-  std::vector<std::string> messages() const {
-    std::vector<std::string> texts;
+  Texts messages() const {
+    Texts texts;
     for (const auto& m : view.messages()) texts.push_back(m.text);
     return texts;
   }
-  // Delivers a burst and waits until the window has shown all it posts
-  // for it (the count, and in test mode the reading and its length).
+  // Delivers a burst and runs what the window posts for it (the count; in test mode also the
+  // warning, the reading and its length).
   void read(const std::string& burst, std::size_t posts) {
     const std::size_t before = host.postCount();
     ports.port.deliver(burst);
     ASSERT_TRUE(host.waitForPosts(before + posts));
     host.runPosted();
   }
-  // What the keyboard has typed once it has typed that (or the wait gave up).
   std::string typedOnce(const std::string& expected) {
     testing::waitUntil([&] { return keyboard.typed() == expected; });
     return keyboard.typed();
@@ -102,12 +99,14 @@ class MainWindow : public ::testing::Test {
   testing::MemoryRegistry registry;
   testing::ScriptedMutex mutex;
   testing::RecordingKeyboard keyboard;
-  ManualHost host;
+  testing::ManualHost host;
   MemoryDialogView view;
   testing::StrictDialogView pageViews[3];  // the settings pages'
   std::unique_ptr<Application> app;
   CKelvaneDlg* dlg = nullptr;  // the application's main window
 };
+
+const char kStarted[] = "3 information: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2";
 
 TEST_F(MainWindow, StartsReadingInTheOrderOfItsStartUp) {
   start();
@@ -125,13 +124,11 @@ TEST_F(MainWindow, StartsReadingInTheOrderOfItsStartUp) {
   EXPECT_EQ(view.icon(), IDI_TAVOLIN);
   EXPECT_EQ(view.control(IDC_MAIN_PART1).font, "Courier New 16");
   EXPECT_EQ(testing::placeholdersLeft(view, IDD_TAVOLIN_DIALOG),
-            (std::vector<std::int32_t>{IDC_MAIN_HELP, IDC_MAIN_TEST_GROUP}))
-      << "the template's texts that stay";
+            (std::vector<std::int32_t>{IDC_MAIN_HELP, IDC_MAIN_TEST_GROUP}));
   EXPECT_EQ(view.focus(), IDC_MAIN_HIDE);
-  EXPECT_EQ(eventLog.entries(),
-            (std::vector<std::string>{"8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM2|active sending type, "
-                                      "no further information available",
-                                      "3 information: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2"}));
+  EXPECT_EQ(eventLog.entries(), (Texts{"8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM2|active sending type, "
+                                       "no further information available",
+                                       kStarted}));
   host.runPosted();
   EXPECT_EQ(text(IDC_MAIN_READER_INFO), "Reader type: active sending");
 }
@@ -140,39 +137,33 @@ struct StartCase {
   const char* name;
   const char* commandLine;
   SerialPorts::Failure port;
-  std::vector<Setting> settings;
-  bool traceWritable;
-  const char* message;    // the one message box, or nullptr
+  bool noLength, traceWritable;
+  const char* message;  // the one message box, or nullptr
   MessageIcon icon;
   const char* traceLine;  // in the trace, or with a leading '!' not in it
   const char* lastEntry;  // the event log's last entry
   bool sheet;             // the settings sheet opened
   std::optional<std::int32_t> result;  // the dialog ended with it
-  bool restarts;          // Restart reading starts a session (with a free port)
 };
 
 class StartUp : public MainWindow, public ::testing::WithParamInterface<StartCase> {};
 
-// What a start reports, and how the window is left. Only the install
-// message carries the product caption.
+// What a start reports and how it leaves the window; only the install message carries the product
+// caption. A start refused for card data of no length makes Restart reading refuse too.
 TEST_P(StartUp, EndsOrLeavesTheWindowUsable) {
   const StartCase& c = GetParam();
   ports.failure = c.port;
-  for (const auto& [name, value] : c.settings) set(name, value);
+  if (c.noLength) set("Read start position", "5"), set("Read stop position", "4");
   if (!c.traceWritable) system.readOnly.insert(kTracePath);
   start(c.commandLine);
-  ASSERT_EQ(messages(), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+  ASSERT_EQ(messages(), c.message ? Texts{c.message} : Texts{});
   if (c.message) {
     EXPECT_EQ(view.messages()[0].icon, c.icon);
     EXPECT_EQ(view.messages()[0].caption, c.result == 0 ? "Elvor Tavolin" : "");
   }
-  if (c.traceLine[0] == '!') {
-    EXPECT_FALSE(tracedLine(c.traceLine + 1)) << c.traceLine;
-  } else {
-    EXPECT_TRUE(tracedLine(c.traceLine)) << c.traceLine;
-  }
+  EXPECT_EQ(tracedLine(c.traceLine + (c.traceLine[0] == '!')), c.traceLine[0] != '!') << c.traceLine;
   EXPECT_EQ(eventLog.entries().empty() ? "" : eventLog.entries().back(), c.lastEntry);
-  EXPECT_EQ(host.sheetCaptions, c.sheet ? std::vector<std::string>{"Elvor Tavolin Settings"} : std::vector<std::string>{});
+  EXPECT_EQ(host.sheetCaptions, c.sheet ? Texts{"Elvor Tavolin Settings"} : Texts{});
   EXPECT_EQ(host.dialogResult, c.result);
   EXPECT_EQ(host.waitCursors, 0);
   if (c.result) {
@@ -182,53 +173,45 @@ TEST_P(StartUp, EndsOrLeavesTheWindowUsable) {
     EXPECT_TRUE(enabled(IDC_MAIN_START));
     ports.failure = SerialPorts::Failure::None;
     click(IDC_MAIN_START);
-    EXPECT_EQ(dlg->readingActive(), c.restarts);
-    if (!c.restarts) {
+    EXPECT_EQ(dlg->readingActive(), !c.noLength);
+    if (c.noLength) {
       EXPECT_EQ(eventLog.entries().size(), 0u) << "a refused start is no failed session";
     }
   }
 }
 
 constexpr auto kFree = SerialPorts::Failure::None, kBusy = SerialPorts::Failure::Busy;
-const std::vector<Setting> kNoLength{{"Read start position", "5"}, {"Read stop position", "4"}};
-const char kStarted[] = "3 information: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2";
 const char kNotStarted[] = "Reading thread is not started. Check settings of card data.";
-const char kNoInstall[] = "!installmode";
-const char kNotFound[] = "Process reading from COM2 could not be started. COM port not found.";
-const char kBusyPort[] = "Process reading from COM2 could not be started. COM port busy.";
 const char kInstalled[] =
     "Default settings ok: Thread reading from COM2 is started. Program ends, so the installation can be finished.";
-constexpr auto kError = MessageIcon::Error;
+const char kConfNeeded[] = "OnInitDialog(): OnButtonConf() n\xf6tig, da die Voreinstellungen nicht passen\n";
+const char kNoLengthLine[] =
+    "OnInitDialog(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), kein Thread zum Lesen gestartet.\n";
+const char kBusyEntry[] = "7 error: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2:  COM port busy.";
+const char kNotFoundEntry[] = "7 error: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2:  COM port not found.";
+const char kNotFound[] = "Process reading from COM2 could not be started. COM port not found.";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, StartUp, ::testing::Values(
-    StartCase{"InstallModeWithAFreePortEnds", "-e", kFree, {}, true, kInstalled, MessageIcon::None,
-              "OnInitDialog(): Voreinstellung ok\n", kStarted, false, 0, true},
-    StartCase{"InstallModeWithABusyPortOpensTheSettings", "-e", kBusy, {}, true, kBusyPort, kError,
-              "OnInitDialog(): OnButtonConf() n\xf6tig, da die Voreinstellungen nicht passen\n",
-              "7 error: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2:  COM port busy.", true, {}, true},
-    // No reading, and install mode is not acted upon; Restart reading
-    // refuses too, rather than hand a session these values.
-    StartCase{"CardDataOfNoLengthStartNoReading", "-e", kFree, kNoLength, true, kNotStarted, kError,
-              "OnInitDialog(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), kein Thread zum Lesen gestartet.\n",
-              "", false, {}, false},
-    StartCase{"PortNotFound", "", SerialPorts::Failure::NotFound, {}, true, kNotFound, kError,
-              "ReaderSession Konstruktor failed:  COM port not found.\n",
-              "7 error: Elvor Tavolin|Version 2.10.00|maria|\\\\.\\COM2:  COM port not found.", false, {}, true},
-    StartCase{"TraceThatCannotBeWrittenIsSaid", "", kFree, {}, false, "Trace file cannot be written again.",
-              MessageIcon::Warning, "!OnButtonStart", kStarted, false, {}, true},
-    // Only the exact "-e" is the install switch.
-    StartCase{"UpperCaseSwitch", "-E", kFree, {}, true, nullptr, {}, kNoInstall, kStarted, false, {}, true},
-    StartCase{"SwitchWithABlankAfter", "-e ", kFree, {}, true, nullptr, {}, kNoInstall, kStarted, false, {}, true},
-    StartCase{"SwitchWithABlankBefore", " -e", kFree, {}, true, nullptr, {}, kNoInstall, kStarted, false, {}, true},
-    StartCase{"SlashSwitch", "/e", kFree, {}, true, nullptr, {}, kNoInstall, kStarted, false, {}, true},
-    StartCase{"SwitchTwice", "-e -e", kFree, {}, true, nullptr, {}, kNoInstall, kStarted, false, {}, true}),
+    StartCase{"InstallModeWithAFreePortEnds", "-e", kFree, false, true, kInstalled, MessageIcon::None,
+              "OnInitDialog(): Voreinstellung ok\n", kStarted, false, 0},
+    StartCase{"InstallModeWithABusyPortOpensTheSettings", "-e", kBusy, false, true,
+              "Process reading from COM2 could not be started. COM port busy.", kError, kConfNeeded, kBusyEntry, true, {}},
+    StartCase{"CardDataOfNoLengthStartNoReading", "-e", kFree, true, true, kNotStarted, kError, kNoLengthLine, "", false, {}},
+    StartCase{"PortNotFound", "", SerialPorts::Failure::NotFound, false, true, kNotFound, kError,
+              "ReaderSession Konstruktor failed:  COM port not found.\n", kNotFoundEntry, false, {}},
+    StartCase{"TraceThatCannotBeWrittenIsSaid", "", kFree, false, false, "Trace file cannot be written again.",
+              MessageIcon::Warning, "!OnButtonStart", kStarted, false, {}},
+    StartCase{"OnlyTheExactSwitchIsInstallMode", "-E", kFree, false, true, nullptr, {}, "!installmode", kStarted, false, {}},
+    StartCase{"SwitchWithABlankAfter", "-e ", kFree, false, true, nullptr, {}, "!installmode", kStarted, false, {}},
+    StartCase{"SwitchWithABlankBefore", " -e", kFree, false, true, nullptr, {}, "!installmode", kStarted, false, {}},
+    StartCase{"SlashSwitch", "/e", kFree, false, true, nullptr, {}, "!installmode", kStarted, false, {}},
+    StartCase{"SwitchTwice", "-e -e", kFree, false, true, nullptr, {}, "!installmode", kStarted, false, {}}),
     testing::NamedParam());
 // clang-format on
 
-// Test on and off are offered only while a session reads; the test display
-// is emptied whenever the state changes. The Hide button ends test mode,
-// the tray's double-click keeps it.
+// Test on and off only while a session reads; the test display is emptied whenever the state
+// changes. Hide ends test mode, the tray's double-click keeps it; test mode shows, never types.
 TEST_F(MainWindow, ControlStatesFollowReadingTestModeAndHiding) {
   const auto expect = [&](const char* states, const char* when) {  // start, stop, test on, test off, display
     std::string seen;
@@ -239,6 +222,7 @@ TEST_F(MainWindow, ControlStatesFollowReadingTestModeAndHiding) {
     EXPECT_EQ(enabled(IDC_MAIN_TEST_GROUP), enabled(IDC_MAIN_PART1)) << when;
     EXPECT_EQ(text(IDC_MAIN_PART1) + text(IDC_MAIN_LEN1) + text(IDC_MAIN_TOTAL), "00") << when;
   };
+  set("Postfix characters", "<CR>");
   start();
   EXPECT_EQ(text(IDC_MAIN_STATE), "Reading from COM2 is active");
   expect("-++--", "active");
@@ -246,8 +230,9 @@ TEST_F(MainWindow, ControlStatesFollowReadingTestModeAndHiding) {
   expect("-+-++", "test on");
   dlg->OnTrayActivated(TrayActivation::DoubleClick);
   EXPECT_FALSE(host.visible);
-  read("12345678901234", 4);
-  EXPECT_EQ(text(IDC_MAIN_PART1), "12345678901234") << "test mode stays on, nothing is typed";
+  read("ABCDEFGHIJKLMN", 4);
+  EXPECT_EQ(text(IDC_MAIN_PART1) + "|" + text(IDC_MAIN_LEN1) + "|" + text(IDC_MAIN_TOTAL) + "|" + text(IDC_MAIN_COUNT),
+            "ABCDEFGHIJKLMN|14|14|1");
   dlg->OnTrayActivated(TrayActivation::DoubleClick);
   EXPECT_TRUE(host.visible);
   EXPECT_EQ(host.foregrounds, 1);
@@ -255,12 +240,12 @@ TEST_F(MainWindow, ControlStatesFollowReadingTestModeAndHiding) {
   EXPECT_FALSE(host.visible);
   expect("-++--", "hidden by its button");
   read("12345678901234", 1);
-  EXPECT_EQ(typedOnce("12345678901234"), "12345678901234");
+  EXPECT_EQ(typedOnce("12345678901234<CR>"), "12345678901234<CR>") << "only what is read outside test mode";
+  EXPECT_EQ(text(IDC_MAIN_COUNT), "2");
   click(IDC_MAIN_HIDE);
   EXPECT_TRUE(host.visible);
   dlg->OnTrayHide();
   EXPECT_FALSE(host.visible);
-
   click(IDC_MAIN_TEST_ON);
   read("12345678901234", 4);
   click(IDC_MAIN_STOP);
@@ -274,26 +259,6 @@ TEST_F(MainWindow, ControlStatesFollowReadingTestModeAndHiding) {
   expect("-++--", "restarted");
 }
 
-TEST_F(MainWindow, TypesReadingsAndShowsThemInTestMode) {
-  set("Postfix characters", "<CR>");
-  start();
-  read("12345678901234", 1);
-  EXPECT_EQ(typedOnce("12345678901234<CR>"), "12345678901234<CR>");
-  EXPECT_EQ(text(IDC_MAIN_COUNT), "1");
-
-  dlg->OnButtonTestOn();
-  read("ABCDEFGHIJKLMN", 4);
-  EXPECT_EQ(keyboard.eventCount(), 30u) << "test mode types nothing";
-  EXPECT_EQ(text(IDC_MAIN_PART1) + "|" + text(IDC_MAIN_LEN1) + "|" + text(IDC_MAIN_TOTAL) + "|" + text(IDC_MAIN_COUNT),
-            "ABCDEFGHIJKLMN|14|14|2");
-
-  // A short burst warns; one of the expected length clears the warning.
-  read("123", 4);  // warning, count, reading, total length
-  EXPECT_EQ(text(IDC_MAIN_WARNING), "Warning: Reading length of 14 byte expected. Received bytes: 3!");
-  read("12345678901234", 4);
-  EXPECT_EQ(text(IDC_MAIN_WARNING), "");
-}
-
 TEST_F(MainWindow, UpdatesPostedBeforeAStopDoNotOutliveIt) {
   start();
   host.runPosted();
@@ -301,8 +266,7 @@ TEST_F(MainWindow, UpdatesPostedBeforeAStopDoNotOutliveIt) {
   dlg->ShowMessage(DisplayReaderInfo, "late", 0, 0);
   dlg->OnButtonStop();
   host.runPosted();
-  EXPECT_EQ(text(IDC_MAIN_COUNT), "0");
-  EXPECT_EQ(text(IDC_MAIN_READER_INFO), "");
+  EXPECT_EQ(text(IDC_MAIN_COUNT) + text(IDC_MAIN_READER_INFO), "0");
   dlg->OnButtonStart();
   dlg->ShowCounter(DisplayReadingCount, 1);
   host.runPosted();
@@ -336,21 +300,21 @@ TEST_P(TestDisplay, ShowsThePartsThatAreTyped) {
   EXPECT_EQ(keyboard.typed(), part1 + part2);
 }
 
-const Setting kStop4{"Read stop position", "4"}, kStart2{"2. Read start position", "7"},
-    kPadding{"Padding character used", "yes"}, kPadF{"Padding character", "46"}, kHex{"Conversion", "HEXA2DEC"};
+const Setting kStop2{"Read stop position", "2"}, kStop4{"Read stop position", "4"}, kStop8{"Read stop position", "8"},
+    kStart2{"2. Read start position", "7"}, kStop2nd{"2. Read stop position", "9"}, kPadding{"Padding character used", "yes"},
+    kPadF{"Padding character", "46"}, kHex{"Conversion", "HEXA2DEC"};
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, TestDisplay, ::testing::Values(
-    DisplayCase{"FirstPartOnly", {{"Read stop position", "8"}}, "12345678", "12345678|8||0", false},
-    DisplayCase{"ShorterThanFirstPart", {{"Read stop position", "8"}}, "12345", "12345|5||0", false},
-    DisplayCase{"TwoParts", {kStop4, kStart2, {"2. Read stop position", "9"}}, "123456789", "1234|4|789|3", false},
-    DisplayCase{"EndsBeforeSecondPart", {kStop4, kStart2, {"2. Read stop position", "9"}}, "12345", "1234|4||0", false},
+    DisplayCase{"FirstPartOnly", {kStop8}, "12345678", "12345678|8||0", false},
+    DisplayCase{"ShorterThanFirstPart", {kStop8}, "12345", "12345|5||0", false},
+    DisplayCase{"TwoParts", {kStop4, kStart2, kStop2nd}, "123456789", "1234|4|789|3", false},
+    DisplayCase{"EndsBeforeSecondPart", {kStop4, kStart2, kStop2nd}, "12345", "1234|4||0", false},
     DisplayCase{"PaddingRemoved", {{"Read stop position", "6"}, kPadding, kPadF}, "12FFFF", "12|2||0", true},
-    DisplayCase{"HexToDecimal", {{"Read stop position", "2"}, kHex, {"Decimal n-digit (right aligned)", "4"}}, "FF",
-                "0255|4||0", true},
+    DisplayCase{"HexToDecimal", {kStop2, kHex, {"Decimal n-digit (right aligned)", "4"}}, "FF", "0255|4||0", true},
     DisplayCase{"PaddingAndHexToDecimalInTwoParts", {kStop4, kStart2, {"2. Read stop position", "10"}, kPadding, kPadF,
                 kHex, {"Decimal n-digit (right aligned)", "5"}}, "1AFF9920FF", "00026|5|00032|5", true},
-    DisplayCase{"EmptyReading", {{"Read stop position", "2"}}, "", "|0||0", false}),
+    DisplayCase{"EmptyReading", {kStop2}, "", "|0||0", false}),
     testing::NamedParam());
 // clang-format on
 
@@ -393,10 +357,9 @@ TEST_F(MainWindow, WithoutAdministratorRightsExitAndSettingsStayDisabled) {
   EXPECT_TRUE(host.sheetCaptions.empty());
   dlg->OnButtonStop();
   dlg->OnButtonStart();
-  EXPECT_EQ(std::string(enabled(IDC_CANCEL) ? "+" : "-") + (enabled(IDC_MAIN_CONF) ? "+" : "-") +
-                (enabled(IDC_MAIN_HIDE) ? "+" : "-") + (enabled(IDC_MAIN_STOP) ? "+" : "-"),
-            "--++")
-      << "exit, settings, hide, stop for the whole run";
+  std::string states;  // exit, settings, hide, stop
+  for (std::int32_t id : {IDC_CANCEL, IDC_MAIN_CONF, IDC_MAIN_HIDE, IDC_MAIN_STOP}) states += enabled(id) ? '+' : '-';
+  EXPECT_EQ(states, "--++");
 }
 
 // The decision's texts and entries: single_instance_test.
@@ -404,12 +367,12 @@ TEST_F(MainWindow, SecondInstanceEndsBeforeTheWindowExists) {
   mutex.creation = {true, InstanceMutex::Creation::Error::AlreadyExists, 183, {}};
   start();
   EXPECT_EQ(dlg->startupDecision().exitCode, 1);
-  EXPECT_EQ(eventLog.entries(), (std::vector<std::string>{"5 warning: Elvor Tavolin|Version 2.10.00|maria"}));
+  EXPECT_EQ(eventLog.entries(), (Texts{"5 warning: Elvor Tavolin|Version 2.10.00|maria"}));
   EXPECT_TRUE(traced().empty());
 }
 
-// The hide timer fires once; the watchdog looks every three seconds until
-// it sees the failure of the reading thread.
+// The hide timer fires once; the watchdog looks every three seconds until it sees the failure of
+// the reading thread. Without timers no failure is noticed.
 TEST_F(MainWindow, WatchdogEndsTheProgramWithExitCode4WhenReadingFails) {
   start();
   host.advance(6500);
@@ -431,23 +394,20 @@ TEST_F(MainWindow, WatchdogEndsTheProgramWithExitCode4WhenReadingFails) {
   EXPECT_TRUE(tracedLine("CTrayDlg::OnTimer(): WaitForSingleObject() Abort Event erhalten\n"));
   EXPECT_EQ(eventLog.entries().back(), "10 error: Elvor Tavolin|Version 2.10.00|\\\\.\\COM2");
   EXPECT_EQ(messages().back(), "Communication error with reader at \\\\.\\COM2.\nElvor Tavolin ends.");
-  EXPECT_EQ(view.messages().back().icon, MessageIcon::Error);
+  EXPECT_EQ(view.messages().back().icon, kError);
   EXPECT_TRUE(host.timers.empty());
-}
-
-TEST_F(MainWindow, WithoutTimersNoFailureIsNoticed) {
+  app.reset();
   host.timersWork = false;
   start();
   EXPECT_TRUE(tracedLine("OnInitDialog(): SetTimer() faled\n"));
 }
 
-TEST_F(MainWindow, TrayMenuCommandsAndTheHelpAndAboutButtons) {
+// Enter only traces; Exit and Close end the dialog.
+TEST_F(MainWindow, TrayMenuButtonsEnterExitAndClose) {
   start();
   click(IDC_MAIN_HELP);
   click(IDC_MAIN_INFO);
   host.menuChoice = {MenuChoice::Outcome::Chosen, ID_TRAY_SHOW};
-  dlg->OnTrayActivated(TrayActivation::ContextMenu);
-  EXPECT_TRUE(host.visible);
   host.visible = false;
   dlg->OnTrayActivated(TrayActivation::ContextMenu);
   EXPECT_TRUE(host.visible);
@@ -457,18 +417,15 @@ TEST_F(MainWindow, TrayMenuCommandsAndTheHelpAndAboutButtons) {
     dlg->OnTrayActivated(TrayActivation::ContextMenu);
   }
   EXPECT_EQ(host.modalRuns, (std::vector<std::int32_t>{IDD_HTML_HELP, IDD_ABOUT, IDD_ABOUT, IDD_HTML_HELP}));
-  EXPECT_EQ(host.menusShown, std::vector<std::int32_t>(5, IDR_TRAY_MENU));
-  host.menuChoice = {MenuChoice::Outcome::MenuMissing, 0};
-  dlg->OnTrayActivated(TrayActivation::ContextMenu);
-  host.menuChoice = {MenuChoice::Outcome::NoPopUp, 0};
-  dlg->OnTrayActivated(TrayActivation::ContextMenu);
+  EXPECT_EQ(host.menusShown, std::vector<std::int32_t>(4, IDR_TRAY_MENU));
+  const std::size_t menus = traced().size();
+  for (auto outcome : {MenuChoice::Outcome::MenuMissing, MenuChoice::Outcome::NoPopUp}) {
+    host.menuChoice = {outcome, 0};
+    dlg->OnTrayActivated(TrayActivation::ContextMenu);
+  }
   expectTraceOrder({"CKelvaneDlg::OnTrayRButtonDown() Start.\n", "CKelvaneDlg::OnTrayRButtonDown() LoadMenu failed.\n",
-                    "CKelvaneDlg::OnTrayRButtonDown() Start.\n",
-                    "CKelvaneDlg::OnTrayRButtonDown() GetSubMenu failed.\n"});
-}
-
-TEST_F(MainWindow, EnterOnlyTracesAndExitOrCloseEndTheDialog) {
-  start();
+                    "CKelvaneDlg::OnTrayRButtonDown() Start.\n", "CKelvaneDlg::OnTrayRButtonDown() GetSubMenu failed.\n"},
+                   menus);
   click(IDC_OK);
   EXPECT_FALSE(host.dialogResult);
   EXPECT_TRUE(tracedLine("CKelvaneDlg::OnOK()\n"));
@@ -480,43 +437,36 @@ TEST_F(MainWindow, EnterOnlyTracesAndExitOrCloseEndTheDialog) {
   EXPECT_EQ(host.dialogResult, 0);
 }
 
-// --- the settings sheet ---
-
 struct SheetCase {
   const char* name;
   bool unsavable;  // the store refuses the first write after the start
   std::vector<testing::PageInput> changes;
   bool ok;
-  std::vector<Setting> stored;     // afterwards
-  std::vector<std::string> trace;  // in this order after the sheet opened
-  const char* absent;              // not in the trace after the sheet opened, or nullptr
-  const char* state;               // the state line afterwards
-  const char* message;             // the one message box, or nullptr
+  std::vector<Setting> stored;  // afterwards
+  Texts trace;                  // in this order after the sheet opened
+  const char* absent;           // not in the trace after the sheet opened, or nullptr
+  const char* state;            // the state line afterwards
+  const char* message;          // the one message box, or nullptr
   MessageIcon icon;
   const char* typed;  // what a reading types afterwards, or nullptr
 };
 
 class Sheet : public MainWindow, public ::testing::WithParamInterface<SheetCase> {};
 
-// What the sheet's OK takes, stores and restarts; what Cancel leaves.
+// What the sheet's OK takes, stores and restarts; what Cancel leaves. The pages read no control back.
 TEST_P(Sheet, ClosingTheSheet) {
   const SheetCase& c = GetParam();
   start();
   if (c.unsavable) registry.failWrite = registry.writes + 1;
+  const std::size_t opened = traced().size();
   editSheet(c.changes, c.ok);
   for (const auto& [name, value] : c.stored) EXPECT_EQ(registry.program()[name].data, value) << name;
-  std::vector<std::string> lines{"CKelvaneDlg::OnButtonConf() Start.\n"};
-  lines.insert(lines.end(), c.trace.begin(), c.trace.end());
-  expectTraceOrder(lines);
-  if (c.absent) {
-    EXPECT_EQ(traced().find(c.absent, traced().find(lines[0])), std::string::npos) << c.absent;
-  }
+  expectTraceOrder(c.trace, opened);
+  EXPECT_EQ(traced().find(c.absent ? c.absent : "\x01", opened), std::string::npos) << c.absent;
   EXPECT_EQ(text(IDC_MAIN_STATE), c.state);
   EXPECT_EQ(enabled(IDC_MAIN_START), !dlg->readingActive());
-  EXPECT_EQ(messages(), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
-  if (c.message) {
-    EXPECT_EQ(view.messages().back().icon, c.icon);
-  }
+  EXPECT_EQ(messages(), c.message ? Texts{c.message} : Texts{});
+  for (const auto& m : view.messages()) EXPECT_EQ(m.icon, c.icon);
   for (const testing::StrictDialogView& page : pageViews) EXPECT_EQ(page.readBacks(), std::vector<std::int32_t>{});
   if (c.typed) {
     read("12345678901234", 1);
@@ -525,9 +475,15 @@ TEST_P(Sheet, ClosingTheSheet) {
 }
 
 constexpr Notification kChoose = Notification::SelectionChange, kType = Notification::EditChange;
-const char kStop[] = "OnButtonStop() start\n";
-const char kStart[] = "OnButtonStart() Start\n";
-const char kActive[] = "Reading from COM2 is active";
+const char kStop[] = "OnButtonStop() start\n", kStart[] = "OnButtonStart() Start\n", kActive[] = "Reading from COM2 is active",
+           kInactive[] = "Reading from COM2 is not active", kData[] = "Kartendaten ge\xe4ndert\n",
+           kComChanged[] = "Kommunikation ge\xe4ndert\n", kAdd[] = "zus\xe4tzliche Zeichen ge\xe4ndert";
+const char kBusStart[] = "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n";
+const char kNoBus[] = "Process reading from COM2 could not be started. No Ravlink reader?";
+const char kConfNoLength[] = "OnButtonConf(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), Thread zum Lesen gestoppt.\n"
+                             "Fehler: unplausible Kartendaten (L\xe4nge <= 0)\n";
+const char kUnsaved[] =
+    "Could not modify the registry entries.\nThe modifications will be lost with the next program start.";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, Sheet, ::testing::Values(
@@ -536,43 +492,39 @@ INSTANTIATE_TEST_SUITE_P(Cases, Sheet, ::testing::Values(
     SheetCase{"AdditionalCharactersRestartReading", false,
               {{2, {IDC_PFIX_POSTFIX, kType, "<TAB>"}}, {2, {IDC_PFIX_SELECTION_COMPLETE}}}, true,
               {{"Postfix characters", "<TAB>"}, {"Prefix characters", "none"}},
-              {kStop, "zus\xe4tzliche Zeichen ge\xe4ndert\n", kStart, "OnButtonStart(): new ReaderSession done\n"}, nullptr,
-              kActive, nullptr, {}, "12345678901234<TAB>"},
+              {kStop, kAdd, kStart, "OnButtonStart(): new ReaderSession done\n"}, nullptr, kActive, nullptr, {},
+              "12345678901234<TAB>"},
     // The filter is derived anew: the padding character goes.
     SheetCase{"PaddingTakenAtOnce", false,
               {{1, {IDC_DATA_PAD_USED}}, {1, {IDC_DATA_PAD_CHAR, Notification::KillFocus, "34"}}}, true,
-              {{"Padding character used", "yes"}, {"Padding character", "34"}}, {"Kartendaten ge\xe4ndert\n", kStart},
-              nullptr, kActive, nullptr, {}, "1234567890123"},
+              {{"Padding character used", "yes"}, {"Padding character", "34"}}, {kData, kStart}, nullptr, kActive,
+              nullptr, {}, "1234567890123"},
+    // The simulated port answers no bus reader.
     SheetCase{"ProtocolSwitchRestartsWithTheBusSession", false, {{0, {IDC_COM_RAVLINK}}}, true,
-              {{"Ravlink protocol", "yes"}, {"Speed", "19200"}},
-              {"Kommunikation ge\xe4ndert\n", kStop, kStart, "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"},
-              nullptr, "Reading from COM2 is not active",  // the simulated port answers no bus reader
-              "Process reading from COM2 could not be started. No Ravlink reader?", MessageIcon::Error, nullptr},
+              {{"Ravlink protocol", "yes"}, {"Speed", "19200"}}, {kComChanged, kStop, kStart, kBusStart}, nullptr,
+              kInactive, kNoBus, kError, nullptr},
     // The card data are checked before anything is saved; reading stops.
     SheetCase{"ImplausibleCardDataStopReadingAndAreNotSaved", false,
               {{1, {IDC_DATA_START, kChoose, "9"}}, {1, {IDC_DATA_STOP, kChoose, "3"}},
                {2, {IDC_PFIX_PREFIX, kType, "X"}}, {2, {IDC_PFIX_SELECTION_COMPLETE}}}, true,
-              {{"Read start position", "1"}, {"Prefix characters", "none"}},
-              {"OnButtonConf(): Fehler: unplausible Kartendaten (L\xe4nge <= 0), Thread zum Lesen gestoppt.\n"
-               "Fehler: unplausible Kartendaten (L\xe4nge <= 0)\n"}, "zus\xe4tzliche Zeichen ge\xe4ndert",
-              "Reading from COM2 is not active", kNotStarted, MessageIcon::Error, nullptr},
+              {{"Read start position", "1"}, {"Prefix characters", "none"}}, {kConfNoLength}, kAdd, kInactive,
+              kNotStarted, kError, nullptr},
     SheetCase{"UnsavableSettingsWarnButAreUsed", true, {{0, {IDC_COM_PORT, kChoose, "5"}}}, true, {},
-              {"Kommunikation ge\xe4ndert\n", "OnButtonStart(): try new ReaderSession on '\\\\.\\COM5'"}, nullptr,
-              "Reading from COM5 is active",
-              "Could not modify the registry entries.\nThe modifications will be lost with the next program start.",
-              MessageIcon::Warning, nullptr}),
+              {kComChanged, "OnButtonStart(): try new ReaderSession on '\\\\.\\COM5'"}, nullptr,
+              "Reading from COM5 is active", kUnsaved, MessageIcon::Warning, nullptr}),
     testing::NamedParam());
 // clang-format on
 
 // Start-up takes the bus protocol before implausible card data end it.
 TEST_F(MainWindow, BusProtocolHoldsWhenStartStopsOnImplausibleCardData) {
   set("Ravlink protocol", "yes");
-  for (const auto& [name, value] : kNoLength) set(name, value);
+  set("Read start position", "5");
+  set("Read stop position", "4");
   start();
   editSheet({{0, {}}, {1, {IDC_DATA_START, kChoose, "1"}}});
   EXPECT_TRUE(pageViews[0].control(IDC_COM_RAVLINK).checked);
   EXPECT_FALSE(pageViews[1].control(IDC_DATA_FIXED_LENGTH).enabled) << "byte mode forced";
-  expectTraceOrder({"Kartendaten ge\xe4ndert\n", "OnButtonStart(): try new RavlinkSession on '\\\\.\\COM2'\n"});
+  expectTraceOrder({kData, kBusStart});
 }
 
 }  // namespace
