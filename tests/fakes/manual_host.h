@@ -14,27 +14,22 @@
 
 namespace tavolin::testing {
 
-// A window system driven by the test: posted tasks wait until the test
-// runs them, timers fire when the test moves the clock, and modal runs,
-// menus and the open-file dialog do what the test says.
+// A window system driven by the test: posted tasks wait until the test runs them, timers fire when
+// the test moves the clock, modal runs, menus and the open-file dialog do what the test says.
 class ManualHost : public WindowHost {
  public:
-  // --- what the test drives ---
   std::function<void(std::uint32_t)> timerTarget;
-  // The sheet: false (Cancel) unless the test says otherwise.
-  std::function<bool(AttrSheet&)> onSheet;
+  std::function<bool(AttrSheet&)> onSheet;  // none: Cancel
   std::optional<std::string> fileChoice;
   MenuChoice menuChoice;
   bool timersWork = true;
 
-  // Runs what was posted until now, in order.
   void runPosted() {
     std::deque<std::function<void()>> tasks;
     m_posts.change([&](Posts& posts) { tasks.swap(posts.tasks); });
     for (auto& task : tasks) task();
   }
 
-  // Waits until the count of tasks ever posted reaches count.
   bool waitForPosts(std::size_t count) {
     return waitUntil([&] { return postCount() >= count; });
   }
@@ -42,7 +37,7 @@ class ManualHost : public WindowHost {
     return m_posts.look([](const Posts& posts) { return posts.count; });
   }
 
-  // Moves the clock on, firing every timer that comes due on the way.
+  // Moves the clock on, firing the timers that come due on the way.
   void advance(std::uint32_t ms) {
     const std::uint64_t end = now + ms;
     for (;;) {
@@ -62,8 +57,6 @@ class ManualHost : public WindowHost {
     if (!exitCode) now = end;
   }
 
-  // --- what the window sees ---
-  // The one call of the reading thread.
   void post(std::function<void()> task) override {
     m_posts.change([&](Posts& posts) {
       posts.tasks.push_back(std::move(task));
@@ -71,9 +64,8 @@ class ManualHost : public WindowHost {
     });
   }
   std::uint32_t setTimer(std::uint32_t id, std::uint32_t periodMs) override {
-    if (!timersWork) return 0;
-    timers[id] = {periodMs, now + periodMs};
-    return id;
+    if (timersWork) timers[id] = {periodMs, now + periodMs};
+    return timersWork ? id : 0;
   }
   void killTimer(std::uint32_t id) override { timers.erase(id); }
   void showWindow(bool show) override { visible = show; }
@@ -87,7 +79,7 @@ class ManualHost : public WindowHost {
   }
   void beginWaitCursor() override { ++waitCursors; }
   void restoreCursor() override { --waitCursors; }
-  // A modal dialog opens on a fresh view, which stays for the test to read.
+  // A modal dialog opens on a fresh view that stays for the test to read.
   void runModal(DialogPresenter& dialog) override {
     modalRuns.push_back(dialog.templateId());
     modalView = std::make_unique<MemoryDialogView>();

@@ -12,36 +12,31 @@
 
 namespace tavolin::testing {
 
-// One thing the user does to a control: a click checks it (the value
-// "off" unchecks it), a choice selects the item, typing into or leaving an
-// edit leaves the value as its text.
+// What the user does to a control: a click checks it ("off" unchecks), a choice selects the item,
+// typing into or leaving an edit leaves the value as its text. A PageInput does it on a sheet's
+// page (no control: the page is only shown).
 struct UserInput {
   std::int32_t id = 0;  // 0: none
   Notification how = Notification::Clicked;
   const char* value = "";
 };
 
-// A user input on one page of a sheet (no control: the page is only shown).
 struct PageInput {
   std::size_t page;
   UserInput input;
 };
 
-// An in-memory window whose presenter may read a control only for the
-// user's input, while it handles that control's notification. Any other
-// read takes back state the presenter should hold itself; it is recorded
-// for the test to expect none. Tests look at the controls through
-// control() and selection().
+// An in-memory window whose presenter may read a control only while it handles that control's
+// notification; any other read takes back state the presenter should hold itself and is recorded
+// for the test to expect none. Tests look through control() and selection().
 class StrictDialogView : public MemoryDialogView {
  public:
-  // The user acted on the control; the presenter hears of it.
   void notify(DialogPresenter& presenter, std::int32_t id, Notification notification) {
     const std::int32_t outer = m_iNotified;
     m_iNotified = id;
     presenter.onCommand(id, notification);
     m_iNotified = outer;
   }
-  // Does to the control what the user does, then notifies the presenter.
   void act(DialogPresenter& presenter, const UserInput& input) {
     if (input.how == Notification::Clicked) {
       checkItem(input.id, std::string(input.value) != "off");
@@ -62,8 +57,7 @@ class StrictDialogView : public MemoryDialogView {
   std::string selection(std::int32_t id) { return MemoryDialogView::selectedText(id); }
   const std::vector<std::int32_t>& readBacks() const { return m_readBacks; }
 
-  // These edits report every change of their text to the presenter, also
-  // the presenter's own changes, as the system's edits do.
+  // These edits report every change of their text to the presenter, also its own, as the system's do.
   void reportEditChanges(DialogPresenter& presenter, std::vector<std::int32_t> edits) {
     m_pEditOwner = &presenter;
     m_reportingEdits = std::move(edits);
@@ -88,8 +82,7 @@ class StrictDialogView : public MemoryDialogView {
   std::vector<std::int32_t> m_reportingEdits;
 };
 
-// The controls of the dialog whose template text (a German placeholder)
-// the open window has not replaced: those still empty in the view.
+// The controls whose template text (a German placeholder) the open window has not replaced.
 inline std::vector<std::int32_t> placeholdersLeft(MemoryDialogView& view, std::int32_t dialogId) {
   std::vector<std::int32_t> left;
   const layout::DialogLayout& dialog = *layout::findDialogLayout(dialogId);

@@ -1,7 +1,6 @@
-// What every DialogView keeps, whatever its toolkit: the lists' select-string
-// rule, the edits' limit, the checks of buttons, and which changes reach
-// the presenter. Each view's test program makes its windows
-// through a ViewKind and instantiates the suites in dialog_view_contract.cpp.
+// What every DialogView keeps, whatever its toolkit: the lists' select-string rule, the edits'
+// limit, the buttons' checks, which changes reach the presenter. Each view's test program makes its
+// windows through a ViewKind and instantiates the suites of dialog_view_contract.cpp.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,14 +17,12 @@
 
 namespace tavolin::testing {
 
-// One window of the view, made from a dialog's description, with the
-// notifications it reported to its presenter since it was made.
+// One window of the view, made from a dialog's description, with the notifications it reported.
 class ViewWindow {
  public:
   virtual ~ViewWindow() = default;
   virtual DialogView& view() = 0;
-  // What the user does, where the view has a user: clicks a button, check
-  // box or radio button; takes a list's next item with the keyboard; types.
+  // What the user does, where the view has one: a click, a list's next item by the keyboard, typing.
   virtual void click(std::int32_t id) = 0;
   virtual void chooseNext(std::int32_t id) = 0;
   virtual void type(std::int32_t id, const std::string& text) = 0;

@@ -461,6 +461,7 @@ TEST_P(Sheet, ClosingTheSheet) {
   const std::size_t opened = traced().size();
   editSheet(c.changes, c.ok);
   for (const auto& [name, value] : c.stored) EXPECT_EQ(registry.program()[name].data, value) << name;
+  expectTraceOrder({"CKelvaneDlg::OnButtonConf() Start.\n"}, opened);
   expectTraceOrder(c.trace, opened);
   EXPECT_EQ(traced().find(c.absent ? c.absent : "\x01", opened), std::string::npos) << c.absent;
   EXPECT_EQ(text(IDC_MAIN_STATE), c.state);
