@@ -7,18 +7,15 @@
 namespace tavolin {
 namespace {
 
-class DataLogTest : public ::testing::Test {
- protected:
-  DataLogTest() { system.environment["APPDATA"] = "C:\\Users\\u\\AppData"; }
-
+// Files are named after the start and rotate after 2000 lines, numbers
+// growing past two digits. A name too long is refused rather than cut; a
+// file that cannot be opened stops data logging until the next start.
+TEST(DataLogTest, FilesRotateAfter2000LinesAndOneThatCannotBeWrittenIsSaidOnce) {
   testing::FakeSystem system;
   testing::CapturedTrace captured;
   DataLog dataLog{system, captured.trace};
-  const std::string folder = "C:\\Users\\u\\AppData\\TavolinLog";
-  const std::string firstFile = folder + "\\Datalog20140512_08_03_07-01.txt";
-};
-
-TEST_F(DataLogTest, FilesAreNamedAfterTheStartAndRotateAfter2000Lines) {
+  system.environment["APPDATA"] = "C:\\Users\\u\\AppData";
+  const std::string folder = "C:\\Users\\u\\AppData\\TavolinLog", firstFile = folder + "\\Datalog20140512_08_03_07-01.txt";
   system.directories.insert(folder);
   setUpTraceAndDataLog(system, captured.trace, dataLog);
   ASSERT_TRUE(dataLog.isOpen());
@@ -31,22 +28,19 @@ TEST_F(DataLogTest, FilesAreNamedAfterTheStartAndRotateAfter2000Lines) {
   EXPECT_EQ(system.content(folder + "\\Datalog20140512_08_03_07-02.txt"), line);
   EXPECT_EQ(dataLog.lines(), 1);
   for (int i = 2001; i < 99 * 2000; ++i) dataLog.writeReading("1");
-  EXPECT_EQ(system.opened().back(), folder + "\\Datalog20140512_08_03_07-100.txt");  // numbers grow past two digits
-}
+  EXPECT_EQ(system.opened().back(), folder + "\\Datalog20140512_08_03_07-100.txt");
 
-// A name too long is refused rather than cut; a file that cannot be opened
-// stops data logging until the next start.
-TEST_F(DataLogTest, AFileThatCannotBeWrittenIsSaidOnce) {
-  system.readOnly.insert(firstFile);
-  const std::string longFolder = "C:\\" + std::string(70, 'x') + "\\TavolinLog";
-  for (const std::string& where : {longFolder, folder}) {
+  testing::FakeSystem other;
+  DataLog refused{other, captured.trace};
+  other.readOnly.insert(firstFile);
+  for (const std::string& where : {"C:\\" + std::string(70, 'x') + "\\TavolinLog", folder}) {
     captured.clear();
-    dataLog.start(where, {2014, 5, 12, 8, 3, 7});
-    EXPECT_FALSE(dataLog.isOpen());
+    refused.start(where, {2014, 5, 12, 8, 3, 7});
+    EXPECT_FALSE(refused.isOpen());
     EXPECT_EQ(captured.text(), "Logfile " + where + "\\Datalog20140512_08_03_07-01.txt cannot be written.\n");
-    for (int i = 0; i < 2500; ++i) dataLog.writeReading("1");
+    for (int i = 0; i < 2500; ++i) refused.writeReading("1");
   }
-  EXPECT_EQ(system.opened(), std::vector<std::string>{firstFile});
+  EXPECT_EQ(other.opened(), std::vector<std::string>{firstFile});
 }
 
 // The trace file and the data log folder in the application-data folder
@@ -67,7 +61,6 @@ TEST(DataLogSetUp, TraceAndLogAreSwitchedOnByWhatExists) {
       {false, true, false, true, TraceSetUp::Off, false, false, "old trace"},  // no application-data folder
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(&c - cases);
     testing::FakeSystem system;
     if (c.appData) system.environment["APPDATA"] = appData;
     if (c.traceFile) system.addFile(tracePath, "old trace");
@@ -75,10 +68,9 @@ TEST(DataLogSetUp, TraceAndLogAreSwitchedOnByWhatExists) {
     if (c.logFolder) system.directories.insert(appData + "\\TavolinLog");
     Trace trace;
     DataLog log(system, trace);
-    EXPECT_EQ(setUpTraceAndDataLog(system, trace, log), c.result);
-    EXPECT_EQ(trace.isOn(), c.traceOn);
-    EXPECT_EQ(log.isOpen(), c.logOpen);
-    EXPECT_EQ(system.hasFile(tracePath) ? system.content(tracePath) : "<none>", c.traceText);
+    EXPECT_EQ(setUpTraceAndDataLog(system, trace, log), c.result) << &c - cases;
+    EXPECT_EQ(std::make_pair(trace.isOn(), log.isOpen()), std::make_pair(c.traceOn, c.logOpen)) << &c - cases;
+    EXPECT_EQ(system.hasFile(tracePath) ? system.content(tracePath) : "<none>", c.traceText) << &c - cases;
   }
 }
 

@@ -11,23 +11,13 @@ namespace {
 
 using Error = ReaderSession::ReaderSessionError;
 
-class ReaderSessionTest : public ::testing::Test, protected testing::SessionFixture {
- protected:
-  std::unique_ptr<ReaderSession> start(std::int32_t byteStart = 1, std::int32_t readingLength = 14,
-                                       bool signaling = true, bool useSound = false) {
-    return std::make_unique<ReaderSession>(services(), "\\\\.\\COM1", ComSettings{}, signaling, useSound, "beep.wav",
-                                           true, byteStart, readingLength, owner);
-  }
-};
-
 // Bursts as the reader sends them, and what the window is told: a longer
 // burst is cut to the reading length, a shorter one filled with zeros (in
 // test mode both with a warning), one shorter than the start is discarded
 // but signalled, a stream is cut into buffer-sized readings.
 TEST(ReaderSessionBursts, BecomeReadings) {
-  const std::string zeros(73, '\0');
+  const std::string zeros(73, '\0'), a(107, 'a'), b(107, 'b');
   const struct {
-    const char* name;
     std::int32_t byteStart, length;
     bool signaling, useSound, testMode;
     std::vector<std::string> bursts, calls;
@@ -35,25 +25,22 @@ TEST(ReaderSessionBursts, BecomeReadings) {
     const char* trace;
   } cases[] = {
       // clang-format off
-      {"NoSoundWithoutSignalling", 1, 14, false, true, false, {"12345678901234"},
-       {"ShowCounter 3 1", "Typed 12345678901234"}, 0,
+      {1, 14, false, true, false, {"12345678901234"}, {"ShowCounter 3 1", "Typed 12345678901234"}, 0,
        "ReaderSession::run(): bytesRead == m_iByteStop == 14\nReaderSession::run(): Daten zum Verarbeiten "
        "'0x31 0x32 0x33 0x34 0x35 0x36 0x37 0x38 0x39 0x30 0x31 0x32 0x33 0x34 '\n"},
-      {"TestModeWarnsAndCutsOrFills", 1, 14, true, false, true, {"1234567890ABCDEF", "12345", "ABCDEFGHIJKLMN"},
-       {"ShowMessage 4 '' 14 16", "ShowCounter 3 1", "Shown 1234567890ABCD", "ShowMessage 4 '' 14 5",
-        "ShowCounter 3 2", "Shown 12345" + std::string(9, '\0'), "ShowMessage 4 '' 0 0", "ShowCounter 3 3",
-        "Shown ABCDEFGHIJKLMN"}, 0, "bytesRead != m_iByteStop: 5 != 14\n"},
-      {"ShorterThanTheStartIsSignalled", 5, 14, true, true, false, {"123", "12345678901234"},
-       {"ShowCounter 3 1", "Typed 12345678901234"}, 2,
+      {1, 14, true, false, true, {"1234567890ABCDEF", "12345", "ABCDEFGHIJKLMN"}, {"ShowMessage 4 '' 14 16",
+       "ShowCounter 3 1", "Shown 1234567890ABCD", "ShowMessage 4 '' 14 5", "ShowCounter 3 2", "Shown 12345" +
+       std::string(9, '\0'), "ShowMessage 4 '' 0 0", "ShowCounter 3 3", "Shown ABCDEFGHIJKLMN"}, 0,
+       "bytesRead != m_iByteStop: 5 != 14\n"},
+      {5, 14, true, true, false, {"123", "12345678901234"}, {"ShowCounter 3 1", "Typed 12345678901234"}, 2,
        "ReaderSession::run(): bytesRead < m_iByteStart (3 < 5) -> verwerfen\n"},
-      {"AStreamIsCutIntoBufferSizedReadings", 1, 107, true, false, false,
-       {std::string(108, 'a') + std::string(108, 'b') + std::string(34, 'c')},
-       {"ShowCounter 3 1", "Typed " + std::string(107, 'a'), "ShowCounter 3 2", "Typed " + std::string(107, 'b'),
-        "ShowCounter 3 3", "Typed " + std::string(34, 'c') + zeros}, 0, "bytesRead != m_iByteStop: 108 != 107\n"},
+      {1, 107, true, false, false, {a + "a" + b + "b" + std::string(34, 'c')}, {"ShowCounter 3 1", "Typed " + a,
+       "ShowCounter 3 2", "Typed " + b, "ShowCounter 3 3", "Typed " + std::string(34, 'c') + zeros}, 0,
+       "bytesRead != m_iByteStop: 108 != 107\n"},
       // clang-format on
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(&c - cases);
     testing::SessionFixture f;
     auto session = std::make_unique<ReaderSession>(f.services(), "\\\\.\\COM1", ComSettings{}, c.signaling, c.useSound,
                                                    "beep.wav", true, c.byteStart, c.length, f.owner);
@@ -65,68 +52,64 @@ TEST(ReaderSessionBursts, BecomeReadings) {
     session.reset();
     EXPECT_EQ(f.owner.calls(), calls);
     EXPECT_EQ(f.sound.played(), c.sounds);
-    EXPECT_TRUE(f.traced(c.trace));
-    EXPECT_TRUE(f.traced("ReaderSession::cancelSession(): Exit code of thread: 0\n"));
+    EXPECT_TRUE(f.traced(c.trace) && f.traced("ReaderSession::cancelSession(): Exit code of thread: 0\n"));
     EXPECT_EQ(f.ports.openedPath, "\\\\.\\COM1");
     EXPECT_EQ(f.eventLog.entries(), std::vector<std::string>{"8 information: Elvor Tavolin|Version 2.10.00|\\\\.\\COM1|"
                                                              "active sending type, no further information available"});
   }
 }
 
-TEST_F(ReaderSessionTest, IdleReaderGetsZeroBytes) {
-  auto session = start();
-  testing::waitUntil([this] { return ports.port.written().size() >= 2; });
+// An idle reader gets a zero byte after every idle period; a failing port
+// ends the thread and sets the abort event.
+TEST(ReaderSessionPort, IdleReaderGetsZeroBytesAndAFailingPortEndsReading) {
+  testing::SessionFixture f;
+  auto session = std::make_unique<ReaderSession>(f.services(), "\\\\.\\COM1", ComSettings{}, true, false, "", true, 1,
+                                                 14, f.owner);
+  EXPECT_TRUE(testing::waitUntil([&] { return f.ports.port.written().size() >= 2; }));
+  EXPECT_EQ(f.ports.port.written().substr(0, 2), std::string(2, '\0'));
+  f.ports.port.fail();
+  ASSERT_TRUE(f.abortEvent.waitFor(std::chrono::seconds(5)));
   session.reset();
-  EXPECT_EQ(ports.port.written().substr(0, 2), std::string(2, '\0'));
-  EXPECT_TRUE(traced("ReaderSession::readRaw() WriteFile() L\xe4nge Daten: 1\n"));
+  for (const char* line : {"ReaderSession::readRaw() WriteFile() L\xe4nge Daten: 1\n",
+                           "ReaderSession::ReadFile() failed: 5: Unknown error from GetLastError(): 5l\n",
+                           "ReaderSession run(): catch ReaderSessionError from readRaw(): Unknown error",
+                           "ReaderSession::_run() caught an error\n",
+                           "ReaderSession::cancelSession(): Exit code of thread: -1\n"})
+    EXPECT_TRUE(f.traced(line)) << line;
 }
 
-TEST_F(ReaderSessionTest, FailingPortEndsTheThreadAndSetsTheAbortEvent) {
-  auto session = start();
-  ports.port.fail();
-  ASSERT_TRUE(abortEvent.waitFor(std::chrono::seconds(5)));
-  session.reset();
-  EXPECT_TRUE(traced("ReaderSession::ReadFile() failed: 5: Unknown error from GetLastError(): 5l\n"));
-  EXPECT_TRUE(traced("ReaderSession run(): catch ReaderSessionError from readRaw(): Unknown error"));
-  EXPECT_TRUE(traced("ReaderSession::_run() caught an error\n"));
-  EXPECT_TRUE(traced("ReaderSession::cancelSession(): Exit code of thread: -1\n"));
-}
-
-// The line set-up, and its trace line, belong to a device that opened.
-TEST_F(ReaderSessionTest, OpenFailuresThrowTheirText) {
-  const struct {
-    SerialPorts::Failure failure;
-    bool german;
-    const char* message;
-  } cases[] = {
+// An opening failure throws its text; the line set-up, and its trace line,
+// belong to a device that opened. A reading length the buffer cannot hold
+// opens nothing.
+TEST(ReaderSessionOpen, FailuresThrowTheirTextAndLengthsMustFitTheBuffer) {
+  testing::SessionFixture f;
+  const auto open = [&f](const BuildTexts& texts, std::int32_t length) {
+    ReaderSession session(f.services(texts), "\\\\.\\COM9", ComSettings{}, true, false, "", true, 1, length, f.owner);
+  };
+  const std::tuple<SerialPorts::Failure, bool, const char*> cases[] = {
       {SerialPorts::Failure::Busy, false, " COM port busy."},
       {SerialPorts::Failure::NotFound, false, " COM port not found."},
       {SerialPorts::Failure::Other, false, "The system's own text.\n"},
       {SerialPorts::Failure::Busy, true, " COM-Port belegt."},
-      {SerialPorts::Failure::NotFound, true, " COM-Port nicht vorhanden."},
-  };
-  ports.failureText = "The system's own text.\n";
-  for (const auto& c : cases) {
-    ports.failure = c.failure;
-    EXPECT_EQ(testing::errorOf<Error>([&] {
-                ReaderSession session(services(c.german ? BuildTexts::german() : BuildTexts::english()), "\\\\.\\COM9",
-                                      ComSettings{}, true, false, "", true, 1, 14, owner);
-              }),
-              c.message);
+      {SerialPorts::Failure::NotFound, true, " COM-Port nicht vorhanden."}};
+  f.ports.failureText = "The system's own text.\n";
+  for (const auto& [failure, german, message] : cases) {
+    f.ports.failure = failure;
+    EXPECT_EQ(testing::errorOf<Error>([&] { open(german ? BuildTexts::german() : BuildTexts::english(), 14); }),
+              message);
   }
-  EXPECT_TRUE(owner.calls().empty());
-  EXPECT_FALSE(traced("setCOMProperties"));
-}
-
-TEST_F(ReaderSessionTest, ReadingLengthMustFitTheBuffer) {
+  EXPECT_TRUE(f.owner.calls().empty());
+  EXPECT_FALSE(f.traced("setCOMProperties"));
+  f.ports.failure = SerialPorts::Failure::None;
+  f.ports.openedPath.clear();
   for (const std::int32_t length : {0, -3, 108, 500}) {
-    EXPECT_THROW(start(1, length), Error) << length;
-    EXPECT_TRUE(ports.openedPath.empty()) << "opened for " << length;
+    EXPECT_THROW(open(BuildTexts::english(), length), Error) << length;
+    EXPECT_TRUE(f.ports.openedPath.empty()) << "opened for " << length;
   }
-  EXPECT_NO_THROW(start(1, 107));
+  EXPECT_NO_THROW(open(BuildTexts::english(), 107));
 }
 
-// The trace names the speed as stored, not the one used.
+// The trace names the speed as stored, not the one used; case matters.
 TEST(ReaderSessionLine, FromTheStoredTexts) {
   const struct {
     const char *speed, *dataBits, *parity, *stopBits, *flow;
@@ -139,30 +122,24 @@ TEST(ReaderSessionLine, FromTheStoredTexts) {
       {"115200", "7", "odd", "2", "Xon/Xoff", 115200, 115200, 7, 1, 2, false, true, true, 1},
       {"110", "5", "even", "1.5", "Hardware", 110, 9600, 8, 2, 0, true, false, false, 2},
       {"fast", "9", "mark", "x", "hardware", 0, 9600, 8, 0, 0, false, false, false, 1},
-      {"14400", "6", "Even", "2", "xon/xoff", 14400, 14400, 8, 0, 2, false, false, false, 1},  // case matters
+      {"14400", "6", "Even", "2", "xon/xoff", 14400, 14400, 8, 0, 2, false, false, false, 1},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.speed);
     ComSettings settings;
-    settings.sSpeed = c.speed;
-    settings.sDataBits = c.dataBits;
-    settings.sParity = c.parity;
-    settings.sStopBits = c.stopBits;
-    settings.sFlowControl = c.flow;
+    settings.sSpeed = c.speed, settings.sDataBits = c.dataBits, settings.sParity = c.parity;
+    settings.sStopBits = c.stopBits, settings.sFlowControl = c.flow;
     testing::CapturedTrace captured;
-    const DeviceControl dcb = ReaderSession::setCOMProperties(settings, captured.trace);
+    const DeviceControl d = ReaderSession::setCOMProperties(settings, captured.trace);
     EXPECT_EQ(captured.text(), "ReaderSession::setCOMProperties() Baudrate " + std::to_string(c.tracedSpeed) + "\n");
-    EXPECT_EQ(std::tie(dcb.BaudRate, dcb.ByteSize, dcb.Parity, dcb.StopBits, dcb.fOutxCtsFlow, dcb.fOutX, dcb.fInX,
-                       dcb.fRtsControl),
-              std::tie(c.baudRate, c.byteSize, c.parityCode, c.stopBitsCode, c.ctsFlow, c.outX, c.inX, c.rtsControl));
+    EXPECT_EQ(std::tie(d.BaudRate, d.ByteSize, d.Parity, d.StopBits, d.fOutxCtsFlow, d.fOutX, d.fInX, d.fRtsControl),
+              std::tie(c.baudRate, c.byteSize, c.parityCode, c.stopBitsCode, c.ctsFlow, c.outX, c.inX, c.rtsControl))
+        << c.speed;
     // The fixed part of the record.
-    EXPECT_TRUE(dcb.fBinary && dcb.fParity && dcb.fTXContinueOnXoff && dcb.fErrorChar && dcb.fNull &&
-                dcb.fAbortOnError);
-    EXPECT_EQ(dcb.fDtrControl, DeviceControl::DtrControlEnable);
-    EXPECT_FALSE(dcb.fOutxDsrFlow || dcb.fDsrSensitivity);
-    EXPECT_EQ(std::tie(dcb.XonLim, dcb.XoffLim, dcb.XonChar, dcb.XoffChar),
+    EXPECT_TRUE(d.fBinary && d.fParity && d.fTXContinueOnXoff && d.fErrorChar && d.fNull && d.fAbortOnError &&
+                !d.fOutxDsrFlow && !d.fDsrSensitivity && d.fDtrControl == DeviceControl::DtrControlEnable);
+    EXPECT_EQ(std::tie(d.XonLim, d.XoffLim, d.XonChar, d.XoffChar),
               std::make_tuple(std::uint16_t{100}, std::uint16_t{100}, '\x11', '\x13'));
-    EXPECT_EQ(dcb.ErrorChar | dcb.EofChar | dcb.EvtChar, 0);
+    EXPECT_EQ(d.ErrorChar | d.EofChar | d.EvtChar, 0);
   }
 }
 
