@@ -11,17 +11,16 @@
 
 namespace tavolin::testing {
 
-// A processor with a recording keyboard and a captured trace, set up from
-// settings as the main window does at start. The keyboard also keeps how the
-// program described what the last reading typed.
+// A processor with a recording keyboard, which also keeps how the program
+// described what the last reading typed, and a captured trace, set up from
+// settings as the main window does at start.
 struct ConfiguredProcessor {
   struct DescribingKeyboard : RecordingKeyboard {
     void sequenceTyped(std::string_view typed) override { described = typed; }
     std::string described;
   };
 
-  // Settings by their stored names: "Name=value|Name=value"; the others are
-  // the defaults.
+  // Settings by their stored names, "Name=value|Name=value"; the others the defaults.
   static Settings settingsWith(const std::string& values) {
     Settings settings;
     std::istringstream items(values);
@@ -32,7 +31,6 @@ struct ConfiguredProcessor {
     }
     return settings;
   }
-
   std::int32_t configure(const Settings& settings) {
     processor.CheckFilter(settings.cardData);
     processor.CheckAddChars(settings.addChars);
@@ -42,7 +40,6 @@ struct ConfiguredProcessor {
     return readLen;
   }
   std::int32_t configure(const std::string& values) { return configure(settingsWith(values)); }
-
   // Types a reading given as text and returns what arrived.
   std::string type(const std::string& reading) {
     keyboard.clear();

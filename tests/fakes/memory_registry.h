@@ -9,7 +9,8 @@
 
 namespace tavolin::testing {
 
-// A registry in memory that can refuse to open, create or write.
+// A registry in memory that can refuse to open, create or write, and keeps
+// what was asked of it.
 class MemoryRegistry : public RegistryApi {
  public:
   struct Value {
@@ -20,13 +21,15 @@ class MemoryRegistry : public RegistryApi {
 
   std::uint32_t openKey(const std::string& path, std::uint32_t access, std::unique_ptr<RegistryKey>& key) override {
     const std::string p = normal(path);
-    operations.push_back("open " + p + (access == KEY_READ_ACCESS ? " read" : access == KEY_WRITE_ACCESS ? " write" : " read+write"));
+    operations.push_back("open " + p +
+                         (access == KEY_READ_ACCESS    ? " read"
+                          : access == KEY_WRITE_ACCESS ? " write"
+                                                       : " rw"));
     if (!keys.count(p)) return win32_error::FileNotFound;
     if (unreadable.count(p) || (access != KEY_READ_ACCESS && readOnly.count(p))) return win32_error::AccessDenied;
     key = std::make_unique<OpenKey>(*this, p);
     return win32_error::Success;
   }
-
   std::uint32_t createKey(const std::string& path, std::unique_ptr<RegistryKey>& key) override {
     const std::string p = normal(path);
     operations.push_back("create " + p);
@@ -35,7 +38,6 @@ class MemoryRegistry : public RegistryApi {
     key = std::make_unique<OpenKey>(*this, p);
     return win32_error::Success;
   }
-
   Key& program() { return keys["SOFTWARE\\Brellmark\\Tavolin"]; }
 
   std::map<std::string, Key> keys;
@@ -50,30 +52,26 @@ class MemoryRegistry : public RegistryApi {
     return path;
   }
 
-  class OpenKey : public RegistryKey {
-   public:
-    OpenKey(MemoryRegistry& registry, std::string path) : m_registry(registry), m_sPath(std::move(path)) {}
+  struct OpenKey : RegistryKey {
+    OpenKey(MemoryRegistry& registry, std::string path) : registry(registry), path(std::move(path)) {}
     std::uint32_t queryValue(const std::string& name, std::uint32_t& type, std::string& data,
                              std::size_t bufferSize) override {
-      const auto key = m_registry.keys.find(m_sPath);
-      if (key == m_registry.keys.end()) return win32_error::FileNotFound;
-      const auto value = key->second.find(name);
-      if (value == key->second.end()) return win32_error::FileNotFound;
+      const auto key = registry.keys.find(path);
+      const auto value = key == registry.keys.end() ? Key::iterator{} : key->second.find(name);
+      if (key == registry.keys.end() || value == key->second.end()) return win32_error::FileNotFound;
       if (value->second.data.size() > bufferSize) return win32_error::MoreData;
       type = value->second.type;
       data = value->second.data;
       return win32_error::Success;
     }
     std::uint32_t setValue(const std::string& name, const std::string& text) override {
-      m_registry.operations.push_back("set " + name);
-      if (++m_registry.writes == m_registry.failWrite) return win32_error::AccessDenied;
-      m_registry.keys[m_sPath][name] = {REG_SZ_TYPE, text};
+      registry.operations.push_back("set " + name);
+      if (++registry.writes == registry.failWrite) return win32_error::AccessDenied;
+      registry.keys[path][name] = {REG_SZ_TYPE, text};
       return win32_error::Success;
     }
-
-   private:
-    MemoryRegistry& m_registry;
-    std::string m_sPath;
+    MemoryRegistry& registry;
+    std::string path;
   };
 };
 

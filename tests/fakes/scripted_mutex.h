@@ -7,12 +7,8 @@
 namespace tavolin::testing {
 
 // A single-instance lock whose creation and wait give what the test says.
-class ScriptedMutex : public InstanceMutex {
- public:
-  Creation create(const std::string& name) override {
-    createdName = name;
-    return creation;
-  }
+struct ScriptedMutex : InstanceMutex {
+  Creation create(const std::string& name) override { return createdName = name, creation; }
   std::uint32_t tryAcquire() override { return waitResult; }
 
   Creation creation;

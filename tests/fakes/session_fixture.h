@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <memory>
 
 #include "fakes/fake_system.h"
@@ -15,6 +14,16 @@ namespace tavolin::testing {
 
 // Everything a reader session needs, as fakes, with a simulated port.
 struct SessionFixture {
+  SessionServices services(const BuildTexts& texts = BuildTexts::english()) {
+    return {system, ports, sound, eventLog, captured.trace, dataLog, abortEvent, texts};
+  }
+  bool traced(const std::string& line) const { return captured.contains(line); }
+  // The trace from the first occurrence of line on.
+  std::string traceFrom(const std::string& line) const {
+    const std::string text = captured.text();
+    return text.find(line) == std::string::npos ? std::string() : text.substr(text.find(line));
+  }
+
   FakeSystem system;
   SimulatedPorts ports;
   RecordingSound sound;
@@ -23,27 +32,6 @@ struct SessionFixture {
   DataLog dataLog{system, captured.trace};
   AutoResetEvent abortEvent;
   RecordingSessionOwner owner;
-
-  SessionServices services(const BuildTexts& texts = BuildTexts::english()) {
-    return {system, ports, sound, eventLog, captured.trace, dataLog, abortEvent, texts};
-  }
-
-  bool traced(const std::string& line) const { return captured.contains(line); }
-
-  // The trace from the first occurrence of line on.
-  std::string traceFrom(const std::string& line) const {
-    const std::string text = captured.text();
-    const std::size_t at = text.find(line);
-    return at == std::string::npos ? std::string() : text.substr(at);
-  }
-
-  // Stops the session as the main window does; how long that took.
-  template <typename S>
-  static std::chrono::milliseconds stop(std::unique_ptr<S>& session) {
-    const auto start = std::chrono::steady_clock::now();
-    session.reset();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-  }
 };
 
 // The message of the session error E the action throws, or "<none>".

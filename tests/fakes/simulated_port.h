@@ -6,7 +6,6 @@
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "readers/serial_port.h"
@@ -24,15 +23,9 @@ class SimulatedPort : public SerialPort {
     std::unique_lock<std::mutex> lock(m_mutex);
     bytesRead = 0;
     for (auto wait = idlePeriod;; wait = interval) {
-      if (!m_changed.wait_for(lock, wait, [this] { return !m_chunks.empty() || failing || interrupted; })) break;
-      if (failing) {
-        error = 5;
-        return false;
-      }
-      if (interrupted) {
-        bytesRead = 0;
-        break;
-      }
+      if (!m_changed.wait_for(lock, wait, [this] { return !m_chunks.empty() || m_failing || m_interrupted; })) break;
+      if (m_failing) return error = 5, false;
+      if (m_interrupted) return bytesRead = 0, true;
       std::string& chunk = m_chunks.front();
       const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(maxBytes - bytesRead, chunk.size()));
       chunk.copy(buffer + bytesRead, count);
@@ -43,15 +36,11 @@ class SimulatedPort : public SerialPort {
     }
     return true;
   }
-
   bool write(const char* data, std::uint32_t size, std::uint32_t& written, std::uint32_t& error) override {
     std::function<void(const std::string&)> sink;
     {
       std::lock_guard<std::mutex> lock(m_mutex);
-      if (failing) {
-        error = 5;
-        return false;
-      }
+      if (m_failing) return error = 5, false;
       m_sWritten.append(data, size);
       sink = onWrite;
     }
@@ -59,37 +48,18 @@ class SimulatedPort : public SerialPort {
     if (sink) sink(std::string(data, size));
     return true;
   }
-
   void deliver(const std::string& chunk) {
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_chunks.push_back(chunk);
-    }
-    m_changed.notify_all();
+    change([&] { m_chunks.push_back(chunk); });
   }
-
   void interruptRead() override {
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      interrupted = true;
-    }
-    m_changed.notify_all();
+    change([this] { m_interrupted = true; });
   }
-
-  // A port opened anew has not been interrupted.
-  void reopen() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    interrupted = false;
+  void reopen() {  // a port opened anew has not been interrupted
+    change([this] { m_interrupted = false; });
   }
-
   void fail() {
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      failing = true;
-    }
-    m_changed.notify_all();
+    change([this] { m_failing = true; });
   }
-
   std::string written() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_sWritten;
@@ -101,12 +71,20 @@ class SimulatedPort : public SerialPort {
   std::chrono::milliseconds interval{0};  // a chunk within it belongs to the same burst
 
  private:
+  template <typename Change>
+  void change(Change apply) {
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      apply();
+    }
+    m_changed.notify_all();
+  }
+
   mutable std::mutex m_mutex;
   std::condition_variable m_changed;
   std::deque<std::string> m_chunks;
   std::string m_sWritten;
-  bool failing = false;
-  bool interrupted = false;
+  bool m_failing = false, m_interrupted = false;
 };
 
 // Hands out one simulated port, or an opening failure.
@@ -115,9 +93,9 @@ class SimulatedPorts : public SerialPorts {
   std::string devicePath(const std::string& comSetting) const override { return "\\\\.\\COM" + comSetting; }
   // "1" to "256" unless the test lists other ports.
   std::vector<PortChoice> portChoices(const std::string&) const override {
-    if (!choices.empty()) return choices;
-    std::vector<PortChoice> numbered;
-    for (int port = 1; port <= 256; ++port) numbered.push_back({std::to_string(port), std::to_string(port)});
+    std::vector<PortChoice> numbered = choices;
+    for (int port = 1; choices.empty() && port <= 256; ++port)
+      numbered.push_back({std::to_string(port), std::to_string(port)});
     return numbered;
   }
   bool deviceExists(const std::string&) const override { return true; }
@@ -129,37 +107,32 @@ class SimulatedPorts : public SerialPorts {
     OpenResult result;
     result.failure = failure;
     result.text = failureText;
-    if (failure == Failure::None) {
-      lastLine = line();
-      port.reopen();
-      result.port = std::make_unique<PortHandle>(*this);
-    }
+    if (failure != Failure::None) return result;
+    lastLine = line();
+    port.reopen();
+    result.port = std::make_unique<PortHandle>(port);
     return result;
   }
 
   SimulatedPort port;
   std::vector<PortChoice> choices;
   Failure failure = Failure::None;
-  std::string failureText;
-  std::string openedPath;
+  std::string failureText, openedPath;
   DeviceControl lastLine;
   CommTimeouts lastTimeouts;
 
  private:
   // The session owns a handle; the port itself stays with the test.
-  class PortHandle : public SerialPort {
-   public:
-    explicit PortHandle(SimulatedPorts& ports) : m_ports(ports) {}
+  struct PortHandle : SerialPort {
+    explicit PortHandle(SimulatedPort& port) : port(port) {}
     bool read(char* b, std::uint32_t m, std::uint32_t& r, std::uint32_t& e, const PacketComplete& c) override {
-      return m_ports.port.read(b, m, r, e, c);
+      return port.read(b, m, r, e, c);
     }
-    void interruptRead() override { m_ports.port.interruptRead(); }
+    void interruptRead() override { port.interruptRead(); }
     bool write(const char* d, std::uint32_t s, std::uint32_t& w, std::uint32_t& e) override {
-      return m_ports.port.write(d, s, w, e);
+      return port.write(d, s, w, e);
     }
-
-   private:
-    SimulatedPorts& m_ports;
+    SimulatedPort& port;
   };
 };
 

@@ -12,12 +12,10 @@ namespace tavolin::fuzzing {
 class FuzzInput {
  public:
   FuzzInput(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-
   bool empty() const { return m_at >= m_size; }
   std::uint8_t byte() { return empty() ? 0 : m_data[m_at++]; }
   bool flag() { return (byte() & 1) != 0; }
-  // A text of up to maxLength bytes; its length comes first.
-  std::string text(std::size_t maxLength) { return take(byte() % (maxLength + 1)); }
+  std::string text(std::size_t maxLength) { return take(byte() % (maxLength + 1)); }  // its length comes first
   std::string take(std::size_t length) {
     const std::size_t n = length < m_size - m_at ? length : m_size - m_at;
     m_at += n;
@@ -27,8 +25,7 @@ class FuzzInput {
 
  private:
   const std::uint8_t* m_data;
-  std::size_t m_size;
-  std::size_t m_at = 0;
+  std::size_t m_size, m_at = 0;
 };
 
 // What each target does with one input (fuzz_main.cpp hands it over).

@@ -10,8 +10,6 @@
 
 namespace tavolin::fuzzing {
 
-namespace {
-
 struct ChannelError : SessionError {
   using SessionError::SessionError;
 };
@@ -19,9 +17,8 @@ struct ChannelError : SessionError {
 struct ScriptedChannel : RavlinkChannel {
   explicit ScriptedChannel(FuzzInput& input) : input(input) {}
   std::string readRaw(bool) override {
-    std::string chunk = input.text(140);  // an empty chunk is a quiet line
-    received += chunk;
-    return chunk;
+    const std::string chunk = input.text(140);  // an empty chunk is a quiet line
+    return received += chunk, chunk;
   }
   void sendRaw(const std::string& bytes) override { sent += bytes; }
   void reportReaderInfo(const std::string&) override {}
@@ -31,39 +28,29 @@ struct ScriptedChannel : RavlinkChannel {
   std::string received, sent;
 };
 
-void step(FuzzInput& input, ScriptedChannel& channel, RavlinkFraming& link) {
-  switch (input.byte() % 3) {
-    case 0: {
-      const std::string reading = link.readRavlinkRequest(input.flag());
-      check(!channel.sent.empty() && channel.sent.back() == RavlinkFraming::ACK);
-      check(channel.received.find(reading) != std::string::npos);
-      return;
-    }
-    case 1: {
-      const std::string request = input.text(20);
-      const std::size_t before = channel.sent.size();
-      link.sendRavlinkRequest(request);
-      check(channel.sent.compare(before, std::string::npos, RavlinkFraming::frame(request)) == 0);
-      return;
-    }
-    default: {
-      const std::string packet = link.readPacket(input.flag());
-      if (packet.empty()) return;
-      if (packet[0] == RavlinkFraming::ACK || packet[0] == RavlinkFraming::NAK) return check(packet.size() == 1);
-      const std::size_t stated = static_cast<unsigned char>(packet[1]) * 256u + static_cast<unsigned char>(packet[2]);
-      check(packet[0] == RavlinkFraming::STX && packet.size() == stated + 5);
-    }
-  }
-}
-
-}  // namespace
-
 void fuzzOne(FuzzInput& input) {
   ScriptedChannel channel(input);
   testing::CapturedTrace captured;
   RavlinkFraming link(channel, captured.trace);
   try {
-    while (!input.empty()) step(input, channel, link);
+    while (!input.empty()) {
+      const std::uint8_t call = input.byte() % 3;
+      if (call == 0) {
+        const std::string reading = link.readRavlinkRequest(input.flag());
+        check(!channel.sent.empty() && channel.sent.back() == RavlinkFraming::ACK);
+        check(channel.received.find(reading) != std::string::npos);
+      } else if (call == 1) {
+        const std::string request = input.text(20);
+        const std::size_t before = channel.sent.size();
+        link.sendRavlinkRequest(request);
+        check(channel.sent.compare(before, std::string::npos, RavlinkFraming::frame(request)) == 0);
+      } else if (const std::string packet = link.readPacket(input.flag()); packet.size() == 1) {
+        check(packet[0] == RavlinkFraming::ACK || packet[0] == RavlinkFraming::NAK);
+      } else if (!packet.empty()) {
+        const std::size_t stated = static_cast<unsigned char>(packet[1]) * 256u + static_cast<unsigned char>(packet[2]);
+        check(packet[0] == RavlinkFraming::STX && packet.size() == stated + 5);
+      }
+    }
   } catch (const ChannelError&) {
     // The session ends here.
   }

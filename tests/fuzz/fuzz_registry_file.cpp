@@ -10,22 +10,14 @@
 
 namespace tavolin::fuzzing {
 
-namespace {
-
-const char* valueName(std::uint8_t pick) {
-  constexpr std::size_t com = ComSettings::valueCount, card = CardDataSettings::valueCount;
-  pick %= com + card + AddCharsSettings::valueCount;
-  if (pick < com) return SettingValues::com[pick].name;
-  if (pick < com + card) return SettingValues::cardData[pick - com].name;
-  return SettingValues::addChars[pick - com - card].name;
-}
-
-}  // namespace
-
 void fuzzOne(FuzzInput& input) {
+  constexpr std::size_t com = ComSettings::valueCount, card = CardDataSettings::valueCount;
   std::vector<std::pair<std::string, std::string>> writes(input.byte() % 4 + 1);
   for (auto& [name, text] : writes) {
-    name = valueName(input.byte());
+    const std::size_t pick = input.byte() % (com + card + AddCharsSettings::valueCount);
+    name = pick < com          ? SettingValues::com[pick].name
+           : pick < com + card ? SettingValues::cardData[pick - com].name
+                               : SettingValues::addChars[pick - com - card].name;
     text = input.text(40);
     for (char& c : text) c = c == '\0' ? ' ' : c;
   }

@@ -1,8 +1,7 @@
 // The rules of --set with any lines "NAME=VALUE", applied in order as the
-// console applies them: a value the rules allow names a setting of the
-// record and goes into it, a refused one is named in the problem text;
-// then the records are derived from what was set and, where reading would
-// start, a reading is typed. Nothing of this may crash.
+// console applies them: a value the rules allow names a setting and goes
+// into it, a refused one is named in the problem text; then, where reading
+// would start, a reading is typed. Nothing of this may crash.
 #include <sstream>
 
 #include "fakes/configured_processor.h"
@@ -20,13 +19,9 @@ void fuzzOne(FuzzInput& input) {
     const std::string name = line.substr(0, equals), value = line.substr(equals + 1);
     const std::string problem = settingValueProblem(name, value);
     auto* setting = findSettingValue(settings, name);
-    if (problem.empty()) {
-      check(setting != nullptr);
-      *setting = value;
-    } else {
-      check(problem.find("\"" + name + "\"") != std::string::npos);
-      check(!setting || problem.find("\"" + value + "\"") != std::string::npos);
-    }
+    check(problem.empty() ? setting != nullptr : problem.find("\"" + name + "\"") != std::string::npos);
+    check(problem.empty() || !setting || problem.find("\"" + value + "\"") != std::string::npos);
+    if (problem.empty()) *setting = value;
   }
   testing::ConfiguredProcessor p;
   static const char reading[] = "0123456789ABCDEFabcdef\x01\x7f\xe4 <>?*;0123456789ABCDEF0123456789ABCDEF";

@@ -15,7 +15,8 @@ TEST(DataLogTest, FilesRotateAfter2000LinesAndOneThatCannotBeWrittenIsSaidOnce) 
   testing::CapturedTrace captured;
   DataLog dataLog{system, captured.trace};
   system.environment["APPDATA"] = "C:\\Users\\u\\AppData";
-  const std::string folder = "C:\\Users\\u\\AppData\\TavolinLog", firstFile = folder + "\\Datalog20140512_08_03_07-01.txt";
+  const std::string folder = "C:\\Users\\u\\AppData\\TavolinLog",
+                    firstFile = folder + "\\Datalog20140512_08_03_07-01.txt";
   system.directories.insert(folder);
   setUpTraceAndDataLog(system, captured.trace, dataLog);
   ASSERT_TRUE(dataLog.isOpen());

@@ -74,34 +74,35 @@ TEST(KeystrokeOutput, Readings) {
       // clang-format on
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
     testing::ConfiguredProcessor p;
-    ASSERT_GT(p.configure(c.settings), 0);
+    ASSERT_GT(p.configure(c.settings), 0) << c.name;
     const int refreshes = p.keyboard.refreshes();
-    EXPECT_EQ(p.type(c.reading), c.typed);
-    EXPECT_EQ(p.keyboard.described, c.described ? c.described : c.typed);
-    EXPECT_EQ(p.keyboard.refreshes(), refreshes + 1) << "the layout is taken once per reading";
-    EXPECT_FALSE(p.captured.contains("vorhanden, L\xe4nge: 0")) << "an empty key list is not announced";
+    EXPECT_EQ(p.type(c.reading), c.typed) << c.name;
+    EXPECT_EQ(p.keyboard.described, c.described ? c.described : c.typed) << c.name;
+    EXPECT_EQ(p.keyboard.refreshes(), refreshes + 1) << c.name << ": the layout is taken once per reading";
+    EXPECT_FALSE(p.captured.contains("vorhanden, L\xe4nge: 0")) << c.name << ": an empty key list is not announced";
   }
 }
 
-// Modifiers are released in the order they were pressed.
+// Modifiers are released in the order they were pressed; "+" is SHIFT +
+// 0xBB on the US layout; '@' as SHIFT + CTRL + ALT + Q, as AltGr with SHIFT
+// on another layout.
 TEST(KeystrokeOutput, CharactersAndTheirKeyEvents) {
+  const std::string shift = "shiftstate: SHIFT key is pressed\n";
   const struct {
     char c;
     KeyCode layoutKey;  // key_code::None: the US layout's
-    const char *keys, *trace;
+    const char* keys;
+    std::string trace;
   } cases[] = {
-      {'A', key_code::None, "+10 +41 -41 -10",
-       "Char: 'A' (=='0x41'), vkscan: 0x0141\nshiftstate: SHIFT key is pressed\n"},
-      // "+" is SHIFT + 0xBB on the US layout.
+      // clang-format off
+      {'A', key_code::None, "+10 +41 -41 -10", "Char: 'A' (=='0x41'), vkscan: 0x0141\n" + shift},
       {'\x03', key_code::None, "+BB -BB", "ETX (=='0x03'), ersetzt zu '+', vkscan: 0x01bb\n"},
       {'\xE4', key_code::None, "", "VkKeyScan('\xE4' (=='0xe4')) failed\n"},
       {'\x18', key_code::None, "", "VkKeyScan('\x18' (=='0x18')) failed\n"},
-      // SHIFT + CTRL + ALT + Q, as AltGr with SHIFT on another layout
-      {'@', 0x0751, "+10 +11 +12 +51 -51 -10 -11 -12",
-       "Char: '@' (=='0x40'), vkscan: 0x0751\nshiftstate: SHIFT key is pressed\nshiftstate: CTRL key is pressed\n"
-       "shiftstate: ALT key is pressed\n"},
+      {'@', 0x0751, "+10 +11 +12 +51 -51 -10 -11 -12", "Char: '@' (=='0x40'), vkscan: 0x0751\n" + shift +
+       "shiftstate: CTRL key is pressed\nshiftstate: ALT key is pressed\n"},
+      // clang-format on
   };
   for (const auto& c : cases) {
     testing::ConfiguredProcessor p;
@@ -110,8 +111,7 @@ TEST(KeystrokeOutput, CharactersAndTheirKeyEvents) {
     p.processor.TypeChar(c.c);
     EXPECT_EQ(p.keyboard.keys(), c.keys) << static_cast<int>(c.c);
     EXPECT_EQ(p.captured.text(), c.trace);
-    for (const auto& e : p.keyboard.events())
-      EXPECT_EQ(e.scan, p.keyboard.mapVirtualKey(e.vk)) << static_cast<int>(c.c);
+    for (const auto& e : p.keyboard.events()) EXPECT_EQ(e.scan, p.keyboard.mapVirtualKey(e.vk)) << e.vk;
   }
 }
 

@@ -70,11 +70,11 @@ TEST(ReaderSessionPort, IdleReaderGetsZeroBytesAndAFailingPortEndsReading) {
   f.ports.port.fail();
   ASSERT_TRUE(f.abortEvent.waitFor(std::chrono::seconds(5)));
   session.reset();
-  for (const char* line : {"ReaderSession::readRaw() WriteFile() L\xe4nge Daten: 1\n",
-                           "ReaderSession::ReadFile() failed: 5: Unknown error from GetLastError(): 5l\n",
-                           "ReaderSession run(): catch ReaderSessionError from readRaw(): Unknown error",
-                           "ReaderSession::_run() caught an error\n",
-                           "ReaderSession::cancelSession(): Exit code of thread: -1\n"})
+  for (const char* line :
+       {"ReaderSession::readRaw() WriteFile() L\xe4nge Daten: 1\n",
+        "ReaderSession::ReadFile() failed: 5: Unknown error from GetLastError(): 5l\n",
+        "ReaderSession run(): catch ReaderSessionError from readRaw(): Unknown error",
+        "ReaderSession::_run() caught an error\n", "ReaderSession::cancelSession(): Exit code of thread: -1\n"})
     EXPECT_TRUE(f.traced(line)) << line;
 }
 

@@ -35,7 +35,8 @@ TEST_F(SettingsStoreTest, FirstStartCreatesEveryValueInTheReadingOrder) {
   EXPECT_TRUE(store.registryWritable());
   EXPECT_EQ(registry.program()["Sound file"].data, "C:\\Programs\\Tavolin\\Elvorbeep.wav");
   EXPECT_EQ(registry.program()["2. Read start position"].data, "-");
-  EXPECT_EQ(settings.com.sSpeed.text() + settings.cardData.sReadStop.text() + settings.addChars.sPostfix.text(), "1920014none");
+  EXPECT_EQ(settings.com.sSpeed.text() + settings.cardData.sReadStop.text() + settings.addChars.sPostfix.text(),
+            "1920014none");
   EXPECT_EQ(registry.program().size(), 27u);
   for (const auto& [name, value] : registry.program()) EXPECT_EQ(value.type, RegistryKey::REG_SZ_TYPE) << name;
   std::string names;
@@ -43,12 +44,13 @@ TEST_F(SettingsStoreTest, FirstStartCreatesEveryValueInTheReadingOrder) {
   for (std::string l; std::getline(lines, l);) {
     if (l.size() > 13 && l.compare(l.size() - 13, 13, " noch anlegen") == 0) names += l.substr(0, l.size() - 13) + "|";
   }
-  EXPECT_EQ(names, "COM|Speed|Data bits|Parity|Stop bits|Flow control|Ravlink protocol|Signaling|Use Sound|Sound file|"
-                   "Total reader data length|Fixed length|Read start position|Read stop position|2. Read start position|"
-                   "2. Read stop position|Read characters in 1 byte|Show non numeric characters|Reading direction|"
-                   "Conversion|Decimal n-digit (right aligned)|Padding character used|Padding character|"
-                   "Filter: 1.truncate, 2.convert|Prefix characters|Characters separating 2 data portions|"
-                   "Postfix characters|");
+  EXPECT_EQ(names,
+            "COM|Speed|Data bits|Parity|Stop bits|Flow control|Ravlink protocol|Signaling|Use Sound|Sound file|"
+            "Total reader data length|Fixed length|Read start position|Read stop position|2. Read start position|"
+            "2. Read stop position|Read characters in 1 byte|Show non numeric characters|Reading direction|"
+            "Conversion|Decimal n-digit (right aligned)|Padding character used|Padding character|"
+            "Filter: 1.truncate, 2.convert|Prefix characters|Characters separating 2 data portions|"
+            "Postfix characters|");
   const std::string start =
       "RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\ noch anlegen)\n"
       "RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin anlegen)\n"
@@ -63,11 +65,13 @@ TEST_F(SettingsStoreTest, FirstStartCreatesEveryValueInTheReadingOrder) {
   ASSERT_TRUE(store.SaveCardDataSettings(CardDataSettings{}));
   std::string saved;
   for (const std::string& operation : registry.operations) saved += operation + "|";
-  EXPECT_EQ(saved, "open " + kKey + " write|set Total reader data length|set Fixed length|set Read start position|"
-                   "set Read stop position|set 2. Read start position|set 2. Read stop position|set Read characters in "
-                   "1 byte|set Padding character used|set Padding character|set Show non numeric characters|set "
-                   "Reading direction|set Conversion|set Decimal n-digit (right aligned)|set Filter: 1.truncate, "
-                   "2.convert|");
+  EXPECT_EQ(saved,
+            "open " + kKey +
+                " write|set Total reader data length|set Fixed length|set Read start position|"
+                "set Read stop position|set 2. Read start position|set 2. Read stop position|set Read characters in "
+                "1 byte|set Padding character used|set Padding character|set Show non numeric characters|set "
+                "Reading direction|set Conversion|set Decimal n-digit (right aligned)|set Filter: 1.truncate, "
+                "2.convert|");
 }
 
 // A value of another type is kept and its default used; a text is read up
@@ -98,8 +102,9 @@ TEST_F(SettingsStoreTest, OtherTypesTooLongTextsAndGermanWords) {
     set("Flow control", RegistryKey::REG_SZ_TYPE, w[1]);
     set("Prefix characters", RegistryKey::REG_SZ_TYPE, w[2]);
     settings = loadAll();
-    EXPECT_EQ(settings.com.sParity.text() + "|" + settings.com.sFlowControl.text() + "|" + settings.addChars.sPrefix.text(),
-              std::string(w[3]) + "|" + w[4] + "|" + w[5]);
+    EXPECT_EQ(
+        settings.com.sParity.text() + "|" + settings.com.sFlowControl.text() + "|" + settings.addChars.sPrefix.text(),
+        std::string(w[3]) + "|" + w[4] + "|" + w[5]);
   }
 }
 
@@ -113,8 +118,9 @@ TEST_F(SettingsStoreTest, KeysThatCannotBeWrittenOrRead) {
   EXPECT_FALSE(store.LoadComSettings(com));
   EXPECT_EQ(com.sCom.text() + "|" + com.sSpeed.text(), "5|19200");
   EXPECT_EQ(registry.program().size(), 1u);
-  EXPECT_TRUE(traced("RegOpenKeyEx() Error: 5. (SOFTWARE\\Brellmark\\Tavolin ex. nicht schreibbar)\n"
-                     "RegOpenKeyEx() ok: HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin lesbar\n"));
+  EXPECT_TRUE(
+      traced("RegOpenKeyEx() Error: 5. (SOFTWARE\\Brellmark\\Tavolin ex. nicht schreibbar)\n"
+             "RegOpenKeyEx() ok: HKEY_LOCAL_MACHINE\\SOFTWARE\\Brellmark\\Tavolin lesbar\n"));
   EXPECT_FALSE(traced("noch anlegen"));
   registry.unreadable.insert(kKey);
   EXPECT_FALSE(store.LoadComSettings(com));
@@ -147,7 +153,9 @@ TEST_F(SettingsStoreTest, FailedWrites) {
   EXPECT_TRUE(traced("Data bits schreiben ging nicht\n"));
   registry.keys.erase(kKey);
   EXPECT_FALSE(store.SaveAddCharsSettings(AddCharsSettings{}));
-  EXPECT_TRUE(traced("RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin kann nicht ge\xf6" "ffnet werden)\n"));
+  EXPECT_TRUE(
+      traced("RegOpenKeyEx() Error: 2. (SOFTWARE\\Brellmark\\Tavolin kann nicht ge\xf6"
+             "ffnet werden)\n"));
   EXPECT_EQ(registry.keys.count(kKey), 0u);
 }
 
