@@ -48,18 +48,10 @@ class SimulatedPort : public SerialPort {
     if (sink) sink(std::string(data, size));
     return true;
   }
-  void deliver(const std::string& chunk) {
-    change([&] { m_chunks.push_back(chunk); });
-  }
-  void interruptRead() override {
-    change([this] { m_interrupted = true; });
-  }
-  void reopen() {  // a port opened anew has not been interrupted
-    change([this] { m_interrupted = false; });
-  }
-  void fail() {
-    change([this] { m_failing = true; });
-  }
+  void deliver(const std::string& chunk) { change(&chunk, nullptr, false); }
+  void interruptRead() override { change(nullptr, &m_interrupted, true); }
+  void reopen() { change(nullptr, &m_interrupted, false); }  // a port opened anew has not been interrupted
+  void fail() { change(nullptr, &m_failing, true); }
   std::string written() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_sWritten;
@@ -71,11 +63,11 @@ class SimulatedPort : public SerialPort {
   std::chrono::milliseconds interval{0};  // a chunk within it belongs to the same burst
 
  private:
-  template <typename Change>
-  void change(Change apply) {
+  void change(const std::string* chunk, bool* flag, bool value) {
     {
       std::lock_guard<std::mutex> lock(m_mutex);
-      apply();
+      if (chunk) m_chunks.push_back(*chunk);
+      if (flag) *flag = value;
     }
     m_changed.notify_all();
   }

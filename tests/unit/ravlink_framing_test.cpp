@@ -107,7 +107,7 @@ TEST(RavlinkFramingTest, ReadingFrames) {
       {"ACK where a frame is awaited", {ack}, false, "error: Protocol error Ravlink Rx", "", 0},
       {"nothing", {}, true, "error: Cancel", "", 0},
       {"half a frame stays for the next call", {frame("half").substr(0, 5)}, true, "error: Cancel", "", 5},
-      {"short pauses", {card.substr(0, 1), card.substr(1, 4), card.substr(5, 3), card.substr(8)}, false, "card", ack, 0},
+      {"pauses", {card.substr(0, 1), card.substr(1, 4), card.substr(5, 3), card.substr(8)}, false, "card", ack, 0},
       {"unfinished frame dropped after an idle period", {"\x02\xff\xff", card, "", card}, false, "card", nak + ack, 0},
       {"stopped while a frame is unfinished", {"\x02\xff\xff"}, false, "error: Cancel", nak, 0},
       // clang-format on

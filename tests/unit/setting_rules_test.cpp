@@ -14,16 +14,17 @@ TEST(SettingRules, AllowWhatThePagesOfferAndSayWhatElse) {
     std::string value, problem;  // "" allowed
   } cases[] = {
       // clang-format off
-      {"COM", "1", ""}, {"COM", "256", ""}, {"COM", "/dev/ttyUSB0", ""}, {"COM", "/" + d, ""}, {"COM", "/" + d + "d", com},
+      {"COM", "1", ""}, {"COM", "256", ""}, {"COM", "/dev/ttyUSB0", ""}, {"COM", "/" + d, ""},
+      {"COM", "/" + d + "d", com},
       {"COM", "257", com + " from 1 to 256 or the absolute path of a device of at most 259 characters, not \"257\"."},
       {"COM", "/", com}, {"COM", "dev/ttyUSB0", com}, {"COM", "02", com}, {"Speed", "115200", ""},
-      {"Speed", "9601", "\"Speed\" allows one of \"300\", \"1200\", \"2400\", \"4800\", \"9600\", \"14400\", \"19200\", "
-                        "\"38400\", \"57600\", \"115200\", not \"9601\"."},
+      {"Speed", "9601", "\"Speed\" allows one of \"300\", \"1200\", \"2400\", \"4800\", \"9600\", \"14400\", "
+                        "\"19200\", \"38400\", \"57600\", \"115200\", not \"9601\"."},
       {"Parity", "odd2", "\"Parity\" allows one of \"none\", \"odd\", \"even\", not \"odd2\"."},
       {"Read stop position", "107", ""}, {"Read stop position", "0", "\"Read stop position\" allows"},
       {"Read stop position", "108", "\"Read stop position\" allows a whole number from 1 to 107, not \"108\"."},
       {"Decimal n-digit (right aligned)", "0", ""},
-      {"Decimal n-digit (right aligned)", "11", "\"Decimal n-digit (right aligned)\" allows a whole number from 0 to 10"},
+      {"Decimal n-digit (right aligned)", "11", "\"Decimal n-digit (right aligned)\" allows a whole number from 0"},
       {"2. Read start position", "-", ""},
       {"2. Read start position", "--", "\"2. Read start position\" allows \"-\" or a whole number from 1 to 107"},
       {"Padding character", "3F", ""}, {"Padding character", "af", ""},

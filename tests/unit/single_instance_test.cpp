@@ -15,7 +15,8 @@ using Error = InstanceMutex::Creation::Error;
 // The entries as the recording event log writes them, an error's with its
 // message; the English build's texts, then the German one's.
 TEST(SingleInstance, Outcomes) {
-  const std::string u = "Unknown error from GetLastError(): ", running = "Elvor Tavolin is already running";
+  const std::string u = "Unknown error from GetLastError(): ", running = "Elvor Tavolin is already running",
+                    ends = ", therefore this Elvor Tavolin ends.";
   const struct {
     bool created;
     Error error;
@@ -26,11 +27,12 @@ TEST(SingleInstance, Outcomes) {
   } cases[] = {
       // clang-format off
       {true, Error::None, 0, 0, nullptr, ""},
-      {false, Error::AccessDenied, 0, 1, "4 warning", running + " with administration rights, therefore this Elvor Tavolin ends."},
+      {false, Error::AccessDenied, 0, 1, "4 warning", running + " with administration rights" + ends},
       {false, Error::Other, 0, 1, "6 error", "Exit, CreateMutex() failed: " + u + "1450l\n"},
-      {true, Error::AlreadyExists, 0, 1, "5 warning", running + ", therefore this Elvor Tavolin ends."},
+      {true, Error::AlreadyExists, 0, 1, "5 warning", running + ends},
       {true, Error::Other, 0, 1, "6 error", "Exit, CreateMutex() succeeded, but GetLastError() set: " + u + "1450l\n"},
-      {true, Error::None, 258, 2, "6 error", "Exit, created Mutex not signalled, WaitForSingleObject() returned: " + u + "258l\n."},
+      {true, Error::None, 258, 2, "6 error", "Exit, created Mutex not signalled, WaitForSingleObject() returned: " + u +
+       "258l\n."},
       // clang-format on
   };
   for (const auto& c : cases) {
