@@ -72,8 +72,9 @@ struct SerialSessionTest : ::testing::Test {
 // stream arrives in buffer-sized pieces of 108 bytes. An open port is busy
 // for a second opener (wine's serial driver shares ports), a missing one not
 // found; an idle line gets a zero byte after every empty read of 2260 ms, and
-// a stop ends the idle read at once.
-TEST_F(SerialSessionTest, IdentificationWaitStreamPiecesBusyPortIdleCadenceAndStop) {
+// a stop ends the idle read at once. A bus reader's frame is taken as soon as
+// it is whole, not once the line is quiet.
+TEST_F(SerialSessionTest, TimingAndPiecesOfTheRealPort) {
   Clock::time_point start = Clock::now();
   EXPECT_EQ(testing::errorOf<RavlinkSession::RavlinkSessionError>(
                 [&] { RavlinkSession session(services(), device, true, false, "", owner); }),
@@ -100,6 +101,18 @@ TEST_F(SerialSessionTest, IdentificationWaitStreamPiecesBusyPortIdleCadenceAndSt
   EXPECT_LT(msSince(start), 500);
   EXPECT_TRUE(captured.contains("ReaderSession::cancelSession(): Exit code of thread: 0\n"));
   EXPECT_FALSE(abortEvent.tryTake());
+
+  simulator("kind bus");
+  auto bus = std::make_unique<RavlinkSession>(services(), device, true, false, "", owner);
+  const std::size_t from = simulatorLog().size();
+  simulator("frame a;b;c;d;e;12345678*");
+  ASSERT_TRUE(owner.waitFor("Typed 12345678"));
+  const std::string log = simulatorLog();
+  const std::size_t frame = log.find(" tx 02 ", from), ack = log.find(" rx 06", frame);
+  ASSERT_NE(ack, std::string::npos);
+  const auto msAt = [&log](std::size_t at) { return std::atoll(log.c_str() + log.rfind('\n', at) + 1); };
+  EXPECT_LT(msAt(ack) - msAt(frame), 100);
+  bus.reset();
   device = ports->devicePath("250");
   EXPECT_EQ(testing::errorOf<Error>([&] { activeSession(); }), " COM port not found.");
 }
