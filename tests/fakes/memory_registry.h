@@ -3,7 +3,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "processing/registry.h"
 
@@ -21,10 +20,8 @@ class MemoryRegistry : public RegistryApi {
 
   std::uint32_t openKey(const std::string& path, std::uint32_t access, std::unique_ptr<RegistryKey>& key) override {
     const std::string p = normal(path);
-    operations.push_back("open " + p +
-                         (access == KEY_READ_ACCESS    ? " read"
-                          : access == KEY_WRITE_ACCESS ? " write"
-                                                       : " rw"));
+    const char* mode = access == KEY_READ_ACCESS ? " read|" : access == KEY_WRITE_ACCESS ? " write|" : " rw|";
+    operations += "open " + p + mode;
     if (!keys.count(p)) return win32_error::FileNotFound;
     if (unreadable.count(p) || (access != KEY_READ_ACCESS && readOnly.count(p))) return win32_error::AccessDenied;
     key = std::make_unique<OpenKey>(*this, p);
@@ -32,7 +29,7 @@ class MemoryRegistry : public RegistryApi {
   }
   std::uint32_t createKey(const std::string& path, std::unique_ptr<RegistryKey>& key) override {
     const std::string p = normal(path);
-    operations.push_back("create " + p);
+    operations += "create " + p + "|";
     if (uncreatable.count(p)) return win32_error::AccessDenied;
     keys[p];
     key = std::make_unique<OpenKey>(*this, p);
@@ -44,7 +41,7 @@ class MemoryRegistry : public RegistryApi {
   std::set<std::string> unreadable, readOnly, uncreatable;
   int failWrite = 0;  // the n-th write from now on fails
   int writes = 0;
-  std::vector<std::string> operations;
+  std::string operations;  // "open KEY write|set NAME|..."
 
  private:
   static std::string normal(std::string path) {
@@ -65,7 +62,7 @@ class MemoryRegistry : public RegistryApi {
       return win32_error::Success;
     }
     std::uint32_t setValue(const std::string& name, const std::string& text) override {
-      registry.operations.push_back("set " + name);
+      registry.operations += "set " + name + "|";
       if (++registry.writes == registry.failWrite) return win32_error::AccessDenied;
       registry.keys[path][name] = {REG_SZ_TYPE, text};
       return win32_error::Success;

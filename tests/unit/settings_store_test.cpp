@@ -63,9 +63,7 @@ TEST_F(SettingsStoreTest, FirstStartCreatesEveryValueInTheReadingOrder) {
 
   registry.operations.clear();
   ASSERT_TRUE(store.SaveCardDataSettings(CardDataSettings{}));
-  std::string saved;
-  for (const std::string& operation : registry.operations) saved += operation + "|";
-  EXPECT_EQ(saved,
+  EXPECT_EQ(registry.operations,
             "open " + kKey +
                 " write|set Total reader data length|set Fixed length|set Read start position|"
                 "set Read stop position|set 2. Read start position|set 2. Read stop position|set Read characters in "
