@@ -25,12 +25,12 @@ TEST(KeystrokeOutput, Readings) {
        "Show non numeric characters=MAPTOSPECCHARS", "\x12\xAB\x3C", "12:;3<", "12:;3<<"},
       {"NibblesFromOddStart", "Read characters in 1 byte=NIBBELWISE|Read start position=3|Read stop position=6",
        "\x12\xAB\x3C", "AB3C"},
-      {"NibblesZeroBytes", "Read characters in 1 byte=NIBBELWISE|Read stop position=4", std::string("\0\x01", 2), "0001"},
+      {"NibblesZeroBytes", "Read characters in 1 byte=NIBBELWISE|Read stop position=4", std::string("\0\1", 2), "0001"},
       {"LowNibbles", "Read characters in 1 byte=LOWNIBBELWISE|Read stop position=2", "\x31\x32", "12"},
       {"HighNibbles", "Read characters in 1 byte=HIGHNIBBELWISE|Read stop position=2", "\x31\x32", "33"},
       {"BytewiseFromStart", "Read start position=3|Read stop position=6", "ABCDEFGH", "CDEF"},
       {"Backward", "Reading direction=BACKWARD|Read stop position=6", "ABCDEF", "FEDCBA"},
-      {"BackwardCutAtStop", "Reading direction=BACKWARD|Read start position=3|Read stop position=6", "ABCDEFGH", "FEDC"},
+      {"BackwardStop", "Reading direction=BACKWARD|Read start position=3|Read stop position=6", "ABCDEFGH", "FEDC"},
       {"NibblesBackward", "Read characters in 1 byte=NIBBELWISE|Reading direction=BACKWARD|Read stop position=5",
        "\x12\xAB\x3C", "3BA21"},
       // A zero byte ends bytewise card data; before the start, the usable
@@ -45,7 +45,7 @@ TEST(KeystrokeOutput, Readings) {
       {"Range2EndsWithTheData", kTwoRanges, "ABCDEF", "ABC-F"},
       {"DataEndAtRange2", kTwoRanges, "ABCDE", "ABC-"},
       {"DataEndBeforeRange2", kTwoRanges, "ABCD", "ABC"},
-      {"TwoRangesWithoutInterfix", "Read stop position=2|2. Read start position=4|2. Read stop position=5", "ABCDE", "ABDE"},
+      {"NoInterfix", "Read stop position=2|2. Read start position=4|2. Read stop position=5", "ABCDE", "ABDE"},
       {"Range2Backward", "Read start position=3|Read stop position=6|2. Read start position=9|2. Read stop position=12|"
        "Reading direction=BACKWARD|Characters separating 2 data portions=-", "ABCDEFGHIJKLMN", "LKJI-FEDC"},
       {"ConvertFirstThenPadding", "Read stop position=2|Conversion=HEXA2DEC|Decimal n-digit (right aligned)=6|"
@@ -58,8 +58,8 @@ TEST(KeystrokeOutput, Readings) {
        "Padding character used=yes|Characters separating 2 data portions=<TAB>", "AB  C   ", "AB<TAB>C"},
       {"NoDigitsTypesOnlyTheKeys", "Read stop position=2|Conversion=HEXA2DEC|Prefix characters=[|Postfix characters=]|"
        "Filter: 1.truncate, 2.convert=no|Padding character used=yes", "FF", "[]"},
-      {"NibblesTwoRangesConverted", "Read characters in 1 byte=NIBBELWISE|Read stop position=2|2. Read start position=5|"
-       "2. Read stop position=8|Conversion=HEXA2DEC|Decimal n-digit (right aligned)=5|"
+      {"NibblesTwoRangesConverted", "Read characters in 1 byte=NIBBELWISE|Read stop position=2|"
+       "2. Read start position=5|2. Read stop position=8|Conversion=HEXA2DEC|Decimal n-digit (right aligned)=5|"
        "Characters separating 2 data portions=/", std::string("\x1F\0\x01\0", 4), "00031/00256"},
       {"SpecialKeys", "Prefix characters=<SHIFT TAB><LF=Ctrl-ENTER><ESC><F1>|Postfix characters=<LF=0x0A>", "1",
        "<SHIFT+TAB><CTRL+CR><ESC><F1>1<0A>", "<SHIFT TAB><LF=Ctrl-ENTER><ESC><F1>1<LF=0x0A>"},
