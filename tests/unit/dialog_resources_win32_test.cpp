@@ -37,7 +37,7 @@ std::wstring windowText(HWND window) {
 INT_PTR CALLBACK quietDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 // What a control of each kind must be: its window class and the value of
-// its type bits.
+// its type bits (a static's alignment and frame besides).
 struct KindCheck {
   const char* windowClass;
   LONG typeMask;
@@ -45,44 +45,22 @@ struct KindCheck {
 };
 
 KindCheck kindCheck(const ControlLayout& c) {
-  const LONG staticText = (c.flags & kRightAligned) ? SS_RIGHT : SS_LEFT;
-  switch (c.kind) {
-    case ControlKind::Button:
-      return {"Button", BS_TYPEMASK, BS_PUSHBUTTON};
-    case ControlKind::DefaultButton:
-      return {"Button", BS_TYPEMASK, BS_DEFPUSHBUTTON};
-    case ControlKind::CheckBox:
-      return {"Button", BS_TYPEMASK, BS_AUTOCHECKBOX};
-    case ControlKind::RadioButton:
-      return {"Button", BS_TYPEMASK, BS_AUTORADIOBUTTON};
-    case ControlKind::GroupBox:
-      return {"Button", BS_TYPEMASK, BS_GROUPBOX};
-    case ControlKind::Label:
-      return {"Static", SS_TYPEMASK, staticText};
-    case ControlKind::NumberField:
-      return {"Static", SS_TYPEMASK | SS_SUNKEN, staticText | SS_SUNKEN};
-    case ControlKind::Edit:
-      return {"Edit", ES_READONLY, (c.flags & kReadOnly) ? ES_READONLY : 0};
-    case ControlKind::DropDownList:
-      return {"ComboBox", CBS_DROPDOWNLIST | CBS_SORT, CBS_DROPDOWNLIST};
-    case ControlKind::Picture:
-      return {"Static", SS_TYPEMASK, SS_BITMAP};
-    case ControlKind::Icon:
-      return {"Static", SS_TYPEMASK, SS_ICON};
-    case ControlKind::Browser:
-      return {"Static", 0, 0};
-  }
-  return {"", 0, 0};
+  const LONG text = (c.flags & kRightAligned) ? SS_RIGHT : SS_LEFT;
+  // clang-format off
+  const KindCheck kinds[] = {{"Button", BS_TYPEMASK, BS_PUSHBUTTON}, {"Button", BS_TYPEMASK, BS_DEFPUSHBUTTON},
+      {"Button", BS_TYPEMASK, BS_AUTOCHECKBOX}, {"Button", BS_TYPEMASK, BS_AUTORADIOBUTTON},
+      {"Button", BS_TYPEMASK, BS_GROUPBOX}, {"Static", SS_TYPEMASK, text}, {"Static", SS_TYPEMASK | SS_SUNKEN, text | SS_SUNKEN},
+      {"Edit", ES_READONLY, (c.flags & kReadOnly) ? ES_READONLY : 0}, {"ComboBox", CBS_DROPDOWNLIST | CBS_SORT, CBS_DROPDOWNLIST},
+      {"Static", SS_TYPEMASK, SS_BITMAP}, {"Static", SS_TYPEMASK, SS_ICON}, {"Static", 0, 0}};
+  // clang-format on
+  return kinds[static_cast<int>(c.kind)];
 }
 
 // Style bits that the flags ask for.
 LONG flagStyles(const ControlLayout& c) {
-  LONG style = 0;
-  if (c.kind != ControlKind::RadioButton || (c.flags & kGroupStart)) style |= WS_GROUP;
-  if (c.flags & kTextLeft) style |= BS_LEFTTEXT;
-  if (c.flags & kMultiLine) style |= BS_MULTILINE;
-  if (c.flags & kSunken) style |= SS_SUNKEN;
-  return style;
+  return ((c.kind != ControlKind::RadioButton || (c.flags & kGroupStart)) ? WS_GROUP : 0) |
+         ((c.flags & kTextLeft) ? BS_LEFTTEXT : 0) | ((c.flags & kMultiLine) ? BS_MULTILINE : 0) |
+         ((c.flags & kSunken) ? SS_SUNKEN : 0);
 }
 
 // The dialog manager turns a control's border into a sunken client edge.
@@ -90,28 +68,20 @@ bool hasBorder(HWND control) {
   return (GetWindowLongA(control, GWL_STYLE) & WS_BORDER) || (GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
 
-class DialogTemplates : public testing::TestWithParam<DialogLayout> {
- protected:
-  void SetUp() override {
-    m_owner = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(m_owner, nullptr);
-  }
-  void TearDown() override { DestroyWindow(m_owner); }
-
-  HWND m_owner = nullptr;
-};
+class DialogTemplates : public testing::TestWithParam<DialogLayout> {};
 
 TEST_P(DialogTemplates, MakeTheDescribedWindow) {
   const DialogLayout& layout = GetParam();
-  HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(layout.id), m_owner, quietDialogProc, 0);
+  // A page is a child window: a window of the test's own owns it.
+  HWND owner = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(layout.id), owner, quietDialogProc, 0);
   ASSERT_NE(dialog, nullptr) << "template " << layout.id << ", error " << GetLastError();
 
   RECT size{0, 0, layout.width, layout.height};
   MapDialogRect(dialog, &size);
   RECT client{};
   GetClientRect(dialog, &client);
-  EXPECT_EQ(client.right, size.right);
-  EXPECT_EQ(client.bottom, size.bottom);
+  EXPECT_TRUE(client.right == size.right && client.bottom == size.bottom);
   EXPECT_EQ(windowText(dialog), fromCp1252(kGerman ? layout.captionGerman : layout.captionEnglish));
   const LONG dialogStyle = GetWindowLongA(dialog, GWL_STYLE);
   EXPECT_EQ((dialogStyle & WS_CAPTION) == WS_CAPTION, layout.kind != DialogKind::Bare);
@@ -121,13 +91,10 @@ TEST_P(DialogTemplates, MakeTheDescribedWindow) {
   HWND child = GetWindow(dialog, GW_CHILD);
   for (std::size_t i = 0; i < layout.controlCount; ++i, child = GetWindow(child, GW_HWNDNEXT)) {
     const ControlLayout& c = layout.controls[i];
-    SCOPED_TRACE("template " + std::to_string(layout.id) + ", control " + std::to_string(i) + ", id " +
-                 std::to_string(c.id));
+    SCOPED_TRACE("template " + std::to_string(layout.id) + ", control " + std::to_string(i));
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(static_cast<short>(GetDlgCtrlID(child)), c.id);
-    if (c.id != -1) {
-      EXPECT_EQ(GetDlgItem(dialog, c.id), child);
-    }
+    EXPECT_TRUE(c.id == -1 || GetDlgItem(dialog, c.id) == child);
 
     const KindCheck kind = kindCheck(c);
     char windowClass[64] = {};
@@ -136,9 +103,7 @@ TEST_P(DialogTemplates, MakeTheDescribedWindow) {
     const LONG style = GetWindowLongA(child, GWL_STYLE);
     EXPECT_EQ(style & kind.typeMask, kind.type);
     EXPECT_EQ(style & flagStyles(c), flagStyles(c));
-    if (c.flags & kBorder) {
-      EXPECT_TRUE(hasBorder(child));
-    }
+    EXPECT_TRUE(!(c.flags & kBorder) || hasBorder(child));
 
     // Each of the four values in pixels, as the dialog manager places it.
     RECT expected{c.x, c.y, c.width, c.height};
@@ -146,8 +111,7 @@ TEST_P(DialogTemplates, MakeTheDescribedWindow) {
     RECT placed{};
     GetWindowRect(child, &placed);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
-    EXPECT_EQ(placed.left, expected.left);
-    EXPECT_EQ(placed.top, expected.top);
+    EXPECT_TRUE(placed.left == expected.left && placed.top == expected.top);
     if (c.kind == ControlKind::Picture) {
       const auto image = reinterpret_cast<HBITMAP>(SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0));
       ASSERT_NE(image, nullptr);
@@ -158,24 +122,21 @@ TEST_P(DialogTemplates, MakeTheDescribedWindow) {
         GetObjectA(image, sizeof bitmap, &bitmap);
         RECT inside{};
         GetClientRect(child, &inside);
-        EXPECT_EQ(placed.right - placed.left, expected.right);
-        EXPECT_EQ(placed.bottom - placed.top, expected.bottom);
-        EXPECT_GE(inside.right, bitmap.bmWidth);
-        EXPECT_GE(inside.bottom, bitmap.bmHeight);
+        EXPECT_TRUE(placed.right - placed.left == expected.right && placed.bottom - placed.top == expected.bottom);
+        EXPECT_TRUE(inside.right >= bitmap.bmWidth && inside.bottom >= bitmap.bmHeight);
       }
     } else if (c.kind == ControlKind::Icon) {
       EXPECT_NE(SendMessageA(child, STM_GETICON, 0, 0), 0);
     } else {
       // A closed drop-down list is as high as its font makes it.
-      if (c.kind != ControlKind::DropDownList) {
-        EXPECT_EQ(placed.bottom - placed.top, expected.bottom);
-      }
+      if (c.kind != ControlKind::DropDownList) EXPECT_EQ(placed.bottom - placed.top, expected.bottom);
       EXPECT_EQ(placed.right - placed.left, expected.right);
       EXPECT_EQ(windowText(child), fromCp1252(c.text));
     }
   }
   EXPECT_EQ(child, nullptr) << "more controls than described";
   DestroyWindow(dialog);
+  DestroyWindow(owner);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDialog, DialogTemplates, testing::ValuesIn(kDialogLayouts),
@@ -183,34 +144,24 @@ INSTANTIATE_TEST_SUITE_P(EveryDialog, DialogTemplates, testing::ValuesIn(kDialog
                            return "Template" + std::to_string(info.param.id);
                          });
 
-TEST(TrayMenu, HasOnePopUpWithShowHelpAboutInTheBuildsLanguage) {
+// The tray menu: one pop-up of the three items in the build's language;
+// the icon in every size.
+TEST(Resources, TrayMenuAndIcon) {
   HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU));
-  ASSERT_NE(menu, nullptr);
   ASSERT_EQ(GetMenuItemCount(menu), 1);
+  std::string texts;
   char text[64] = {};
-  GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
-  EXPECT_STREQ(text, "&Tray");
   HMENU popup = GetSubMenu(menu, 0);
-  ASSERT_NE(popup, nullptr);
-  const UINT ids[] = {ID_TRAY_SHOW, ID_TRAY_HELP, ID_TRAY_ABOUT};
-  const char* const texts[] = {kGerman ? "In den &Vordergrund" : "Show", kGerman ? "&Hilfe" : "Help",
-                               kGerman ? "&Info" : "About"};
-  ASSERT_EQ(GetMenuItemCount(popup), 3);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(GetMenuItemID(popup, i), ids[i]);
-    GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, texts[i]);
+  for (int i = -1; i < GetMenuItemCount(popup); ++i) {
+    GetMenuStringA(i < 0 ? menu : popup, i < 0 ? 0 : i, text, sizeof text, MF_BYPOSITION);
+    texts += text + (i < 0 ? std::string() : "=" + std::to_string(GetMenuItemID(popup, i))) + "|";
   }
+  EXPECT_EQ(texts, kGerman ? "&Tray|In den &Vordergrund=40005|&Hilfe=57670|&Info=40007|" : "&Tray|Show=40005|Help=57670|About=40007|");
   DestroyMenu(menu);
-}
-
-TEST(Images, IconInEverySize) {
   for (int size : {16, 24, 32, 48, 256}) {
-    HICON icon = static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TAVOLIN), IMAGE_ICON, size, size, 0));
-    ASSERT_NE(icon, nullptr) << size;
+    auto icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TAVOLIN), IMAGE_ICON, size, size, 0));
     ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(icon, &info));
+    ASSERT_TRUE(icon && GetIconInfo(icon, &info)) << size;
     BITMAP bitmap{};
     GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
     EXPECT_EQ(bitmap.bmWidth, size);

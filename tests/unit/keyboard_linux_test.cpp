@@ -9,6 +9,7 @@
 
 #include <fstream>
 #include <map>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,9 @@ std::unique_ptr<XkbLayout> layoutOf(const char* name) {
 TEST(XkbLayout, UsMatchesTheWindowsUsLayout) {
   auto us = layoutOf("us");
   ASSERT_NE(us, nullptr);
-  UsLayoutKeyboard windows;
   for (int c = 0; c < 256; ++c) {
-    if (c >= 0x1C && c <= 0x1F) continue;
-    const KeyCode expected = c < 0x80 ? windows.vkKeyScan(static_cast<char>(c)) : key_code::None;
-    EXPECT_EQ(us->vkKeyScan(static_cast<char>(c)), expected) << "byte " << c;
+    const KeyCode windows = c < 0x80 ? UsLayoutKeyboard().vkKeyScan(static_cast<char>(c)) : key_code::None;
+    if (c < 0x1C || c > 0x1F) EXPECT_EQ(us->vkKeyScan(static_cast<char>(c)), windows) << "byte " << c;
   }
 }
 
@@ -73,10 +72,8 @@ TEST(XkbLayout, UsScanCodesAreTheKeysOfTheUsKeymap) {
 TEST(XkbLayout, GermanMatchesWindows) {
   auto de = layoutOf("de");
   ASSERT_NE(de, nullptr);
-  const struct {
-    char c;
-    KeyCode code;
-  } keys[] = {
+  // clang-format off
+  const std::pair<char, KeyCode> keys[] = {
       {'a', 0x0041}, {'z', 0x005A}, {'y', 0x0059}, {'Z', 0x015A}, {'1', 0x0031}, {'!', 0x0131}, {'"', 0x0132},
       {'\xA7', 0x0133}, {'&', 0x0136}, {'/', 0x0137}, {'(', 0x0138}, {')', 0x0139}, {'=', 0x0130}, {'\xDF', 0x00DB},
       {'?', 0x01DB}, {'\xFC', 0x00BA}, {'\xDC', 0x01BA}, {'\xF6', 0x00C0}, {'\xE4', 0x00DE}, {'+', 0x00BB},
@@ -87,71 +84,64 @@ TEST(XkbLayout, GermanMatchesWindows) {
       {'~', 0x06BB}, {'\x80', 0x0645}, {'\xB5', 0x064D}, {'\xB2', 0x0632}, {'\xB3', 0x0633},
       {'^', key_code::None}, {'`', key_code::None},  // dead keys produce no character of their own
   };
-  for (const auto& k : keys) {
-    EXPECT_EQ(de->vkKeyScan(k.c), k.code) << "'" << k.c << "' " << static_cast<int>(static_cast<unsigned char>(k.c));
-  }
+  // clang-format on
+  for (const auto& [c, code] : keys) EXPECT_EQ(de->vkKeyScan(c), code) << static_cast<int>(static_cast<unsigned char>(c));
   EXPECT_EQ(de->keyOf(0x5A), 21u);  // Z lies where the US layout has Y
   EXPECT_EQ(de->levelThreeKey(), 100u);
 }
 
 class RecordingChannel : public UinputChannel {
  public:
+  explicit RecordingChannel(std::string& keys) : m_keys(keys) {}
   bool writeKey(std::uint16_t code, bool press) override {
-    keys += (keys.empty() ? "" : " ") + std::string(press ? "+" : "-") + std::to_string(code);
+    m_keys += (m_keys.empty() ? "" : " ") + std::string(press ? "+" : "-") + std::to_string(code);
     return true;
   }
-  std::string keys;
+  std::string& m_keys;
 };
 
 // The core's events of key codes, as TypeKeyCode sends them (modifiers
 // down, the key down and up, modifiers up), reach the virtual keyboard as
 // presses and releases of real keys, each written as a key and a report.
 TEST(UinputKeyboard, KeyEventsBecomeRealKeys) {
-  const struct {
-    const char* layout;
-    std::vector<KeyCode> codes;
-    const char* keys;
-  } cases[] = {
+  // clang-format off
+  const std::tuple<const char*, std::vector<KeyCode>, const char*> cases[] = {
       {"de", {0x0651}, "+100 +16 -16 -100"},                        // CTRL + ALT + Q: AltGr
       {"de", {0x0751}, "+42 +100 +16 -16 -42 -100"},                // SHIFT + AltGr + Q
       {"us", {0x0141, 0x020D}, "+42 +30 -30 -42 +29 +28 -28 -29"},  // SHIFT + A, CTRL + Enter
       {"us", {0x0641}, "+29 +56 +30 -30 -29 -56"},                  // no AltGr on this layout: CTRL and ALT as they are
       {"us", {0x000A}, ""},                                         // a virtual key without a key: nothing
   };
-  for (const auto& c : cases) {
-    auto channel = std::make_unique<RecordingChannel>();
-    RecordingChannel* recorded = channel.get();
-    UinputKeyboard keyboard(std::move(channel), layoutOf(c.layout));
+  // clang-format on
+  for (const auto& [layout, codes, expected] : cases) {
+    std::string keys;
+    UinputKeyboard keyboard(std::make_unique<RecordingChannel>(keys), layoutOf(layout));
     const auto event = [&](std::uint8_t vk, bool press) {
       keyboard.keyEvent(vk, static_cast<std::uint8_t>(keyboard.mapVirtualKey(vk)), press ? 0 : Keyboard::KeyUp);
     };
-    for (const KeyCode code : c.codes) {
+    for (const KeyCode code : codes) {
       const std::uint8_t vk = code & 0xFF, mods[] = {0x10, 0x11, 0x12};
-      for (int i = 0; i < 3; ++i)
-        if (code & (0x100 << i)) event(mods[i], true);
+      for (int i = 0; i < 3; ++i) if (code & (0x100 << i)) event(mods[i], true);
       event(vk, true);
       event(vk, false);
-      for (int i = 0; i < 3; ++i)
-        if (code & (0x100 << i)) event(mods[i], false);
+      for (int i = 0; i < 3; ++i) if (code & (0x100 << i)) event(mods[i], false);
     }
-    EXPECT_EQ(recorded->keys, c.keys) << c.layout << " " << std::hex << c.codes.front();
+    EXPECT_EQ(keys, expected) << layout << " " << std::hex << codes.front();
   }
   input_event e[2];
   encodeKey(30, true, e);
-  EXPECT_TRUE(e[0].type == EV_KEY && e[0].code == 30 && e[0].value == 1 && e[1].type == EV_SYN &&
-              e[1].code == SYN_REPORT);
+  EXPECT_TRUE(e[0].type == EV_KEY && e[0].code == 30 && e[0].value == 1 && e[1].type == EV_SYN && e[1].code == SYN_REPORT);
   encodeKey(30, false, e);
   EXPECT_EQ(e[0].value, 0);
 }
 
+// A device that cannot be opened is named, with the remedy.
 TEST(UinputKeyboard, OpenOrNameTheDeviceAndTheRemedy) {
   std::string problem;
   EXPECT_EQ(UinputKeyboard::open(problem, "/nonexistent/uinput"), nullptr);
   EXPECT_EQ(problem.rfind("/nonexistent/uinput cannot be opened (No such file or directory)", 0), 0u) << problem;
   EXPECT_NE(problem.find("modprobe uinput"), std::string::npos);
-  if (auto keyboard = UinputKeyboard::open(problem)) {
-    EXPECT_NE(keyboard->vkKeyScan('a'), key_code::None);
-  }
+  if (auto keyboard = UinputKeyboard::open(problem)) EXPECT_NE(keyboard->vkKeyScan('a'), key_code::None);
 }
 
 // The first layout of the system's keyboard configuration, unless the
@@ -161,9 +151,7 @@ TEST(XkbLayout, SystemConfiguration) {
   std::ofstream(path) << "XKBMODEL=\"pc105\"\nXKBLAYOUT=\"de,us\"\nXKBVARIANT=\"nodeadkeys,\"\nXKBOPTIONS=\"\"\n";
   unsetenv("XKB_DEFAULT_LAYOUT");
   const XkbLayout::Names names = XkbLayout::systemNames(path);
-  EXPECT_EQ(names.layout, "de");
-  EXPECT_EQ(names.variant, "nodeadkeys");
-  EXPECT_EQ(names.model, "pc105");
+  EXPECT_EQ(names.model + " " + names.layout + " " + names.variant, "pc105 de nodeadkeys");
   setenv("XKB_DEFAULT_LAYOUT", "fr", 1);
   EXPECT_EQ(XkbLayout::systemNames(path).layout, "");
   unsetenv("XKB_DEFAULT_LAYOUT");

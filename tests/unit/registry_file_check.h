@@ -29,40 +29,29 @@ inline std::string checkWrittenFile(const std::string& keyName, const std::strin
     for (std::string line; std::getline(in, line);) result.push_back(line);
     return result;
   };
-  const auto continued = [](std::string line) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
-    return !line.empty() && line.back() == '\\';
-  };
-
   RegistryFile content(keyName), again(keyName);
   std::vector<std::string> problems, problemsAgain;
   content.parse(before, problems);
   for (const auto& [name, text] : writes) content.setString(name, text);
-  const std::string written = content.serialize();
+  const std::string written = content.serialize(), in = "\nwritten:\n" + written;
   again.parse(written, problemsAgain);
-  const std::string in = "\nwritten:\n" + written;
-
-  for (std::size_t i = 0; i < writes.size(); ++i) {
-    const std::string& name = writes[i].first;
-    const std::string& text = writes[i].second;
-    const bool writtenLater = std::any_of(writes.begin() + static_cast<std::ptrdiff_t>(i) + 1, writes.end(),
-                                          [&](const auto& w) { return lower(w.first) == lower(name); });
-    const RegistryFile::Value* value = again.find(name);
-    if (!writtenLater && (!value || value->data != text)) return "\"" + name + "\" does not read back" + in;
+  for (auto w = writes.begin(); w != writes.end(); ++w) {
+    const RegistryFile::Value* value = again.find(w->first);
+    const bool later = std::any_of(w + 1, writes.end(), [&](const auto& l) { return lower(l.first) == lower(w->first); });
+    if (!later && (!value || value->data != w->second)) return "\"" + w->first + "\" does not read back" + in;
   }
   if (problemsAgain.size() != problems.size()) return "lines became unreadable, or readable" + in;
 
   const std::vector<std::string> after = lines(written);
   auto next = after.begin();
-  bool skipping = false;
-  for (const std::string& line : lines(before)) {
+  bool skipping = false;  // a written value's line and the lines that continue it
+  for (std::string line : lines(before)) {
     const bool continuation = skipping;
-    skipping = false;
-    for (const auto& write : writes) {
-      if (lower(line).rfind("\"" + lower(write.first) + "\"=", 0) == 0) skipping = true;
-    }
+    skipping = std::any_of(writes.begin(), writes.end(),
+                           [&](const auto& w) { return lower(line).rfind("\"" + lower(w.first) + "\"=", 0) == 0; });
     if (skipping || continuation) {
-      skipping = continued(line);
+      while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
+      skipping = !line.empty() && line.back() == '\\';
       continue;
     }
     next = std::find(next, after.end(), line);

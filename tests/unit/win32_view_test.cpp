@@ -15,7 +15,7 @@ using testing::UserInputContract;
 
 class Win32Window : public testing::ViewWindow {
  public:
-  explicit Win32Window(std::int32_t dialog) : m_presenter(dialog, heard), m_window(m_presenter, m_trace) {
+  explicit Win32Window(std::int32_t dialog) : m_presenter(dialog, *this), m_window(m_presenter, m_trace) {
     // A page of the sheet is a child window: its owner stands in for the sheet.
     m_owner = CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
     const HWND made = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog), m_owner,
@@ -36,14 +36,11 @@ class Win32Window : public testing::ViewWindow {
   }
 
  private:
-  class Listener : public DialogPresenter {
-   public:
-    Listener(std::int32_t dialog, decltype(ViewWindow::heard)& heard) : DialogPresenter(dialog), m_heard(heard) {}
+  struct Listener : DialogPresenter {
+    Listener(std::int32_t dialog, ViewWindow& window) : DialogPresenter(dialog), window(window) {}
     bool OnInitDialog() override { return true; }
-    void onCommand(std::int32_t id, Notification notification) override { m_heard.emplace_back(id, notification); }
-
-   private:
-    decltype(ViewWindow::heard)& m_heard;
+    void onCommand(std::int32_t id, Notification notification) override { window.heard.emplace_back(id, notification); }
+    ViewWindow& window;
   };
 
   HWND item(std::int32_t id) { return GetDlgItem(m_window.handle(), id); }
