@@ -9,8 +9,8 @@
 
 #include <fstream>
 #include <map>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/linux/xkb_layout.h"
@@ -26,19 +26,17 @@ std::unique_ptr<XkbLayout> layoutOf(const char* name) {
 }
 
 // The US layout gives for ASCII what the Windows US layout gives, and no
-// character of the third level, for which it has no key.
-TEST(XkbLayout, UsMatchesTheWindowsUsLayout) {
-  auto us = layoutOf("us");
-  ASSERT_NE(us, nullptr);
+// character of the third level, for which it has no key; every scan code
+// of the US layout model is the key that xkbcommon's US keymap has for its
+// virtual key (evdev key code = scan code + 8).
+TEST(XkbLayout, UsMatchesTheWindowsUsLayoutAndTheUsKeymap) {
+  auto layout = layoutOf("us");
+  ASSERT_NE(layout, nullptr);
+  UsLayoutKeyboard us;
   for (int c = 0; c < 256; ++c) {
-    const KeyCode windows = c < 0x80 ? UsLayoutKeyboard().vkKeyScan(static_cast<char>(c)) : key_code::None;
-    if (c < 0x1C || c > 0x1F) EXPECT_EQ(us->vkKeyScan(static_cast<char>(c)), windows) << "byte " << c;
+    const KeyCode windows = c < 0x80 ? us.vkKeyScan(static_cast<char>(c)) : key_code::None;
+    EXPECT_TRUE((c >= 0x1C && c <= 0x1F) || layout->vkKeyScan(static_cast<char>(c)) == windows) << "byte " << c;
   }
-}
-
-// Every scan code of the US layout model is the key that xkbcommon's US
-// keymap has for its virtual key (evdev key code = scan code + 8).
-TEST(XkbLayout, UsScanCodesAreTheKeysOfTheUsKeymap) {
   xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
   const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
   xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
@@ -46,7 +44,6 @@ TEST(XkbLayout, UsScanCodesAreTheKeysOfTheUsKeymap) {
   const std::map<std::uint32_t, std::string> named = {{0x08, "BackSpace"}, {0x09, "Tab"},       {0x0D, "Return"},
                                                       {0x10, "Shift_L"},   {0x11, "Control_L"}, {0x12, "Alt_L"},
                                                       {0x1B, "Escape"},    {0x20, "space"}};
-  UsLayoutKeyboard us;
   int keys = 0;
   for (std::uint32_t vk = 1; vk < 256; ++vk) {
     const std::uint32_t scan = us.mapVirtualKey(vk);
@@ -135,18 +132,16 @@ TEST(UinputKeyboard, KeyEventsBecomeRealKeys) {
   EXPECT_EQ(e[0].value, 0);
 }
 
-// A device that cannot be opened is named, with the remedy.
-TEST(UinputKeyboard, OpenOrNameTheDeviceAndTheRemedy) {
+// A device that cannot be opened is named, with the remedy. The layout
+// is the first of the system's keyboard configuration, unless the
+// environment names one, which xkbcommon then reads itself.
+TEST(UinputKeyboard, TheDeviceAndTheSystemsLayout) {
   std::string problem;
   EXPECT_EQ(UinputKeyboard::open(problem, "/nonexistent/uinput"), nullptr);
   EXPECT_EQ(problem.rfind("/nonexistent/uinput cannot be opened (No such file or directory)", 0), 0u) << problem;
   EXPECT_NE(problem.find("modprobe uinput"), std::string::npos);
-  if (auto keyboard = UinputKeyboard::open(problem)) EXPECT_NE(keyboard->vkKeyScan('a'), key_code::None);
-}
-
-// The first layout of the system's keyboard configuration, unless the
-// environment names one, which xkbcommon then reads itself.
-TEST(XkbLayout, SystemConfiguration) {
+  const auto keyboard = UinputKeyboard::open(problem);  // where there is a device: with a layout
+  EXPECT_TRUE(!keyboard || keyboard->vkKeyScan('a') != key_code::None);
   const std::string path = testing::TempDir() + "tavolin-keyboard";
   std::ofstream(path) << "XKBMODEL=\"pc105\"\nXKBLAYOUT=\"de,us\"\nXKBVARIANT=\"nodeadkeys,\"\nXKBOPTIONS=\"\"\n";
   unsetenv("XKB_DEFAULT_LAYOUT");

@@ -97,11 +97,12 @@ TEST_P(EveryDialog, HasEveryControlOfItsDescriptionInItsPlace) {
     ASSERT_NE(widget, nullptr) << control.id;
     EXPECT_TRUE(widget->inherits(kClass[static_cast<int>(control.kind)])) << control.id;
     EXPECT_TRUE(window.rect().contains(widget->geometry())) << control.id << " lies outside the window";
-    if (auto* button = qobject_cast<QPushButton*>(widget)) {
-      EXPECT_EQ(button->isDefault(), control.kind == ControlKind::DefaultButton) << control.id;
-    }
-    if (auto* edit = qobject_cast<QLineEdit*>(widget)) EXPECT_EQ(edit->isReadOnly(), bool(control.flags & layout::kReadOnly));
-    if (auto* list = qobject_cast<QComboBox*>(widget)) EXPECT_FALSE(list->isEditable()) << control.id;
+    const auto* button = qobject_cast<QPushButton*>(widget);
+    const auto* edit = qobject_cast<QLineEdit*>(widget);
+    const auto* list = qobject_cast<QComboBox*>(widget);
+    EXPECT_TRUE(!button || button->isDefault() == (control.kind == ControlKind::DefaultButton)) << control.id;
+    EXPECT_TRUE(!edit || edit->isReadOnly() == bool(control.flags & layout::kReadOnly)) << control.id;
+    EXPECT_TRUE(!list || !list->isEditable()) << control.id;
     if (control.kind == ControlKind::Picture || control.kind == ControlKind::Icon) {
       EXPECT_FALSE(qobject_cast<QLabel*>(widget)->pixmap().isNull()) << control.id;
     } else if (control.kind != ControlKind::Browser) {
@@ -154,65 +155,46 @@ const testing::ViewKind kQtView{"Qt", [](std::int32_t dialog) { return std::make
 INSTANTIATE_TEST_SUITE_P(Qt, DialogViewContract, ::testing::Values(kQtView), testing::viewName);
 INSTANTIATE_TEST_SUITE_P(Qt, UserInputContract, ::testing::Values(kQtView), testing::viewName);
 
-// What the user does to a window that the contract leaves to the toolkit.
-enum class Act { Click, ClickText, LeaveEdit, Escape, Enter, Close };
-
+// What the user does to a window that the contract leaves to the toolkit,
+// and what the presenter hears of it.
 struct ActionCase {
   const char* name;
-  std::int32_t dialog;
-  std::int32_t id;
-  Act act;
+  std::int32_t dialog, id;
+  void (*act)(QtDialogView&, QWidget&);
   std::vector<Command> expected;
 };
+void click(QtDialogView&, QWidget& w) { QTest::mouseClick(&w, Qt::LeftButton); }
+void clickText(QtDialogView& view, QWidget& w) {  // a check box with its text on the left: the click on the text
+  QTest::mouseClick(w.parentWidget()->childAt(w.x() - 10, w.y() + 5), Qt::LeftButton);
+  EXPECT_TRUE(view.isChecked(IDC_COM_SIGNALING));
+}
+void leave(QtDialogView& view, QWidget& w) { w.setFocus(), view.control(IDC_DATA_ASCII_HELP)->setFocus(); }
+void escape(QtDialogView&, QWidget& w) { QTest::keyClick(w.window(), Qt::Key_Escape); }
+void enter(QtDialogView&, QWidget& w) { w.setFocus(), QTest::keyClick(&w, Qt::Key_Return); }
+void close(QtDialogView&, QWidget& w) { w.window()->close(); }  // the window manager's (title bar, Alt+F4)
 
 class UserActions : public ::testing::TestWithParam<ActionCase> {};
 
 TEST_P(UserActions, ReachThePresenterAsItsNotifications) {
-  const ActionCase& c = GetParam();
-  QtWindow window(c.dialog);
-  QtDialogView& view = static_cast<QtDialogView&>(window.view());
-  QWidget* widget = view.control(c.id);
-  ASSERT_NE(widget, nullptr);
-  switch (c.act) {
-    case Act::Click:
-      QTest::mouseClick(widget, Qt::LeftButton);
-      break;
-    case Act::ClickText:  // a check box with its text on the left: the click on the text
-      QTest::mouseClick(widget->parentWidget()->childAt(widget->x() - 10, widget->y() + 5), Qt::LeftButton);
-      EXPECT_TRUE(view.isChecked(c.id));
-      break;
-    case Act::LeaveEdit:
-      widget->setFocus();
-      view.control(IDC_DATA_ASCII_HELP)->setFocus();
-      break;
-    case Act::Escape:
-      QTest::keyClick(widget->window(), Qt::Key_Escape);
-      break;
-    case Act::Enter:
-      widget->setFocus();
-      QTest::keyClick(widget, Qt::Key_Return);
-      break;
-    case Act::Close:  // the window manager's close (the title bar's button, Alt+F4)
-      widget->window()->close();
-      break;
-  }
-  EXPECT_EQ(window.heard, c.expected);
+  QtWindow window(GetParam().dialog);
+  auto& view = static_cast<QtDialogView&>(window.view());
+  GetParam().act(view, *view.control(GetParam().id));
+  EXPECT_EQ(window.heard, GetParam().expected);
 }
 
 constexpr auto kClicked = Notification::Clicked;
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Table, UserActions, ::testing::Values(
-    ActionCase{"Button", IDD_TAVOLIN_DIALOG, IDC_MAIN_STOP, Act::Click, {{IDC_MAIN_STOP, kClicked}}},
-    ActionCase{"CheckBoxText", IDD_ATTR_COM, IDC_COM_SIGNALING, Act::ClickText, {{IDC_COM_SIGNALING, kClicked}}},
-    ActionCase{"EditLeft", IDD_ATTR_DATA, IDC_DATA_PAD_CHAR, Act::LeaveEdit, {{IDC_DATA_PAD_CHAR, Notification::KillFocus}}},
-    ActionCase{"Escape", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, Act::Escape, {{IDC_CANCEL, kClicked}}},
-    ActionCase{"MainWindowClosed", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, Act::Close, {{IDC_MAIN_HIDE, kClicked}}},
-    ActionCase{"DialogClosed", IDD_HTML_HELP, IDC_OK, Act::Close, {{IDC_CANCEL, kClicked}}},
-    ActionCase{"ClickOnTheAboutBox", IDD_ABOUT, IDC_ABOUT_VERSION, Act::Click, {{IDC_CANCEL, kClicked}}},
-    ActionCase{"ClickOnALabel", IDD_TAVOLIN_DIALOG, IDC_MAIN_COUNT_LABEL, Act::Click, {}},
-    ActionCase{"EnterWithoutADefaultButton", IDD_TAVOLIN_DIALOG, IDC_MAIN_PART1, Act::Enter, {{IDC_OK, kClicked}}},
-    ActionCase{"EnterWithOne", IDD_HTML_HELP, IDC_HELP_BROWSER, Act::Enter, {{IDC_OK, kClicked}}}),
+    ActionCase{"CheckBoxText", IDD_ATTR_COM, IDC_COM_SIGNALING, clickText, {{IDC_COM_SIGNALING, kClicked}}},
+    ActionCase{"EditLeft", IDD_ATTR_DATA, IDC_DATA_PAD_CHAR, leave, {{IDC_DATA_PAD_CHAR, Notification::KillFocus}}},
+    ActionCase{"Escape", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, escape, {{IDC_CANCEL, kClicked}}},
+    ActionCase{"MainWindowClosed", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, close, {{IDC_MAIN_HIDE, kClicked}}},
+    ActionCase{"DialogClosed", IDD_HTML_HELP, IDC_OK, close, {{IDC_CANCEL, kClicked}}},
+    ActionCase{"ClickOnTheAboutBox", IDD_ABOUT, IDC_ABOUT_VERSION, click, {{IDC_CANCEL, kClicked}}},
+    ActionCase{"ClickOnALabel", IDD_TAVOLIN_DIALOG, IDC_MAIN_COUNT_LABEL, click, {}},
+    ActionCase{"EnterWithoutADefaultButton", IDD_TAVOLIN_DIALOG, IDC_MAIN_PART1, enter, {{IDC_OK, kClicked}}},
+    ActionCase{"EnterWithOne", IDD_HTML_HELP, IDC_HELP_BROWSER, enter, {{IDC_OK, kClicked}}}),
     testing::NamedParam());
 // clang-format on
 
@@ -220,21 +202,19 @@ INSTANTIATE_TEST_SUITE_P(Table, UserActions, ::testing::Values(
 // shows its .htm form, from the first of the folders that has it.
 TEST(HelpDocument, IsTheHtmFormBesideTheProgramInShareOrInTheBuild) {
   QTemporaryDir root;
-  const QDir dir(root.path());
-  for (const char* folder : {"bin", "share/tavolin", "build"}) dir.mkpath(QString::fromLatin1(folder));
-  const auto path = [&dir](const char* file) { return dir.filePath(QString::fromLatin1(file)); };
-  const auto found = [&](const char* document) {
-    return helpDocumentPath(QStringLiteral("file://") + path(document), path("build"));
-  };
+  for (const char* folder : {"bin", "share/tavolin", "build"}) QDir(root.path()).mkpath(QString::fromLatin1(folder));
+  const auto path = [&root](const char* file) { return root.filePath(QString::fromLatin1(file)); };
+  const auto found = [&](const char* name) { return helpDocumentPath("file://" + path(name), path("build")); };
   EXPECT_EQ(found("bin/TavoHelp.mht"), QString());
-  for (const char* document : {"build/TavoHelp.htm", "share/tavolin/TavoHelp.htm", "bin/TavoHelp.htm", "bin/Ascii.htm"}) {
+  for (const char* document : {"build/TavoHelp.htm", "share/tavolin/TavoHelp.htm", "bin/TavoHelp.htm"}) {
     QFile(path(document)).open(QIODevice::WriteOnly);
-    EXPECT_EQ(found("bin/TavoHelp.mht"), path(document == std::string("bin/Ascii.htm") ? "bin/TavoHelp.htm" : document));
+    EXPECT_EQ(found("bin/TavoHelp.mht"), path(document));
   }
+  QFile(path("bin/Ascii.htm")).open(QIODevice::WriteOnly);
   EXPECT_EQ(found("bin/Ascii.htm"), path("bin/Ascii.htm"));
   QWidget window;
   QtDialogView view(window, dialogOf(IDD_HTML_HELP), false);
-  view.navigate(IDC_HELP_BROWSER, fromQt(QStringLiteral("file://") + path("bin/TavoHelp.mht")));
+  view.navigate(IDC_HELP_BROWSER, fromQt("file://" + path("bin/TavoHelp.mht")));
   EXPECT_EQ(qobject_cast<QTextBrowser*>(view.control(IDC_HELP_BROWSER))->source().toLocalFile(),
             path("bin/TavoHelp.htm"));
 }
@@ -248,20 +228,16 @@ class Host : public ::testing::Test {
 // Tasks posted from another thread run in order on the window's thread; a
 // timer stopped by its own tick ticks once.
 TEST_F(Host, RunsPostedTasksInOrderOnItsThreadAndTicksTimers) {
-  std::vector<bool> onGuiThread;
+  std::vector<int> done;
   std::thread([&] {
-    for (int i = 0; i < 3; ++i) host.post([&, i] { onGuiThread.push_back(QThread::currentThread() == qApp->thread() && int(onGuiThread.size()) == i); });
+    for (int i = 0; i < 3; ++i) host.post([&, i] { done.push_back(QThread::currentThread() == qApp->thread() ? i : -1); });
   }).join();
-  EXPECT_TRUE(waitFor([&] { return onGuiThread.size() == 3; }));
-  EXPECT_EQ(onGuiThread, (std::vector<bool>{true, true, true}));
-  std::vector<std::uint32_t> ticks;
-  host.setTimerTarget([&](std::uint32_t id) {
-    ticks.push_back(id);
-    host.killTimer(id);
-  });
+  EXPECT_TRUE(waitFor([&] { return done.size() == 3; }));
+  EXPECT_EQ(done, (std::vector<int>{0, 1, 2}));
+  host.setTimerTarget([&](std::uint32_t id) { done.push_back(int(id)), host.killTimer(id); });
   EXPECT_EQ(host.setTimer(7, 5), 7u);
   QTest::qWait(100);
-  EXPECT_EQ(ticks, std::vector<std::uint32_t>{7});
+  EXPECT_EQ(done, (std::vector<int>{0, 1, 2, 7}));
 }
 
 // A double-click and the context menu of the tray icon reach the program;
@@ -286,16 +262,16 @@ TEST_F(Host, TrayReportsDoubleClickAndContextMenuAndItsMenuGivesTheChosenCommand
       QTest::keyClick(&menu, german ? Qt::Key_Return : Qt::Key_Escape);
     });
     const MenuChoice choice = languageHost.trackPopupMenu(IDR_TRAY_MENU);
-    EXPECT_EQ(choice.outcome, MenuChoice::Outcome::Chosen);
-    EXPECT_EQ(choice.command, german ? ID_TRAY_HELP : 0);
-    EXPECT_EQ(texts.join('|'), german ? QStringLiteral("In den &Vordergrund|&Hilfe|&Info") : QStringLiteral("Show|Help|About"));
+    EXPECT_TRUE(choice.outcome == MenuChoice::Outcome::Chosen && choice.command == (german ? ID_TRAY_HELP : 0));
+    EXPECT_EQ(texts.join('|'), german ? "In den &Vordergrund|&Hilfe|&Info" : "Show|Help|About");
   }
   EXPECT_EQ(host.trackPopupMenu(IDD_ABOUT).outcome, MenuChoice::Outcome::MenuMissing);
 }
 
 // Without a notification area hiding minimises a shown window; a window
-// not shown yet stays unshown.
-TEST_F(Host, WithoutNotificationAreaHidingMinimises) {
+// not shown yet stays unshown. The end of the session (Qt's Quit, which
+// would only close the windows) ends the program.
+TEST_F(Host, WithoutNotificationAreaHidingMinimisesAndTheSessionsEndEnds) {
   QWidget window;
   host.setMainWindow(window);
   EXPECT_FALSE(host.addTrayIcon(IDI_TAVOLIN, kProductCaption)) << "the offscreen platform has no tray";
@@ -305,11 +281,6 @@ TEST_F(Host, WithoutNotificationAreaHidingMinimises) {
   EXPECT_TRUE(host.isWindowVisible());
   host.showWindow(false);
   EXPECT_TRUE(!host.isWindowVisible() && window.isVisible() && window.isMinimized());
-}
-
-// The session manager's end of the session reaches the program as Qt's
-// Quit; Qt itself would only close the windows.
-TEST(EndRequests, TheEndOfTheSessionEndsTheProgram) {
   int ends = 0;
   const EndRequests requests([&ends] { ++ends; });
   QEvent quit(QEvent::Quit);
