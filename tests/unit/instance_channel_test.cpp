@@ -39,9 +39,7 @@ class InstanceChannelTest : public ::testing::Test {
   InstanceChannelTest() { qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()); }
   ~InstanceChannelTest() override { qunsetenv("XDG_RUNTIME_DIR"); }
 
-  bool listen() {
-    return channel.listen([this](Request request) { received.push_back(request); }, problem);
-  }
+  bool listen() { return channel.listen([this](Request request) { received.push_back(request); }, problem); }
   // The request sent as another program sends it, while this one answers.
   bool sendFromAnother(Request request) {
     const std::size_t before = received.size();
@@ -54,7 +52,7 @@ class InstanceChannelTest : public ::testing::Test {
     other.join();
     return sent && arrived;
   }
-  bool problemIs(const char* text) { return problem.contains(QString::fromLatin1(text)); }
+  bool problemIs(const char* text) { return problem.contains(QLatin1String(text)); }
 
   QTemporaryDir runtime;
   InstanceChannel channel;
@@ -77,11 +75,9 @@ TEST_F(InstanceChannelTest, CarriesRequestsToTheRunningProgram) {
 // no runtime folder the socket goes into a private folder of the user's.
 TEST_F(InstanceChannelTest, UsesOnlyAFolderOfTheUsersAlone) {
   ::chmod(QFile::encodeName(runtime.path()).constData(), 0705);
-  EXPECT_FALSE(listen());
-  EXPECT_TRUE(problemIs("is not a folder of this user's alone")) << problem.toStdString();
+  EXPECT_TRUE(!listen() && problemIs("is not a folder of this user's alone")) << problem.toStdString();
   problem.clear();
-  EXPECT_FALSE(InstanceChannel::send(Request::Hide, problem));
-  EXPECT_TRUE(problemIs("is not a folder of this user's alone")) << problem.toStdString();
+  EXPECT_TRUE(!InstanceChannel::send(Request::Hide, problem) && problemIs("is not a folder of this user's alone"));
   EXPECT_TRUE(QDir(runtime.path()).isEmpty());
 
   QTemporaryDir home;
@@ -90,7 +86,7 @@ TEST_F(InstanceChannelTest, UsesOnlyAFolderOfTheUsersAlone) {
   qputenv("HOME", home.path().toLocal8Bit());
   EXPECT_EQ(InstanceChannel::serverName(problem), home.path() + QStringLiteral("/.cache/tavolin/tavolin.socket"));
   struct stat info {};
-  EXPECT_EQ(::stat(QFile::encodeName(home.path() + QStringLiteral("/.cache/tavolin")).constData(), &info), 0);
+  EXPECT_EQ(::stat(QFile::encodeName(home.path() + "/.cache/tavolin").constData(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0700u);
   qputenv("HOME", oldHome);
 }
