@@ -2,7 +2,15 @@
 // is built from its description, the user's actions reach the presenter as
 // its notifications, the controls behave as those of Windows, and the host
 // runs the tray menu, the modal dialogs, the settings sheet and the rest.
+// The --hide/--show channel: only this user's program is reached, in a
+// folder nobody else may enter, and what a connection may cost is bounded.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,6 +19,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocalSocket>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -20,7 +29,9 @@
 #include <QTextBrowser>
 #include <QThread>
 #include <QTimer>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -32,6 +43,7 @@
 #include "frontend/qt/dialog_window.h"
 #include "frontend/qt/end_requests.h"
 #include "frontend/qt/help_document.h"
+#include "frontend/qt/instance_channel.h"
 #include "frontend/qt/qt_images.h"
 #include "frontend/qt/qt_text.h"
 #include "frontend/qt/qt_window_host.h"
@@ -51,9 +63,9 @@ using Command = std::pair<std::int32_t, Notification>;
 
 const DialogLayout& dialogOf(std::int32_t id) { return *layout::findDialogLayout(id); }
 
-// Processes events until the condition holds, at most two seconds.
-bool waitFor(const std::function<bool()>& condition) {
-  for (int i = 0; i < 200 && !condition(); ++i) QTest::qWait(10);
+// Processes events until the condition holds, at most the time given.
+bool waitFor(const std::function<bool()>& condition, int ms = 2000) {
+  for (int i = 0; i < ms / 10 && !condition(); ++i) QTest::qWait(10);
   return condition();
 }
 
@@ -364,6 +376,118 @@ TEST_F(Host, OpenFileDialogOffersTheFiltersAndGivesTheChosenPath) {
   });
   EXPECT_EQ(host.openFileDialog({{"WAV files (*.wav)", "All files (*.*)"}, {"*.wav", "*.*"}, "wav"}), fromQt(file));
   EXPECT_EQ(filters.join('|'), QStringLiteral("WAV files (*.wav)|All files (*)"));
+}
+
+using Request = InstanceChannel::Request;
+
+class InstanceChannelTest : public ::testing::Test {
+ protected:
+  InstanceChannelTest() { qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()); }
+  ~InstanceChannelTest() override { qunsetenv("XDG_RUNTIME_DIR"); }
+
+  bool listen() { return channel.listen([this](Request request) { received.push_back(request); }, problem); }
+  // The request sent as another program sends it, while this one answers.
+  bool sendFromAnother(Request request) {
+    const std::size_t before = received.size();
+    bool sent = false;
+    std::thread other([&] {
+      QString otherProblem;
+      sent = InstanceChannel::send(request, otherProblem);
+    });
+    const bool arrived = waitFor([&] { return received.size() > before; }, 3000);
+    other.join();
+    return sent && arrived;
+  }
+  bool problemIs(const char* text) { return problem.contains(QLatin1String(text)); }
+
+  QTemporaryDir runtime;
+  InstanceChannel channel;
+  std::vector<Request> received;
+  QString problem;
+};
+
+// --hide and --show reach the running program of the same user; without
+// one, a request says so.
+TEST_F(InstanceChannelTest, CarriesRequestsToTheRunningProgram) {
+  EXPECT_FALSE(InstanceChannel::send(Request::Hide, problem));
+  EXPECT_EQ(problem, QStringLiteral("no Tavolin of this user runs"));
+  EXPECT_TRUE(InstanceChannel::serverName(problem).startsWith(runtime.path()));
+  ASSERT_TRUE(listen()) << problem.toStdString();
+  EXPECT_TRUE(sendFromAnother(Request::Hide) && sendFromAnother(Request::Show));
+  EXPECT_EQ(received, (std::vector<Request>{Request::Hide, Request::Show}));
+}
+
+// A folder others may enter, or one of another user, is never used; with
+// no runtime folder the socket goes into a private folder of the user's.
+TEST_F(InstanceChannelTest, UsesOnlyAFolderOfTheUsersAlone) {
+  ::chmod(QFile::encodeName(runtime.path()).constData(), 0705);
+  EXPECT_TRUE(!listen() && problemIs("is not a folder of this user's alone")) << problem.toStdString();
+  problem.clear();
+  EXPECT_TRUE(!InstanceChannel::send(Request::Hide, problem) && problemIs("is not a folder of this user's alone"));
+  EXPECT_TRUE(QDir(runtime.path()).isEmpty());
+
+  QTemporaryDir home;
+  qunsetenv("XDG_RUNTIME_DIR");
+  const QByteArray oldHome = qgetenv("HOME");
+  qputenv("HOME", home.path().toLocal8Bit());
+  EXPECT_EQ(InstanceChannel::serverName(problem), home.path() + QStringLiteral("/.cache/tavolin/tavolin.socket"));
+  struct stat info {};
+  EXPECT_EQ(::stat(QFile::encodeName(home.path() + "/.cache/tavolin").constData(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0700u);
+  qputenv("HOME", oldHome);
+}
+
+// A line longer than any request, a connection that stays silent, and
+// more connections than are served at once are all closed; the program
+// goes on answering.
+TEST_F(InstanceChannelTest, BoundsWhatAConnectionMayCost) {
+  ASSERT_TRUE(listen()) << problem.toStdString();
+  std::vector<std::unique_ptr<QLocalSocket>> clients(2 + 3 * InstanceChannel::kMaxConnections);
+  for (auto& client : clients) {
+    client = std::make_unique<QLocalSocket>();
+    client->connectToServer(InstanceChannel::serverName(problem));
+    client->waitForConnected(1000);
+  }
+  const auto closed = [&](std::size_t i) { return clients[i]->state() == QLocalSocket::UnconnectedState; };
+  clients[0]->write(QByteArray(1 << 20, 'x'));
+  EXPECT_TRUE(waitFor([&] { return closed(0); }, 500)) << "flooding";
+  EXPECT_FALSE(closed(1)) << "silent, closed at once";
+  int most = 0;
+  waitFor([&] { return most = std::max(most, channel.connections()), false; }, 300);
+  EXPECT_TRUE(most > 0 && most <= InstanceChannel::kMaxConnections) << most;
+  EXPECT_TRUE(waitFor([&] { return closed(1); })) << "silent";
+  clients.clear();
+  EXPECT_TRUE(waitFor([&] { return channel.connections() == 0; }, 3000));
+  EXPECT_TRUE(sendFromAnother(Request::Show));
+}
+
+// A socket another user listens on, however it came into the folder, is
+// told nothing: the client looks at the other end before it sends.
+TEST_F(InstanceChannelTest, ClientSendsOnlyToItsOwnUser) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to listen as another user";
+  sockaddr_un address{AF_UNIX, {}};
+  std::strncpy(address.sun_path, QFile::encodeName(InstanceChannel::serverName(problem)).constData(),
+               sizeof address.sun_path - 1);
+  int listening[2];
+  ASSERT_EQ(::pipe(listening), 0);
+  const pid_t child = fork();
+  if (child == 0) {  // bound here, listening as nobody: its peer is that user; exit code 1: it was told something
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::setgid(65534) != 0 ||
+        ::setuid(65534) != 0 || ::listen(server, 1) != 0 || ::write(listening[1], "l", 1) != 1) {
+      _exit(3);
+    }
+    pollfd wait{::accept(server, nullptr, nullptr), POLLIN, 0};
+    char byte = 0;
+    _exit(::poll(&wait, 1, 3000) == 1 && ::read(wait.fd, &byte, 1) == 1 ? 1 : 0);
+  }
+  char byte = 0;
+  ASSERT_EQ(::read(listening[0], &byte, 1), 1);
+  EXPECT_FALSE(InstanceChannel::send(Request::Hide, problem));
+  EXPECT_TRUE(problemIs("is held by another user (65534); nothing was sent")) << problem.toStdString();
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other user's program was told something";
 }
 
 }  // namespace
