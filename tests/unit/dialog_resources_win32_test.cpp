@@ -66,12 +66,14 @@ TEST_P(DialogTemplates, MakeTheDescribedWindow) {
     EXPECT_EQ(static_cast<short>(GetDlgCtrlID(child)), c.id);
     EXPECT_TRUE(c.id == -1 || GetDlgItem(dialog, c.id) == child);
     // Each kind's window class and the value of its type bits, by ControlKind.
-    const LONG text = (c.flags & kRightAligned) ? SS_RIGHT : SS_LEFT, readOnly = (c.flags & kReadOnly) ? ES_READONLY : 0;
+    const LONG text = (c.flags & kRightAligned) ? SS_RIGHT : SS_LEFT,
+               readOnly = (c.flags & kReadOnly) ? ES_READONLY : 0;
     // clang-format off
     const struct { const char* windowClass; LONG mask, type; } kinds[] = {
         {"Button", BS_TYPEMASK, BS_PUSHBUTTON}, {"Button", BS_TYPEMASK, BS_DEFPUSHBUTTON},
         {"Button", BS_TYPEMASK, BS_AUTOCHECKBOX}, {"Button", BS_TYPEMASK, BS_AUTORADIOBUTTON},
-        {"Button", BS_TYPEMASK, BS_GROUPBOX}, {"Static", SS_TYPEMASK, text}, {"Static", SS_TYPEMASK | SS_SUNKEN, text | SS_SUNKEN},
+        {"Button", BS_TYPEMASK, BS_GROUPBOX}, {"Static", SS_TYPEMASK, text},
+        {"Static", SS_TYPEMASK | SS_SUNKEN, text | SS_SUNKEN},
         {"Edit", ES_READONLY, readOnly}, {"ComboBox", CBS_DROPDOWNLIST | CBS_SORT, CBS_DROPDOWNLIST},
         {"Static", SS_TYPEMASK, SS_BITMAP}, {"Static", SS_TYPEMASK, SS_ICON}, {"Static", 0, 0}};
     // clang-format on
@@ -101,7 +103,8 @@ TEST_P(DialogTemplates, MakeTheDescribedWindow) {
       BITMAP bitmap{};
       RECT inside{};
       ASSERT_TRUE(image && GetObjectA(image, sizeof bitmap, &bitmap) && GetClientRect(child, &inside));
-      EXPECT_TRUE(!(c.flags & kSunken) || (sized && inside.right >= bitmap.bmWidth && inside.bottom >= bitmap.bmHeight));
+      EXPECT_TRUE(!(c.flags & kSunken) ||
+                  (sized && inside.right >= bitmap.bmWidth && inside.bottom >= bitmap.bmHeight));
     } else if (c.kind == ControlKind::Icon) {
       EXPECT_NE(SendMessageA(child, STM_GETICON, 0, 0), 0);
     } else {
@@ -132,10 +135,12 @@ TEST(Resources, TrayMenuAndIcon) {
     GetMenuStringA(i < 0 ? menu : popup, i < 0 ? 0 : i, text, sizeof text, MF_BYPOSITION);
     texts += text + (i < 0 ? std::string() : "=" + std::to_string(GetMenuItemID(popup, i))) + "|";
   }
-  EXPECT_EQ(texts, kGerman ? "&Tray|In den &Vordergrund=40005|&Hilfe=57670|&Info=40007|" : "&Tray|Show=40005|Help=57670|About=40007|");
+  EXPECT_EQ(texts, kGerman ? "&Tray|In den &Vordergrund=40005|&Hilfe=57670|&Info=40007|"
+                           : "&Tray|Show=40005|Help=57670|About=40007|");
   DestroyMenu(menu);
   for (int size : {16, 24, 32, 48, 256}) {
-    auto icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TAVOLIN), IMAGE_ICON, size, size, 0));
+    auto icon = static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TAVOLIN), IMAGE_ICON, size, size, 0));
     ICONINFO info{};
     ASSERT_TRUE(icon && GetIconInfo(icon, &info)) << size;
     BITMAP bitmap{};
@@ -160,7 +165,8 @@ class Win32Window : public testing::ViewWindow {
  public:
   explicit Win32Window(std::int32_t dialog) : m_presenter(dialog, *this), m_window(m_presenter, m_trace) {
     // A page of the sheet is a child window: its owner stands in for the sheet.
-    m_owner = CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
+    m_owner =
+        CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
     const HWND made = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog), m_owner,
                                          DialogWindow::procedure, reinterpret_cast<LPARAM>(&m_window));
     EXPECT_NE(made, nullptr) << GetLastError();

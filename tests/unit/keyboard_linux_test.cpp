@@ -53,7 +53,9 @@ TEST(XkbLayout, UsMatchesTheWindowsUsLayoutAndTheUsKeymap) {
     ASSERT_EQ(xkb_keymap_key_get_syms_by_level(keymap, scan + 8, 0, 0, &syms), 1) << vk;
     char name[64];
     xkb_keysym_get_name(syms[0], name, sizeof name);
-    std::string expected = named.count(vk) ? named.at(vk) : vk >= 0x70 && vk <= 0x7B ? "F" + std::to_string(vk - 0x6F) : "";
+    std::string expected = named.count(vk)            ? named.at(vk)
+                           : vk >= 0x70 && vk <= 0x7B ? "F" + std::to_string(vk - 0x6F)
+                                                      : "";
     for (int c = 0x21; c < 0x7F && expected.empty(); ++c) {
       if (us.vkKeyScan(static_cast<char>(c)) == vk) expected = std::string(1, static_cast<char>(c));
     }
@@ -82,7 +84,8 @@ TEST(XkbLayout, GermanMatchesWindows) {
       {'^', key_code::None}, {'`', key_code::None},  // dead keys produce no character of their own
   };
   // clang-format on
-  for (const auto& [c, code] : keys) EXPECT_EQ(de->vkKeyScan(c), code) << static_cast<int>(static_cast<unsigned char>(c));
+  for (const auto& [c, code] : keys)
+    EXPECT_EQ(de->vkKeyScan(c), code) << static_cast<int>(static_cast<unsigned char>(c));
   EXPECT_EQ(de->keyOf(0x5A), 21u);  // Z lies where the US layout has Y
   EXPECT_EQ(de->levelThreeKey(), 100u);
 }
@@ -118,16 +121,19 @@ TEST(UinputKeyboard, KeyEventsBecomeRealKeys) {
     };
     for (const KeyCode code : codes) {
       const std::uint8_t vk = code & 0xFF, mods[] = {0x10, 0x11, 0x12};
-      for (int i = 0; i < 3; ++i) if (code & (0x100 << i)) event(mods[i], true);
+      for (int i = 0; i < 3; ++i)
+        if (code & (0x100 << i)) event(mods[i], true);
       event(vk, true);
       event(vk, false);
-      for (int i = 0; i < 3; ++i) if (code & (0x100 << i)) event(mods[i], false);
+      for (int i = 0; i < 3; ++i)
+        if (code & (0x100 << i)) event(mods[i], false);
     }
     EXPECT_EQ(keys, expected) << layout << " " << std::hex << codes.front();
   }
   input_event e[2];
   encodeKey(30, true, e);
-  EXPECT_TRUE(e[0].type == EV_KEY && e[0].code == 30 && e[0].value == 1 && e[1].type == EV_SYN && e[1].code == SYN_REPORT);
+  EXPECT_TRUE(e[0].type == EV_KEY && e[0].code == 30 && e[0].value == 1 && e[1].type == EV_SYN &&
+              e[1].code == SYN_REPORT);
   encodeKey(30, false, e);
   EXPECT_EQ(e[0].value, 0);
 }

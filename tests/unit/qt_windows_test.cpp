@@ -86,7 +86,6 @@ void whenModal(std::function<void(QWidget&)> act) {
   });
 }
 
-
 // Every control of each window's description, as its kind makes it, in the
 // window; the template's texts (German placeholders in Windows-1252) come
 // back as they went in; a framed picture has room for the whole logo.
@@ -183,7 +182,7 @@ void clickText(QtDialogView& view, QWidget& w) {  // a check box with its text o
 void leave(QtDialogView& view, QWidget& w) { w.setFocus(), view.control(IDC_DATA_ASCII_HELP)->setFocus(); }
 void escape(QtDialogView&, QWidget& w) { QTest::keyClick(w.window(), Qt::Key_Escape); }
 void enter(QtDialogView&, QWidget& w) { w.setFocus(), QTest::keyClick(&w, Qt::Key_Return); }
-void close(QtDialogView&, QWidget& w) { w.window()->close(); }  // the window manager's (title bar, Alt+F4)
+void closeWindow(QtDialogView&, QWidget& w) { w.window()->close(); }  // the window manager's (title bar, Alt+F4)
 
 class UserActions : public ::testing::TestWithParam<ActionCase> {};
 
@@ -201,8 +200,8 @@ INSTANTIATE_TEST_SUITE_P(Table, UserActions, ::testing::Values(
     ActionCase{"CheckBoxText", IDD_ATTR_COM, IDC_COM_SIGNALING, clickText, {{IDC_COM_SIGNALING, kClicked}}},
     ActionCase{"EditLeft", IDD_ATTR_DATA, IDC_DATA_PAD_CHAR, leave, {{IDC_DATA_PAD_CHAR, Notification::KillFocus}}},
     ActionCase{"Escape", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, escape, {{IDC_CANCEL, kClicked}}},
-    ActionCase{"MainWindowClosed", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, close, {{IDC_MAIN_HIDE, kClicked}}},
-    ActionCase{"DialogClosed", IDD_HTML_HELP, IDC_OK, close, {{IDC_CANCEL, kClicked}}},
+    ActionCase{"MainWindowClosed", IDD_TAVOLIN_DIALOG, IDC_MAIN_HIDE, closeWindow, {{IDC_MAIN_HIDE, kClicked}}},
+    ActionCase{"DialogClosed", IDD_HTML_HELP, IDC_OK, closeWindow, {{IDC_CANCEL, kClicked}}},
     ActionCase{"ClickOnTheAboutBox", IDD_ABOUT, IDC_ABOUT_VERSION, click, {{IDC_CANCEL, kClicked}}},
     ActionCase{"ClickOnALabel", IDD_TAVOLIN_DIALOG, IDC_MAIN_COUNT_LABEL, click, {}},
     ActionCase{"EnterWithoutADefaultButton", IDD_TAVOLIN_DIALOG, IDC_MAIN_PART1, enter, {{IDC_OK, kClicked}}},
@@ -242,7 +241,8 @@ class Host : public ::testing::Test {
 TEST_F(Host, RunsPostedTasksInOrderOnItsThreadAndTicksTimers) {
   std::vector<int> done;
   std::thread([&] {
-    for (int i = 0; i < 3; ++i) host.post([&, i] { done.push_back(QThread::currentThread() == qApp->thread() ? i : -1); });
+    for (int i = 0; i < 3; ++i)
+      host.post([&, i] { done.push_back(QThread::currentThread() == qApp->thread() ? i : -1); });
   }).join();
   EXPECT_TRUE(waitFor([&] { return done.size() == 3; }));
   EXPECT_EQ(done, (std::vector<int>{0, 1, 2}));
@@ -355,7 +355,8 @@ TEST_F(Host, SheetShowsThePagesInTabsAndEndsWithOkOrCancel) {
       QTest::keyClick(&dialog, ok ? Qt::Key_Return : Qt::Key_Escape);
     });
     EXPECT_EQ(germanHost.runPropertySheet(sheet), ok);
-    EXPECT_EQ(tabs.join('|'), QStringLiteral(u"COM-Schnittstelle/ Kommunikationsprotokoll|Kartendaten|Zus\u00e4tzliche Zeichen"));
+    EXPECT_EQ(tabs.join('|'),
+              QStringLiteral(u"COM-Schnittstelle/ Kommunikationsprotokoll|Kartendaten|Zus\u00e4tzliche Zeichen"));
     EXPECT_TRUE(com.isChanged() && !pfix.isChanged());
     EXPECT_EQ(com.getSettings().sParity, "odd");
   }
@@ -385,7 +386,9 @@ class InstanceChannelTest : public ::testing::Test {
   InstanceChannelTest() { qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()); }
   ~InstanceChannelTest() override { qunsetenv("XDG_RUNTIME_DIR"); }
 
-  bool listen() { return channel.listen([this](Request request) { received.push_back(request); }, problem); }
+  bool listen() {
+    return channel.listen([this](Request request) { received.push_back(request); }, problem);
+  }
   // The request sent as another program sends it, while this one answers.
   bool sendFromAnother(Request request) {
     const std::size_t before = received.size();

@@ -37,7 +37,8 @@ inline std::string checkWrittenFile(const std::string& keyName, const std::strin
   again.parse(written, problemsAgain);
   for (auto w = writes.begin(); w != writes.end(); ++w) {
     const RegistryFile::Value* value = again.find(w->first);
-    const bool later = std::any_of(w + 1, writes.end(), [&](const auto& l) { return lower(l.first) == lower(w->first); });
+    const bool later =
+        std::any_of(w + 1, writes.end(), [&](const auto& l) { return lower(l.first) == lower(w->first); });
     if (!later && (!value || value->data != w->second)) return "\"" + w->first + "\" does not read back" + in;
   }
   if (problemsAgain.size() != problems.size()) return "lines became unreadable, or readable" + in;

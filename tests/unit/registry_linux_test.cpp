@@ -83,12 +83,14 @@ TEST_F(RegistryLinuxTest, WindowsExportIsRead) {
   AddCharsSettings addChars;
   s.load();
   s.store.LoadAddCharsSettings(addChars);
-  EXPECT_EQ(s.com.sCom.text() + s.com.sParity.text() + addChars.sPrefix.text() + addChars.sPostfix.text(), "3odd<TAB><CR>");
+  EXPECT_EQ(s.com.sCom.text() + s.com.sParity.text() + addChars.sPrefix.text() + addChars.sPostfix.text(),
+            "3odd<TAB><CR>");
   EXPECT_EQ(s.com.sStopBits, Settings{}.com.sStopBits);
   const std::string trace = captured.text();
   EXPECT_NE(trace.find("Speed ke\xedn REG_SZ - Fehler\n"), std::string::npos);  // a dword is not a text
-  std::set<std::string> unreadable;  // said each time the file is read
-  for (std::size_t at = 0; (at = trace.find("nicht lesbar", at)) != trace.npos; ++at) unreadable.insert(trace.substr(at, trace.find('\n', at) - at));
+  std::set<std::string> unreadable;                                             // said each time the file is read
+  for (std::size_t at = 0; (at = trace.find("nicht lesbar", at)) != trace.npos; ++at)
+    unreadable.insert(trace.substr(at, trace.find('\n', at) - at));
   EXPECT_EQ(unreadable, (std::set<std::string>{"nicht lesbar, line 7: garbage here",
                                                "nicht lesbar, line 9: \"Data bits\"=dword:xyz",
                                                "nicht lesbar, line 10: \"Stop bits\"=\"unterminated"}));
@@ -123,14 +125,17 @@ TEST(RegistryFileTest, WrittenValuesReadBackAndOtherLinesAreKept) {
   // clang-format off
   for (const std::string& before : {
       head + "\"Blob\"=hex:01,\\\n\n" + other + "\n\"X\"=\"9\"\n",  // continued, then blank
-      std::string("REGEDIT4\r\n\r\n[") + kKey + "]\r\n\"COM\"=\"3\"\r\n\"Blob\"=hex:01,\\\r\n  02\r\n\"B2\"=hex:03,\\\r\n",
+      std::string("REGEDIT4\r\n\r\n[") + kKey + "]\r\n\"COM\"=\"3\"\r\n"
+          "\"Blob\"=hex:01,\\\r\n  02\r\n\"B2\"=hex:03,\\\r\n",
       std::string("REGEDIT4\n; head\n[") + kKey + "]\n; about COM\n\"COM\"=\"3\"\n; in C:\\Sounds\\\n",
       head + "\"COM\"=\"3\"\ngarbage\n\"Speed\"=\"unterminated\n\"X\"=dword:xyz\\\n",  // unreadable lines
       head + "\n" + other + "\n\"X\"=\"9\"\n",  // the key's section empty
       "REGEDIT4\n\n" + other + "\n\"X\"=hex:01,\\\n",  // the key missing, another continued
       std::string("REGEDIT4")}) {
     // clang-format on
-    EXPECT_EQ(testing::checkWrittenFile(kKey, before, {{"Sound file", "\"Gr\xFC\xDF\"\r\nC:\\Sounds\\"}, {"COM", "/dev/ttyUSB0"}}), "");
+    EXPECT_EQ(testing::checkWrittenFile(kKey, before,
+                                        {{"Sound file", "\"Gr\xFC\xDF\"\r\nC:\\Sounds\\"}, {"COM", "/dev/ttyUSB0"}}),
+              "");
   }
 }
 
@@ -157,7 +162,8 @@ TEST_F(RegistryLinuxTest, SavesAtOnceLoseNothing) {
   }
   const std::string text = read(file);
   for (int i = 0; i < 100; ++i) {
-    const std::string line = "\"" + std::string(1, "AB"[i / 50]) + std::to_string(i % 50) + "\"=\"" + std::to_string(i % 50) + "\"\n";
+    const std::string line =
+        "\"" + std::string(1, "AB"[i / 50]) + std::to_string(i % 50) + "\"=\"" + std::to_string(i % 50) + "\"\n";
     EXPECT_NE(text.find(line), std::string::npos) << line;
   }
   EXPECT_FALSE(std::filesystem::exists(folder + "/.tavolin.reg.Ab12Cd"));
@@ -184,7 +190,8 @@ TEST_F(RegistryLinuxTest, RefusedWriteLeavesTheFileAsItWas) {
   waitpid(child, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   const std::string after = read(file);
-  EXPECT_TRUE(after.find("\"COM\"=\"5\"\n") != after.npos && after.find("\"Speed\"=\"19200\"\n") != after.npos) << after;
+  EXPECT_TRUE(after.find("\"COM\"=\"5\"\n") != after.npos && after.find("\"Speed\"=\"19200\"\n") != after.npos)
+      << after;
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);  // no temporary file left
 }
 

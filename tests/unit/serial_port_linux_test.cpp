@@ -33,7 +33,7 @@ TEST(LineErrorMarks, DataBytesAndErrors) {
   const std::tuple<std::vector<std::string>, bool, std::string, bool> cases[] = {
       {{"a" + zero + "b"}, false, "a" + zero + "b", true}, {{"a" + zero + "b"}, true, "ab", true},
       {{"\377\377x"}, false, "\377x", true}, {{"x\377", "\377"}, false, "x\377", true},  // a data byte 0xFF, also split
-      {{"ab\377" + zero + zero}, false, "ab", false}, {{"ab\377" + zero + "c"}, false, "ab", false},  // a break, an error
+      {{"ab\377" + zero + zero}, false, "ab", false}, {{"ab\377" + zero + "c"}, false, "ab", false},  // break, error
       {{"ab\377", zero, "c"}, false, "ab", false},  // split across reads
   };
   // clang-format on
