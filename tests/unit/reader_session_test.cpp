@@ -95,7 +95,8 @@ TEST(ReaderSessionOpen, FailuresThrowTheirTextAndLengthsMustFitTheBuffer) {
   f.ports.failureText = "The system's own text.\n";
   for (const auto& [failure, german, message] : cases) {
     f.ports.failure = failure;
-    EXPECT_EQ(testing::errorOf<Error>([&] { open(german ? BuildTexts::german() : BuildTexts::english(), 14); }),
+    const BuildTexts& texts = german ? BuildTexts::german() : BuildTexts::english();
+    EXPECT_EQ(testing::errorOf<Error>([&] { open(texts, 14); }),
               message);
   }
   EXPECT_TRUE(f.owner.calls().empty());

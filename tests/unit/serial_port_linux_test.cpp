@@ -72,8 +72,9 @@ TEST(LinuxSerialPort, GrownErrorCountStopsThePort) {
     line.BaudRate = 9600;
     line.fAbortOnError = abortOnError;
     int looks = 0;
+    const Counts grown = later;
     LinuxSerialPort port(slave, line, CommTimeouts{50, 0, 1000, 0, 0},
-                         [&](int) { return looks++ == 0 && later ? before : later; });
+                         [&](int) { return looks++ == 0 && grown ? before : grown; });
     ASSERT_EQ(write(master, "ab", 2), 2);
     char buffer[8];
     std::uint32_t got = 0, error = 0;
