@@ -38,7 +38,7 @@ TEST_F(CardLayoutChecks, DerivesLayouts) {
       {"BYTEWISE FORWARD 1 14 - - 14", "14 1 14 14 0 0 1 14 14 0 0 14", ""},
       {"BYTEWISE FORWARD 1 14 15 20 20", "20 1 20 14 14 6 1 20 14 14 6 20", ""},
       {"BYTEWISE FORWARD 1 14 14 20 20", "14 1 14 14 0 0 1 14 14 0 0 20", kOverlap},
-      {"BYTEWISE FORWARD 1 14 20 18 20", "14 1 14 14 0 0 1 14 14 0 0 20", kNotPositive},
+      {"BYTEWISE FORWARD 1 14 20 19 20", "14 1 14 14 0 0 1 14 14 0 0 20", kNotPositive},
       {"BYTEWISE FORWARD 1 14 x 20 20", "14 1 14 14 0 0 1 14 14 0 0 20", ""},
       {"BYTEWISE FORWARD 1 14 16 - 20", "14 1 14 14 0 0 1 14 14 0 0 20", ""},
       {"BYTEWISE FORWARD 5 3 - - 14", "-1 5 3 -1 0 0 5 3 -1 0 0 14", ""},

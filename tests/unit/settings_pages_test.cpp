@@ -240,11 +240,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, PageEdit, ::testing::Values(
              {{IDC_COM_PARITY, "ungerade"}}, "c", nullptr, {}, true},
     // Showing the card data page counts as a change.
     EditCase{"UnknownChoicesBecomeTheFirst", {{"Read characters in 1 byte", "bytewise"}, {"Reading direction", "backward"},
-             {"Show non numeric characters", "x"}, {"Padding character", "2E"}}, {{kData, kShow}},
+             {"Show non numeric characters", "x"}, {"Padding character", "2E"}, kStop8, {"2. Read start position", "9"},
+             {"2. Read stop position", "12"}}, {{kData, kShow}},
              {{"Read characters in 1 byte", "BYTEWISE"}, {"Reading direction", "FORWARD"},
              {"Show non numeric characters", "MAPTOHEXCHARS"}, {"Fixed length", "yes"}}, kData, {{IDC_DATA_BYTEWISE, kX},
              {IDC_DATA_FORWARD, kX}, {IDC_DATA_BACKWARD, kNoX}, {IDC_DATA_PAD_CHAR, "2E"}, {IDC_DATA_PAD_CHAR, "max 2"},
-             {IDC_DATA_PAD_CHAR, kOff}}, "d", nullptr},
+             {IDC_DATA_PAD_CHAR, kOff}, {IDC_DATA_START2, "9"}, {IDC_DATA_STOP2, "12"}}, "d", nullptr},
     // An unchecked radio (forward, last) changes nothing.
     EditCase{"CardDataHandlersWriteTheWorkingCopy", {}, {{kData, {IDC_DATA_BACKWARD}}, {kData, {IDC_DATA_MAP_SPECIAL}},
              {kData, {IDC_DATA_CONVERSION}}, {kData, {IDC_DATA_DIGITS, kChoose, "8"}},
@@ -377,7 +378,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LengthCheck, ::testing::Values(
     LengthCase{"StopBeyondTotal", "1", "14", "-", "-", "yes", "10", kB, false, "before", "before", {kWrong}, false},
     LengthCase{"TotalIgnoredOnTheBus", "1", "14", "-", "-", "yes", "10", kB, true, bytes(14), kNo2, {}, false},
     LengthCase{"TotalIgnoredWithoutFixedLength", "1", "14", "-", "-", "no", "10", kB, false, bytes(14), kNo2, {}, false},
-    LengthCase{"StopBeforeStart", "5", "3", "9", "12", "no", "14", kB, false, bytes(-1), bytes(4), {kWrong}, true},
+    LengthCase{"StopRightBeforeStart", "5", "4", "9", "12", "no", "14", kB, false, bytes(0), bytes(4), {kWrong}, true},
     LengthCase{"Nibbles", "1", "8", "-", "-", "no", "14", "NIBBELWISE", false, "results in reading length of 8 nibbel.",
                kNo2, {}, false},
     LengthCase{"SecondStopMissing", "1", "8", "10", "-", "no", "14", kB, false, bytes(8), kNo2, {}, false},
