@@ -35,12 +35,9 @@ class SettingText {
     parse();
     return *this;
   }
-  SettingText& operator=(const char* text) { return *this = std::string(text); }
 
   const std::string& text() const { return m_sText; }
   operator const std::string&() const { return m_sText; }
-  const char* c_str() const { return m_sText.c_str(); }
-  bool empty() const { return m_sText.empty(); }
   std::int32_t code() const { return m_iCode; }
 
   friend bool operator==(const SettingText& a, const std::string& b) { return a.m_sText == b; }

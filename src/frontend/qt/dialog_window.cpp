@@ -32,8 +32,7 @@ Qt::WindowFlags flagsOf(layout::DialogKind kind) {
 
 DialogWindow::DialogWindow(const layout::DialogLayout& dialog, bool german, QWidget* parent)
     : QDialog(parent, flagsOf(dialog.kind)),
-      m_bMain(dialog.kind == layout::DialogKind::MainWindow),
-      m_bBare(dialog.kind == layout::DialogKind::Bare),
+      m_eKind(dialog.kind),
       m_view(std::make_unique<QtDialogView>(*this, dialog, german)) {}
 
 // The view goes first: it watches the widgets, which go with the dialog.
@@ -44,7 +43,7 @@ void DialogWindow::reject() { m_view->command(IDC_CANCEL, Notification::Clicked)
 // Closing a window that is minimised (from the taskbar) leaves it there:
 // it is away already, and the Hide button would bring it back.
 void DialogWindow::closeEvent(QCloseEvent* event) {
-  if (!m_bMain) {
+  if (m_eKind != layout::DialogKind::MainWindow) {
     QDialog::closeEvent(event);
     return;
   }
@@ -75,9 +74,9 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
 // The controls of a bare dialog are pictures and texts, which leave the
 // click to the window.
 void DialogWindow::mousePressEvent(QMouseEvent* event) {
-  if (m_bBare && event->button() == Qt::LeftButton) {
+  if (m_eKind == layout::DialogKind::Bare && event->button() == Qt::LeftButton) {
     event->accept();
-    m_view->command(IDC_CANCEL, Notification::Clicked);
+    reject();
     return;
   }
   QDialog::mousePressEvent(event);
@@ -86,7 +85,7 @@ void DialogWindow::mousePressEvent(QMouseEvent* event) {
 // A window without a title bar still has the raised frame of a dialog.
 void DialogWindow::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
-  if (!m_bBare) return;
+  if (m_eKind != layout::DialogKind::Bare) return;
   QPainter painter(this);
   QStyleOptionFrame frame;
   frame.initFrom(this);

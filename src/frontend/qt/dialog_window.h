@@ -35,8 +35,7 @@ class DialogWindow : public QDialog {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  bool m_bMain;
-  bool m_bBare;
+  const layout::DialogKind m_eKind;
   std::unique_ptr<QtDialogView> m_view;
 };
 

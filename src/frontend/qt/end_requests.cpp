@@ -20,7 +20,6 @@ constexpr std::array<int, 3> kEndSignals = {SIGTERM, SIGINT, SIGHUP};
 int g_wakeRead = -1;
 int g_wakeWrite = -1;
 struct sigaction g_previous[kEndSignals.size()];
-bool g_installed[kEndSignals.size()];
 
 extern "C" void wakeOnSignal(int) {
   const int saved = errno;
@@ -47,8 +46,8 @@ EndRequests::EndRequests(std::function<void()> onEnd) : m_onEnd(std::move(onEnd)
   connect(m_pNotifier.get(), &QSocketNotifier::activated, this, &EndRequests::signalled);
   for (std::size_t i = 0; i < kEndSignals.size(); ++i) {
     sigaction(kEndSignals[i], nullptr, &g_previous[i]);
-    g_installed[i] = !(kEndSignals[i] == SIGHUP && g_previous[i].sa_handler == SIG_IGN);
-    if (!g_installed[i]) continue;
+    // An ignored hang-up (nohup) stays ignored.
+    if (kEndSignals[i] == SIGHUP && g_previous[i].sa_handler == SIG_IGN) continue;
     struct sigaction wake {};
     wake.sa_handler = wakeOnSignal;
     sigemptyset(&wake.sa_mask);
@@ -59,9 +58,7 @@ EndRequests::EndRequests(std::function<void()> onEnd) : m_onEnd(std::move(onEnd)
 
 EndRequests::~EndRequests() {
   if (!m_pNotifier) return;
-  for (std::size_t i = 0; i < kEndSignals.size(); ++i) {
-    if (g_installed[i]) sigaction(kEndSignals[i], &g_previous[i], nullptr);
-  }
+  for (std::size_t i = 0; i < kEndSignals.size(); ++i) sigaction(kEndSignals[i], &g_previous[i], nullptr);
   m_pNotifier.reset();
   ::close(g_wakeRead);
   ::close(g_wakeWrite);
