@@ -64,15 +64,22 @@ class ManualHost : public WindowHost {
     });
   }
   std::uint32_t setTimer(std::uint32_t id, std::uint32_t periodMs) override {
-    if (timersWork) timers[id] = {periodMs, now + periodMs};
-    return timersWork ? id : 0;
+    if (!timersWork) return 0;
+    timers[id] = {periodMs, now + periodMs};
+    return id;
   }
   void killTimer(std::uint32_t id) override { timers.erase(id); }
   void showWindow(bool show) override { visible = show; }
   bool isWindowVisible() override { return visible; }
   void setForegroundWindow() override { ++foregrounds; }
-  bool addTrayIcon(std::int32_t, const std::string&) override { return trayShown = true; }
-  bool removeTrayIcon() override { return !(trayShown = false); }
+  bool addTrayIcon(std::int32_t, const std::string&) override {
+    trayShown = true;
+    return true;
+  }
+  bool removeTrayIcon() override {
+    trayShown = false;
+    return true;
+  }
   MenuChoice trackPopupMenu(std::int32_t menuId) override {
     menusShown.push_back(menuId);
     return menuChoice;

@@ -54,8 +54,9 @@ class MemoryRegistry : public RegistryApi {
     std::uint32_t queryValue(const std::string& name, std::uint32_t& type, std::string& data,
                              std::size_t bufferSize) override {
       const auto key = registry.keys.find(path);
-      const auto value = key == registry.keys.end() ? Key::iterator{} : key->second.find(name);
-      if (key == registry.keys.end() || value == key->second.end()) return win32_error::FileNotFound;
+      if (key == registry.keys.end()) return win32_error::FileNotFound;
+      const auto value = key->second.find(name);
+      if (value == key->second.end()) return win32_error::FileNotFound;
       if (value->second.data.size() > bufferSize) return win32_error::MoreData;
       type = value->second.type;
       data = value->second.data;

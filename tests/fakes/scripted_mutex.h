@@ -8,7 +8,10 @@ namespace tavolin::testing {
 
 // A single-instance lock whose creation and wait give what the test says.
 struct ScriptedMutex : InstanceMutex {
-  Creation create(const std::string& name) override { return createdName = name, creation; }
+  Creation create(const std::string& name) override {
+    createdName = name;
+    return creation;
+  }
   std::uint32_t tryAcquire() override { return waitResult; }
 
   Creation creation;

@@ -21,7 +21,8 @@ struct SessionFixture {
   // The trace from the first occurrence of line on.
   std::string traceFrom(const std::string& line) const {
     const std::string text = captured.text();
-    return text.find(line) == std::string::npos ? std::string() : text.substr(text.find(line));
+    const std::size_t at = text.find(line);
+    return at == std::string::npos ? std::string() : text.substr(at);
   }
 
   FakeSystem system;

@@ -12,6 +12,13 @@
 
 namespace tavolin::testing {
 
+// The texts of the message boxes the view has shown, in order.
+inline std::vector<std::string> messageTexts(const MemoryDialogView& view) {
+  std::vector<std::string> texts;
+  for (const auto& m : view.messages()) texts.push_back(m.text);
+  return texts;
+}
+
 // What the user does to a control: a click checks it ("off" unchecks), a choice selects the item,
 // typing into or leaving an edit leaves the value as its text. A PageInput does it on a sheet's
 // page (no control: the page is only shown).

@@ -19,7 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 int main(int argc, char** argv) {
   std::set<std::filesystem::path> files;
   for (int i = 1; i < argc; ++i) {
-    if (!std::filesystem::is_directory(argv[i]) && files.insert(argv[i]).second) continue;
+    if (!std::filesystem::is_directory(argv[i])) {
+      files.insert(argv[i]);
+      continue;
+    }
     for (const auto& entry : std::filesystem::directory_iterator(argv[i])) files.insert(entry.path());
   }
   for (const auto& file : files) {

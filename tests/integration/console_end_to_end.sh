@@ -166,7 +166,7 @@ for step in 'start|err|"Restart reading" is not available now.' 'test on|out|Tes
   wait_for "$file" "$line"
 done
 echo "start" >&7
-within 10 grep -q "Count of readings" "$work/out"
+wait_for out "Count of readings" 10
 [ "$(grep -c " is active$" "$work/out")" = 2 ] || fail "start after stop"
 [ "$(grep -c "^Test mode is off: readings are typed.$" "$work/out")" = 1 ] || fail "start does not say test mode is off"
 echo "exit" >&7

@@ -36,7 +36,7 @@ queue() { send "queue $(numbers "$1" "$2" | sed 's/.*/0;1;2;3;4;&*/' | paste -sd
 # COUNT: the readings 1 to COUNT queued, and all typed within 30 s.
 typed_all() {
   queue 1 "$1"
-  poll=0.5 within 30 grep -q "^Typed: $(printf %08d "$1")<CR>" "$work/out"
+  poll=0.5 wait_for out "^Typed: $(printf %08d "$1")<CR>" 30
   [ "$(grep -c '^Typed: ' "$work/out")" = "$1" ] || fail "$(grep -c '^Typed: ' "$work/out") of $1 readings typed"
 }
 "$console" --set "COM=$work/com" --set "Ravlink protocol=no" --set "Total reader data length=8" \
@@ -91,7 +91,7 @@ if [ "${TAVOLIN_SOAK_ONLY:-}" != 1 ]; then
     for command in "${parts[@]:0:${#parts[@]}-2}"; do send "$command"; sleep 0.3; done
     if [ "$outcome" = running ]; then
       sleep 4
-      kill -0 "$run" 2>/dev/null || fail "the program ended"
+      gone "$run" && fail "the program ended"
       memory_flat "$before" 1024
       lacks "$trace" "RavlinkSession::run(): catch"
       stop run INT 0
@@ -132,7 +132,7 @@ if [ "${TAVOLIN_SOAK_ONLY:-}" != 1 ]; then
     reading bus
     [ $fault = removed ] && rm -rf "$datalog"
     typed_all "$count"
-    kill -0 "$run" || fail "the program ended"
+    gone "$run" && fail "the program ended"
     has "$trace" "^Logfile .*TavolinLog/Datalog[0-9_]*-$file.txt cannot be written.$"
     [ $fault = removed ] || [ "$(grep -c "cannot be written" "$trace")" = 1 ] || fail "said more than once"
     stop run INT
@@ -157,7 +157,7 @@ soak() {
     numbers 2 "$count" | sed "s/.*/sleep $gap\\ntext &/" >>"$work/commands"
     seconds=$((count * (gap + 20) / 1000 + 60))
   fi
-  poll=1 within $seconds grep -q "^Typed: $(printf "%08d" "$count")<CR>" "$work/out"
+  poll=1 wait_for out "^Typed: $(printf "%08d" "$count")<CR>" "$seconds"
   sleep 0.5
   end=$(rss)
   memory_flat "$first" 512

@@ -35,7 +35,6 @@ spawn() { local -n pid_=$1; shift; "$@" <"${input:-/dev/null}" & pid_=$!; pids+=
 # reap VAR [CODE]: the process in VAR has ended, with exit code $status (CODE).
 reap() {
   local -n pid_=$1
-  local i
   wait "$pid_"; status=$?
   mapfile -t pids < <(printf '%s\n' "${pids[@]}" | grep -vx -e "$pid_" -e '') && pid_=
   [ -z "${2:-}" ] || [ $status = "$2" ] || fail "$1: exit code $status, not $2"

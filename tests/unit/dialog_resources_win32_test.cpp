@@ -201,8 +201,8 @@ class Win32Window : public testing::ViewWindow {
 };
 
 const testing::ViewKind kWin32View{"Win32", [](std::int32_t dialog) { return std::make_unique<Win32Window>(dialog); }};
-INSTANTIATE_TEST_SUITE_P(Win32, DialogViewContract, ::testing::Values(kWin32View), testing::viewName);
-INSTANTIATE_TEST_SUITE_P(Win32, UserInputContract, ::testing::Values(kWin32View), testing::viewName);
+INSTANTIATE_TEST_SUITE_P(Win32, DialogViewContract, ::testing::Values(kWin32View), testing::NamedParam());
+INSTANTIATE_TEST_SUITE_P(Win32, UserInputContract, ::testing::Values(kWin32View), testing::NamedParam());
 
 }  // namespace
 }  // namespace tavolin

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "fakes/named_params.h"
 #include "ui/dialog_view.h"
 
 namespace tavolin::testing {
@@ -36,7 +37,6 @@ struct ViewKind {
 };
 
 inline void PrintTo(const ViewKind& kind, std::ostream* os) { *os << kind.name; }
-inline std::string viewName(const ::testing::TestParamInfo<ViewKind>& info) { return info.param.name; }
 
 // Every view; and the views that have a user.
 class DialogViewContract : public ::testing::TestWithParam<ViewKind> {};

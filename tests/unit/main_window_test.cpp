@@ -73,11 +73,7 @@ class MainWindow : public ::testing::Test {
   }
   const std::string& text(std::int32_t id) { return view.control(id).text; }
   bool enabled(std::int32_t id) { return view.control(id).enabled; }
-  Texts messages() const {
-    Texts texts;
-    for (const auto& m : view.messages()) texts.push_back(m.text);
-    return texts;
-  }
+  Texts messages() const { return testing::messageTexts(view); }
   // Delivers a burst and runs what the window posts for it (the count; in test mode also the
   // warning, the reading and its length).
   void read(const std::string& burst, std::size_t posts) {

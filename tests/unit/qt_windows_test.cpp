@@ -37,6 +37,7 @@
 
 #include "dialog_view_contract.h"
 #include "fakes/fake_system.h"
+#include "fakes/live_settings.h"
 #include "fakes/named_params.h"
 #include "fakes/recording_services.h"
 #include "fakes/simulated_port.h"
@@ -63,18 +64,12 @@ using Command = std::pair<std::int32_t, Notification>;
 
 const DialogLayout& dialogOf(std::int32_t id) { return *layout::findDialogLayout(id); }
 
-// Processes events until the condition holds, at most the time given.
-bool waitFor(const std::function<bool()>& condition, int ms = 2000) {
-  for (int i = 0; i < ms / 10 && !condition(); ++i) QTest::qWait(10);
-  return condition();
-}
-
 // Once a modal window is up, does what the user would do there. A window
 // still open three seconds later (or a message box that came up on the
 // way) is closed, as a failure.
 void whenModal(std::function<void(QWidget&)> act) {
   QTimer::singleShot(0, [act = std::move(act)] {
-    ASSERT_TRUE(waitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 2000));
     QPointer<QWidget> modal = QApplication::activeModalWidget();
     QTimer::singleShot(3000, [modal] {
       while (modal && modal->isVisible() && QApplication::activeModalWidget()) {
@@ -163,8 +158,8 @@ using testing::DialogViewContract;
 using testing::UserInputContract;
 
 const testing::ViewKind kQtView{"Qt", [](std::int32_t dialog) { return std::make_unique<QtWindow>(dialog); }};
-INSTANTIATE_TEST_SUITE_P(Qt, DialogViewContract, ::testing::Values(kQtView), testing::viewName);
-INSTANTIATE_TEST_SUITE_P(Qt, UserInputContract, ::testing::Values(kQtView), testing::viewName);
+INSTANTIATE_TEST_SUITE_P(Qt, DialogViewContract, ::testing::Values(kQtView), testing::NamedParam());
+INSTANTIATE_TEST_SUITE_P(Qt, UserInputContract, ::testing::Values(kQtView), testing::NamedParam());
 
 // What the user does to a window that the contract leaves to the toolkit,
 // and what the presenter hears of it.
@@ -244,7 +239,7 @@ TEST_F(Host, RunsPostedTasksInOrderOnItsThreadAndTicksTimers) {
     for (int i = 0; i < 3; ++i)
       host.post([&, i] { done.push_back(QThread::currentThread() == qApp->thread() ? i : -1); });
   }).join();
-  EXPECT_TRUE(waitFor([&] { return done.size() == 3; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return done.size() == 3; }, 2000));
   EXPECT_EQ(done, (std::vector<int>{0, 1, 2}));
   host.setTimerTarget([&](std::uint32_t id) { done.push_back(int(id)), host.killTimer(id); });
   EXPECT_EQ(host.setTimer(7, 5), 7u);
@@ -266,7 +261,7 @@ TEST_F(Host, TrayReportsDoubleClickAndContextMenuAndItsMenuGivesTheChosenCommand
     QtWindowHost languageHost(trace, german);
     QStringList texts;
     QTimer::singleShot(0, [&] {
-      ASSERT_TRUE(waitFor([&] { return languageHost.shownMenu() != nullptr; }));
+      ASSERT_TRUE(QTest::qWaitFor([&] { return languageHost.shownMenu() != nullptr; }, 2000));
       QMenu& menu = *languageHost.shownMenu();
       for (const QAction* action : menu.actions()) texts << action->text();
       EXPECT_EQ(menu.defaultAction(), menu.actions().first());
@@ -322,13 +317,8 @@ TEST_F(Host, ModalDialogEndsOnOkAndEscapeAfterThePresenterHasSeenThem) {
 // The real pages over the tabs: each is initialised when its tab is first
 // shown, and what the user chooses there reaches it, kept on OK or Cancel.
 TEST_F(Host, SheetShowsThePagesInTabsAndEndsWithOkOrCancel) {
-  class LiveSettings : public SettingsSource {
-   public:
-    const ComSettings& getComSettings() const override { return settings.com; }
-    const CardDataSettings& getCardDataSettings() const override { return settings.cardData; }
-    const AddCharsSettings& getAddCharsSettings() const override { return settings.addChars; }
-    Settings settings = defaultSettings("/opt/tavolin", '/');
-  } live;
+  testing::LiveSettings live;
+  live.settings = defaultSettings("/opt/tavolin", '/');
   live.settings.com.sRavlinkProtocol = "no";
   testing::FakeSystem system;
   testing::RecordingSound sound;
@@ -397,7 +387,7 @@ class InstanceChannelTest : public ::testing::Test {
       QString otherProblem;
       sent = InstanceChannel::send(request, otherProblem);
     });
-    const bool arrived = waitFor([&] { return received.size() > before; }, 3000);
+    const bool arrived = QTest::qWaitFor([&] { return received.size() > before; }, 3000);
     other.join();
     return sent && arrived;
   }
@@ -453,14 +443,14 @@ TEST_F(InstanceChannelTest, BoundsWhatAConnectionMayCost) {
   }
   const auto closed = [&](std::size_t i) { return clients[i]->state() == QLocalSocket::UnconnectedState; };
   clients[0]->write(QByteArray(1 << 20, 'x'));
-  EXPECT_TRUE(waitFor([&] { return closed(0); }, 500)) << "flooding";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return closed(0); }, 500)) << "flooding";
   EXPECT_FALSE(closed(1)) << "silent, closed at once";
   int most = 0;
-  waitFor([&] { return most = std::max(most, channel.connections()), false; }, 300);
+  for (int sample = 0; sample < 30; ++sample, QTest::qWait(10)) most = std::max(most, channel.connections());
   EXPECT_TRUE(most > 0 && most <= InstanceChannel::kMaxConnections) << most;
-  EXPECT_TRUE(waitFor([&] { return closed(1); })) << "silent";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return closed(1); }, 2000)) << "silent";
   clients.clear();
-  EXPECT_TRUE(waitFor([&] { return channel.connections() == 0; }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return channel.connections() == 0; }, 3000));
   EXPECT_TRUE(sendFromAnother(Request::Show));
 }
 

@@ -2,6 +2,7 @@
 
 #include "dialog_view_contract.h"
 #include "fakes/fake_system.h"
+#include "fakes/live_settings.h"
 #include "fakes/manual_host.h"
 #include "fakes/named_params.h"
 #include "fakes/recording_services.h"
@@ -46,22 +47,7 @@ INSTANTIATE_TEST_SUITE_P(Memory, DialogViewContract,
                          ::testing::Values(testing::ViewKind{"Memory", [](std::int32_t) {
                                              return std::make_unique<MemoryWindow>();
                                            }}),
-                         testing::viewName);
-
-// The main window's live settings, as the pages copy them.
-class LiveSettings : public SettingsSource {
- public:
-  const ComSettings& getComSettings() const override { return settings.com; }
-  const CardDataSettings& getCardDataSettings() const override { return settings.cardData; }
-  const AddCharsSettings& getAddCharsSettings() const override { return settings.addChars; }
-  Settings settings;
-};
-
-Texts messages(const MemoryDialogView& view) {
-  Texts texts;
-  for (const auto& m : view.messages()) texts.push_back(m.text);
-  return texts;
-}
+                         testing::NamedParam());
 
 // The three pages of one sheet, each on its own view, opened the way the platform opens them. A
 // page reads a control only while it handles that control's notification; the system's edits
@@ -120,7 +106,7 @@ class Pages : public ::testing::Test {
   }
 
   UiLanguage language{0x0409};
-  LiveSettings live;
+  testing::LiveSettings live;
   testing::ManualHost host;
   testing::RecordingSound sound;
   testing::FakeSystem system;
@@ -359,7 +345,7 @@ TEST_P(LengthCheck, ShowsLengthsAndReportsInconsistencies) {
   data.OnInitDialog();
   EXPECT_EQ(v.control(IDC_DATA_LENGTH1).text + "|" + v.control(IDC_DATA_LENGTH2).text, c.length1 + "|" + c.length2);
   data.OnSetActive();
-  EXPECT_EQ(messages(v), c.messages);
+  EXPECT_EQ(testing::messageTexts(v), c.messages);
   for (const auto& m : v.messages()) EXPECT_EQ(m.icon, MessageIcon::Error);
   EXPECT_EQ(data.hasSecondRange(), c.secondRange);
 }
@@ -440,7 +426,7 @@ TEST_P(HelpDialog, OpensTheDocumentOfTheLanguageFromTheProgramFolder) {
   EXPECT_EQ(view.caption(), c.caption);
   EXPECT_EQ(view.control(c.ascii ? IDC_ASCII_BROWSER : IDC_HELP_BROWSER).text, c.address);
   EXPECT_EQ(captured.text(), c.trace);
-  EXPECT_EQ(messages(view), *c.folder ? Texts{} : Texts{"Online help file not found."});
+  EXPECT_EQ(testing::messageTexts(view), *c.folder ? Texts{} : Texts{"Online help file not found."});
   for (const auto& m : view.messages()) EXPECT_EQ(m.icon, MessageIcon::Warning);
   for (const auto& m : view.messages()) EXPECT_EQ(m.caption, "");
 }
