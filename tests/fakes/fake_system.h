@@ -48,7 +48,7 @@ class FakeSystem : public System {
 
   std::optional<std::string> userName() override { return user; }
   bool isUserAdmin() override { return admin; }
-  bool isUacEnabled() override { return uac; }
+  bool isUacEnabled() override { return false; }
 
   // What the file holds now; empty when there is none.
   std::string content(const std::string& path) const {
@@ -71,7 +71,6 @@ class FakeSystem : public System {
   std::uint32_t error = 0;
   std::optional<std::string> user = std::string("maria");
   bool admin = true;
-  bool uac = false;
   std::map<std::string, std::string> environment;
   LocalTime now{2014, 5, 12, 8, 3, 7};
   std::set<std::string> directories;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -37,24 +38,20 @@ class ManualHost : public WindowHost {
     return m_posts.look([](const Posts& posts) { return posts.count; });
   }
 
-  // Moves the clock on, firing the timers that come due on the way.
+  // Moves the clock on, firing the timers that come due on the way (the earliest first), until the program exits.
   void advance(std::uint32_t ms) {
     const std::uint64_t end = now + ms;
-    for (;;) {
-      std::uint32_t next = 0;
-      std::uint64_t due = end + 1;
-      for (const auto& [id, timer] : timers) {
-        if (timer.due < due) {
-          due = timer.due;
-          next = id;
-        }
+    const auto earlier = [](const auto& a, const auto& b) { return a.second.due < b.second.due; };
+    while (!exitCode) {
+      const auto next = std::min_element(timers.begin(), timers.end(), earlier);
+      if (next == timers.end() || next->second.due > end) {
+        now = end;
+        return;
       }
-      if (next == 0 || exitCode) break;
-      now = due;
-      timers[next].due += timers[next].period;
-      if (timerTarget) timerTarget(next);
+      now = next->second.due;
+      next->second.due += next->second.period;
+      if (timerTarget) timerTarget(next->first);
     }
-    if (!exitCode) now = end;
   }
 
   void post(std::function<void()> task) override {
@@ -99,8 +96,7 @@ class ManualHost : public WindowHost {
   }
   std::optional<std::string> openFileDialog(const OpenFileRequest& request) override {
     fileRequests.push_back(std::string(request.filterNames[0]) + "|" + request.filterPatterns[0] + "|" +
-                           request.filterNames[1] + "|" + request.filterPatterns[1] + "|" +
-                           request.defaultExtension);
+                           request.filterNames[1] + "|" + request.filterPatterns[1] + "|" + request.defaultExtension);
     return fileChoice;
   }
   void endDialog(std::int32_t result) override { dialogResult = result; }

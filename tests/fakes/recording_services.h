@@ -16,7 +16,8 @@ class RecordingEventLog : public EventLog {
    public:
     explicit RecordingSource(RecordingEventLog& log) : m_log(log) {}
     void report(Type type, std::uint32_t id, const std::vector<std::string>& strings) override {
-      std::string line = std::to_string(id) + (type == Type::Error ? " error:" : type == Type::Warning ? " warning:" : " information:");
+      static const char* const kinds[] = {" error:", " warning:", " information:"};  // in the order of Type
+      std::string line = std::to_string(id) + kinds[static_cast<int>(type)];
       for (std::size_t i = 0; i < strings.size(); ++i) line += (i ? "|" : " ") + strings[i];
       m_log.m_entries.change([&](std::vector<std::string>& entries) { entries.push_back(line); });
     }

@@ -96,14 +96,10 @@ class SimulatedPorts : public SerialPorts {
   OpenResult open(const std::string& path, const LineSetUp& line, const CommTimeouts& timeouts) override {
     openedPath = path;
     lastTimeouts = timeouts;
-    OpenResult result;
-    result.failure = failure;
-    result.text = failureText;
-    if (failure != Failure::None) return result;
+    if (failure != Failure::None) return {nullptr, failure, failureText};
     lastLine = line();
     port.reopen();
-    result.port = std::make_unique<PortHandle>(port);
-    return result;
+    return {std::make_unique<PortHandle>(port), failure, failureText};
   }
 
   SimulatedPort port;

@@ -13,16 +13,12 @@ namespace {
 
 TEST(PlatformSystem, ErrorTextsAndApplicationPath) {
   const auto system = makeSystem();
-  const std::string missingFile = system->getErrorText(2);  // file not found / no such file
-  ASSERT_FALSE(missingFile.empty());
-  EXPECT_EQ(missingFile.back(), '\n');
-  EXPECT_EQ(missingFile.find("Unknown error"), std::string::npos) << missingFile;
+  const std::string text = system->getErrorText(2);  // file not found / no such file: the system's text
+  EXPECT_TRUE(!text.empty() && text.back() == '\n' && text.find("Unknown error") == text.npos) << text;
   EXPECT_EQ(system->getErrorText(0x7FFFFF00u), "Unknown error from GetLastError(): 2147483392l\n");
 
   const std::string folder = system->getApplicationPath();  // the folder of the program
-  ASSERT_FALSE(folder.empty());
-  EXPECT_NE(folder.back(), system->pathSeparator());
-  EXPECT_TRUE(system->isDirectory(folder));
+  EXPECT_TRUE(!folder.empty() && folder.back() != system->pathSeparator() && system->isDirectory(folder)) << folder;
 }
 
 // Linux writes UTF-8 and "\n", Windows its code page and "\r\n" (text mode).
@@ -35,10 +31,8 @@ TEST(PlatformSystem, TextFilesLeaveInTheEditionsEncoding) {
     file->write(mode == System::FileMode::Replace ? "L\xE4nge\n" : "2\n");
   }
   EXPECT_TRUE(system->canReadFile(path));
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}),
             system->textEncoding() == StdioTextFile::Encoding::Utf8 ? "L\xC3\xA4nge\n2\n" : "L\xE4nge\r\n2\r\n");
-  in.close();
   std::remove(path.c_str());
   EXPECT_FALSE(system->canReadFile(path));
 }

@@ -27,16 +27,6 @@ std::string read(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// The settings of a file; load() answers whether they may be saved.
-struct FileStore {
-  FileStore(const std::string& path, Trace& trace, Settings defaults = Settings{})
-      : registry(path, trace), store(registry, trace, std::move(defaults)) {}
-  bool load() { return store.LoadComSettings(com); }
-  LinuxRegistry registry;
-  SettingsStore store;
-  ComSettings com;
-};
-
 class RegistryLinuxTest : public ::testing::Test {
  protected:
   RegistryLinuxTest() { chmod(root.c_str(), 0755); }
@@ -53,18 +43,20 @@ class RegistryLinuxTest : public ::testing::Test {
   std::string root = mkdtemp(std::string("/tmp/tavolin-registry-XXXXXX").data()), folder = root + "/brellmark",
               file = folder + "/tavolin.reg";
   testing::CapturedTrace captured;
+  LinuxRegistry registry{file, captured.trace};
+  SettingsStore store{registry, captured.trace, defaultSettings("/opt/tavolin", '/')};
+  ComSettings com;
 };
 
 // The first start makes the folder and the file; a text is written with
 // its quotes and backslashes escaped.
 TEST_F(RegistryLinuxTest, FirstStartCreatesFolderFileAndValues) {
-  FileStore s(file, captured.trace, defaultSettings("/opt/tavolin", '/'));
-  EXPECT_TRUE(s.load());
+  EXPECT_TRUE(store.LoadComSettings(com));  // may be saved
   EXPECT_EQ(read(file).rfind(std::string("REGEDIT4\n\n[") + kKey + "]\n\"COM\"=\"2\"\n", 0), 0u) << read(file);
   struct stat info {};
   EXPECT_TRUE(stat(file.c_str(), &info) == 0 && (info.st_mode & 0777) == 0644);
-  s.com.sSoundFile = "C:\\Sounds\\\"Gr\xFC\xDF\"e.wav";  // Windows-1252
-  ASSERT_TRUE(s.store.SaveComSettings(s.com));
+  com.sSoundFile = "C:\\Sounds\\\"Gr\xFC\xDF\"e.wav";  // Windows-1252
+  ASSERT_TRUE(store.SaveComSettings(com));
   EXPECT_NE(read(file).find("\"Sound file\"=\"C:\\\\Sounds\\\\\\\"Gr\xFC\xDF\\\"e.wav\"\n"), std::string::npos);
 }
 
@@ -79,13 +71,11 @@ TEST_F(RegistryLinuxTest, WindowsExportIsRead) {
       "\"Parity\"=\"ungerade\"\r\n\"Blob\"=hex:01,02,03,\\\r\n  04,05\r\n"
       "\"Prefix characters\"=hex(1):3c,54,41,42,3e,00\r\n\"Postfix characters\"=\"<CR>\"\r\n\r\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\"COM\"=\"99\"\r\n");
-  FileStore s(file, captured.trace);
   AddCharsSettings addChars;
-  s.load();
-  s.store.LoadAddCharsSettings(addChars);
-  EXPECT_EQ(s.com.sCom.text() + s.com.sParity.text() + addChars.sPrefix.text() + addChars.sPostfix.text(),
-            "3odd<TAB><CR>");
-  EXPECT_EQ(s.com.sStopBits, Settings{}.com.sStopBits);
+  store.LoadComSettings(com);
+  store.LoadAddCharsSettings(addChars);
+  EXPECT_EQ(com.sCom.text() + com.sParity.text() + addChars.sPrefix.text() + addChars.sPostfix.text(), "3odd<TAB><CR>");
+  EXPECT_EQ(com.sStopBits, Settings{}.com.sStopBits);
   const std::string trace = captured.text();
   EXPECT_NE(trace.find("Speed ke\xedn REG_SZ - Fehler\n"), std::string::npos);  // a dword is not a text
   std::set<std::string> unreadable;                                             // said each time the file is read
@@ -146,8 +136,6 @@ TEST_F(RegistryLinuxTest, SavesAtOnceLoseNothing) {
   std::ofstream(folder + "/.tavolin.reg.Ab12Cd") << "left by a save that was killed";
   for (const char who : {'A', 'B'}) {
     if (fork() != 0) continue;
-    Trace off;
-    LinuxRegistry registry(file, off);
     std::unique_ptr<RegistryKey> key;
     for (int i = 0; i < 50; ++i) {
       if (registry.openKey(SettingsStore::keyPath, RegistryApi::KEY_WRITE_ACCESS, key) ||
@@ -157,13 +145,11 @@ TEST_F(RegistryLinuxTest, SavesAtOnceLoseNothing) {
     }
     _exit(0);
   }
-  for (int status = 0, children = 0; children < 2; ++children) {
+  for (int status = 0, children = 0; children < 2; ++children)
     EXPECT_TRUE(wait(&status) > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
   const std::string text = read(file);
   for (int i = 0; i < 100; ++i) {
-    const std::string line =
-        "\"" + std::string(1, "AB"[i / 50]) + std::to_string(i % 50) + "\"=\"" + std::to_string(i % 50) + "\"\n";
+    const std::string n = std::to_string(i % 50), line = "\"" + std::string(1, "AB"[i / 50]) + n + "\"=\"" + n + "\"\n";
     EXPECT_NE(text.find(line), std::string::npos) << line;
   }
   EXPECT_FALSE(std::filesystem::exists(folder + "/.tavolin.reg.Ab12Cd"));
@@ -179,7 +165,6 @@ TEST_F(RegistryLinuxTest, RefusedWriteLeavesTheFileAsItWas) {
   }
   const pid_t child = fork();
   if (child == 0) {
-    LinuxRegistry registry(file, captured.trace);
     std::unique_ptr<RegistryKey> key;
     _exit((geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) ||
           registry.openKey(SettingsStore::keyPath, RegistryApi::KEY_WRITE_ACCESS, key) != 0 ||

@@ -129,9 +129,8 @@ TEST(LinuxSerialPorts, OffersTheDevicesTheSystemHas) {
   namespace fs = std::filesystem;
   const fs::path root = fs::temp_directory_path() / ("tavolin-devices-" + std::to_string(getpid()));
   fs::create_directories(root / "dev/serial/by-id");
-  for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS0", "ttyS1", "ttyS10", "ttySX", "tty1"}) {
+  for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS0", "ttyS1", "ttyS10", "ttySX", "tty1"})
     std::ofstream(root / "dev" / name);
-  }
   fs::create_symlink("../../ttyUSB2", root / "dev/serial/by-id/usb-FTDI_A5-if00-port0");
   for (const auto& [name, type] : {std::pair{"ttyS0", "4"}, {"ttyS1", "0"}, {"ttyS10", "4"}}) {
     fs::create_directories(root / "sys/class/tty" / name);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fakes/fake_system.h"
 #include "fakes/recording_services.h"
 #include "fakes/scripted_mutex.h"
@@ -17,15 +19,8 @@ using Error = InstanceMutex::Creation::Error;
 TEST(SingleInstance, Outcomes) {
   const std::string u = "Unknown error from GetLastError(): ", running = "Elvor Tavolin is already running",
                     ends = ", therefore this Elvor Tavolin ends.";
-  const struct {
-    bool created;
-    Error error;
-    std::uint32_t wait;
-    int exitCode;
-    const char* entry;
-    std::string message;
-  } cases[] = {
-      // clang-format off
+  // clang-format off
+  const std::tuple<bool, Error, std::uint32_t, int, const char*, std::string> cases[] = {
       {true, Error::None, 0, 0, nullptr, ""},
       {false, Error::AccessDenied, 0, 1, "4 warning", running + " with administration rights" + ends},
       {false, Error::Other, 0, 1, "6 error", "Exit, CreateMutex() failed: " + u + "1450l\n"},
@@ -33,22 +28,22 @@ TEST(SingleInstance, Outcomes) {
       {true, Error::Other, 0, 1, "6 error", "Exit, CreateMutex() succeeded, but GetLastError() set: " + u + "1450l\n"},
       {true, Error::None, 258, 2, "6 error", "Exit, created Mutex not signalled, WaitForSingleObject() returned: " + u +
        "258l\n."},
-      // clang-format on
   };
-  for (const auto& c : cases) {
+  // clang-format on
+  for (const auto& [created, error, wait, exitCode, entry, message] : cases) {
     testing::ScriptedMutex mutex;
-    mutex.creation = {c.created, c.error, 1450, {}};
-    mutex.waitResult = c.wait;
+    mutex.creation = {created, error, 1450, {}};
+    mutex.waitResult = wait;
     testing::FakeSystem system;
     testing::RecordingEventLog log;
     const StartupDecision decision =
         settleSingleInstance(mutex, log.registerSource("Tavolin").get(), system, BuildTexts::english(), "maria");
     EXPECT_EQ(mutex.createdName, "Global\\TavolinMutex");
-    EXPECT_EQ(decision.exitCode, c.exitCode) << c.message;
-    EXPECT_EQ(decision.message, c.message);
-    const std::string entry = c.entry ? c.entry + std::string(": Elvor Tavolin|Version 2.10.00|maria") : "";
-    EXPECT_EQ(log.entries(), c.entry ? std::vector<std::string>{entry + (c.entry[0] == '6' ? "|" + c.message : "")}
-                                     : std::vector<std::string>{});
+    EXPECT_EQ(decision.exitCode, exitCode) << message;
+    EXPECT_EQ(decision.message, message);
+    const std::string line = entry ? entry + std::string(": Elvor Tavolin|Version 2.10.00|maria") : "";
+    EXPECT_EQ(log.entries(), entry ? std::vector<std::string>{line + (*entry == '6' ? "|" + message : "")}
+                                   : std::vector<std::string>{});
   }
   testing::ScriptedMutex mutex;
   mutex.creation = {true, Error::AlreadyExists, 183, {}};
