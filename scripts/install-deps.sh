@@ -31,6 +31,8 @@ elif [ "$job" != run ] && [ "$job" != images ]; then
     googletest libgtest-dev libgmock-dev libbenchmark-dev socat
     xvfb x11-xkb-utils x11-utils tigervnc-standalone-server
     qt6-base-dev qt6-translations-l10n desktop-file-utils xdotool xclip dbus-daemon
+    # The help files' check reads the .mht documents with Python's MIME parser.
+    python3
     # The sanitized builds and the fuzz targets: clang 14 with its runtimes
     # (AddressSanitizer, ThreadSanitizer, libFuzzer) and llvm-symbolizer.
     clang libclang-rt-14-dev llvm

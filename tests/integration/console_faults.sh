@@ -14,7 +14,6 @@ mkdir -m 777 "$work/run"
 chmod 755 "$work"
 trace=$APPDATA/TavolinTrace.txt datalog=$APPDATA/TavolinLog mounted=
 logs=(out err run/events.log sim.log appdata/TavolinTrace.txt) at_exit=('[ -z "$mounted" ] || umount "$mounted"')
-unset DISPLAY WAYLAND_DISPLAY
 # KIND [PREFIX...]: a fresh reader of KIND, read by the console (behind
 # PREFIX, the reader's device open to every user).
 reading() {
@@ -24,7 +23,6 @@ reading() {
   spawn run "${@:2}" "$console" --keyboard=print >>"$work/out" 2>"$work/err"
   wait_for out "is active"
 }
-settings() { cp "$work/settings" "$TAVOLIN_REGISTRY"; "$console" "${@/#/--set=}" >/dev/null || fail "--set $*"; }
 rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$run/status"; }
 # BEFORE KIB: resident memory stayed within KIB of BEFORE; not checked
 # under a sanitizer, whose runtime keeps freed memory and bookkeeping.
@@ -39,15 +37,14 @@ typed_all() {
   poll=0.5 wait_for out "^Typed: $(printf %08d "$1")<CR>" 30
   [ "$(grep -c '^Typed: ' "$work/out")" = "$1" ] || fail "$(grep -c '^Typed: ' "$work/out") of $1 readings typed"
 }
-"$console" --set "COM=$work/com" --set "Ravlink protocol=no" --set "Total reader data length=8" \
-  --set "Read stop position=8" --set "Postfix characters=<CR>" >/dev/null && cp "$TAVOLIN_REGISTRY" "$work/settings" ||
-  fail "--set"
+settings "COM=$work/com" "Ravlink protocol=no" "Total reader data length=8" "Read stop position=8" \
+  "Postfix characters=<CR>"
 if [ "${TAVOLIN_SOAK_ONLY:-}" != 1 ]; then
   # A settings file that cannot be read as a whole: the defaults, a reason,
   # and the file untouched by the start and by a --set.
   mkdir "$work/folder.reg"
   head -c 8192 "$console" >"$work/garbage.reg"
-  { cat "$work/settings"; head -c 1100000 /dev/zero | tr '\0' ';'; } >"$work/large.reg"
+  { cat "$TAVOLIN_REGISTRY"; head -c 1100000 /dev/zero | tr '\0' ';'; } >"$work/large.reg"
   snapshot() { if [ -d "$1" ]; then ls -A "$1"; else md5sum <"$1"; fi; }
   for scenario in folder garbage large; do
     file=$work/$scenario.reg before=$(snapshot "$work/$scenario.reg")

@@ -9,7 +9,7 @@ deb=$(realpath "$1")
   { echo "FAILED: a tavolin package is installed; this test would replace and purge it"; exit 1; }
 [ -e /var/lib/tavolin ] && { echo "FAILED: /var/lib/tavolin exists; a purge would remove it"; exit 1; }
 source "$(dirname "$0")/lib.bash"
-installed='' saved=''
+console=/usr/bin/tavolin-console installed='' saved=''
 logs=(log service.out service.err sim.log) at_exit=('[ -n "$installed" ] && dpkg --purge tavolin >/dev/null 2>&1'
   '[ -n "$saved" ] && rm -rf /etc/brellmark && mv "$work/brellmark" /etc/brellmark')
 [ -e /etc/brellmark ] && mv /etc/brellmark "$work/brellmark" && saved=1
@@ -35,8 +35,8 @@ installed=1
 dpkg-query -W -f='${Status}' tavolin | grep -q 'install ok installed$' || fail "tavolin is not installed"
 dpkg -L tavolin >"$work/list"
 echo "installed: $(wc -l <"$work/list") paths (dpkg -L tavolin)"
-[ "$(/usr/bin/tavolin-console --version)" = "Elvor Tavolin Version 2.10.00" ] || fail "tavolin-console --version"
-TAVOLIN_REGISTRY=$work/tavolin.reg /usr/bin/tavolin-console --show-settings >"$work/settings" 2>>"$work/log" ||
+[ "$("$console" --version)" = "Elvor Tavolin Version 2.10.00" ] || fail "tavolin-console --version"
+TAVOLIN_REGISTRY=$work/tavolin.reg "$console" --show-settings >"$work/settings" 2>>"$work/log" ||
   fail "tavolin-console --show-settings"
 [ "$(wc -l <"$work/settings")" = 27 ] || fail "--show-settings does not print 27 settings"
 has settings '^Sound file=/usr/share/tavolin/Elvorbeep.wav$'
@@ -44,7 +44,7 @@ for p in tavolin_en tavolin-readersim; do "/usr/bin/$p" --version | grep -q "Ver
 # The settings folder: root and the group sudo write, a change keeps it so.
 group=$(getent group sudo >/dev/null && echo sudo || echo root)
 [ "$(mode /etc/brellmark)" = "2775 root:$group" ] || fail "/etc/brellmark: $(mode /etc/brellmark)"
-/usr/bin/tavolin-console --set "COM=/dev/ttyUSB0" >>"$work/log" 2>&1 || fail "--set into /etc/brellmark"
+settings "COM=/dev/ttyUSB0"
 has /etc/brellmark/tavolin.reg '^"COM"="/dev/ttyUSB0"'
 [ "$(mode /etc/brellmark/tavolin.reg)" = "664 root:$group" ] || fail "tavolin.reg: $(mode /etc/brellmark/tavolin.reg)"
 unit=/lib/systemd/system/tavolin-console.service
@@ -70,8 +70,7 @@ syscalls_of @system-service | sort -u >"$work/allowed"
 service=$work/service
 mkdir -m 0755 "$service" && chown tavolin:tavolin "$service" && chmod 0755 "$work"
 install -d -m 0700 -o tavolin -g tavolin /var/lib/tavolin
-/usr/bin/tavolin-console --set "COM=$service/com" --set "Ravlink protocol=no" --set "Total reader data length=8" \
-  --set "Read stop position=8" >>"$work/log" 2>&1 || fail "--set for the service"
+settings "COM=$service/com" "Ravlink protocol=no" "Total reader data length=8" "Read stop position=8"
 cp -p /etc/brellmark/tavolin.reg "$work/settings.before"
 as_service=(setpriv --reuid=tavolin --regid=tavolin
   --groups="$(getent group dialout | cut -d: -f3),$(id -g tavolin)" --no-new-privs --inh-caps=-all

@@ -53,10 +53,15 @@ matches() { lines "$1" | grep -q -- "$2"; }
 wait_for() { within "${3:-$deadline}" matches "$1" "$2" || fail "no line $2 in $1 within ${3:-$deadline} s"; }
 # ends_within SECONDS VAR [CODE]: the process in VAR ends by itself in time.
 ends_within() { within "$1" gone "${!2}" || fail "it did not end within $1 s"; reap "$2" "${3:-}"; }
-# The settings, lock, event log and user folder of the programs.
+# The programs' settings, lock, event log and user folder; no display yet.
 private_paths() {
   export TAVOLIN_REGISTRY=$work/tavolin.reg TAVOLIN_LOCKFILE=$work/lock TAVOLIN_EVENTLOG=$work/events.log APPDATA=$work/appdata
   mkdir -p "$APPDATA"
+  unset DISPLAY WAYLAND_DISPLAY
+}
+# settings SETTING...: stored by $console (under $wine).
+settings() {
+  ${wine:+"$wine"} "$console" "${@/#/--set=}" >/dev/null 2>"$work/set.err" || fail "--set $*: $(lines set.err)"
 }
 # The reader simulator on a pseudo-terminal linked at $work/com:
 # readersim_start READERSIM [OPTIONS...], and send COMMAND.
@@ -71,6 +76,10 @@ start_x() {
   within 10 test -s "$work/display" || fail "$1 did not start: $(cat "$work/x.log")"
   export DISPLAY=:$(tr -d '\n' <"$work/display")
 }
+# record: a fresh $recorder (xkey_recorder) has the input focus; received:
+# the key symbols it got since, on one line.
+record() { [ -z "${rec:-}" ] || stop rec; spawn rec "$recorder" >"$work/keys" 2>&1; wait_for keys ready; }
+received() { grep -v ready "$work/keys" | tr '\n' ' '; }
 # wine_prefix FILE: $prefix, the wine prefix (TAVOLIN_WINE_PREFIX_NAME) of
 # the build that holds FILE; wine_com N: its COMn is the simulator's device.
 wine_prefix() {

@@ -8,9 +8,9 @@ source "$(dirname "$0")/lib.bash"
 private_paths
 chmod 755 "$work"
 logs=(first.out first.err second.err events.log) as=
-# CODE MESSAGE [OPTIONS...]: a start (behind $as) says MESSAGE and ends with CODE.
+# CODE MESSAGE: a start (behind $as) says MESSAGE and ends with CODE.
 says() {
-  out=$($as ${wine:+"$wine"} "$probe" "${@:3}" 2>"$work/second.err"); status=$? out=${out//$'\r'/}
+  out=$($as ${wine:+"$wine"} "$probe" 2>"$work/second.err"); status=$? out=${out//$'\r'/}
   [ $status = "$1" ] && [ "$out" = "$2" ]
 }
 running="Elvor Tavolin is already running" ends="therefore this Elvor Tavolin ends." entry="Elvor Tavolin (Version 2.10.00)"
@@ -24,8 +24,6 @@ if [ -n "$wine" ]; then
 else
   [ "$(stat -c %a "$TAVOLIN_LOCKFILE")" = 666 ] || fail "the lock file is not open to every user"
   has events.log "^warning \[5\] $entry is already running. This second instance started by user $(id -un) ends.$"
-  german=$(printf 'Elvor Tavolin l\xe4uft bereits. Deshalb beendet sich dieses Elvor Tavolin.')
-  says 1 "$(iconv -f cp1252 -t utf-8 <<<"$german")" --german || says 1 "$german" --german || fail "german: $out"
 fi
 reap first 0
 # Free again: the next start runs (under wine a moment after).

@@ -71,8 +71,6 @@ help_about_second() {
   click 2
   ends_within 15 app 0
 }
-# SETTING...: stored by the console edition into the prefix's registry.
-settings() { "$wine" "$console" "${@/#/--set=}" >/dev/null 2>>"$work/app.err" || fail "settings $*"; }
 readersim_start "$readersim" --kind active
 "$wine" --init >/dev/null || fail "no wine prefix"
 wine_com 8
