@@ -28,7 +28,8 @@ long long msSince(Clock::time_point start) {
   return std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
 }
 
-struct SerialSessionTest : ::testing::Test {
+// The fixture's fakes but for the edition's own system and serial ports.
+struct SerialSessionTest : ::testing::Test, testing::SessionFixture {
   void SetUp() override {
     if (device.empty()) GTEST_SKIP() << "run through run_with_readersim.sh";
     simulator("kind active");
@@ -51,21 +52,15 @@ struct SerialSessionTest : ::testing::Test {
     ASSERT_TRUE(simulatorLogged(" cmd " + line + "\n", from)) << line;
   }
   SessionServices services() {
-    return {*system, *ports, sound, eventLog, captured.trace, dataLog, abortEvent, BuildTexts::english()};
+    return {*realSystem, *realPorts, sound, eventLog, captured.trace, dataLog, abortEvent, BuildTexts::english()};
   }
   std::unique_ptr<ReaderSession> activeSession(std::int32_t length = 8) {
     return std::make_unique<ReaderSession>(services(), device, ComSettings{}, false, false, "", true, 1, length, owner);
   }
 
   std::string device = environment("TAVOLIN_SIM_DEVICE");
-  std::unique_ptr<System> system = makeSystem();
-  std::unique_ptr<SerialPorts> ports = makeSerialPorts();
-  testing::RecordingSound sound;
-  testing::RecordingEventLog eventLog;
-  testing::CapturedTrace captured;
-  DataLog dataLog{*system, captured.trace};
-  AutoResetEvent abortEvent;
-  testing::RecordingSessionOwner owner;
+  std::unique_ptr<System> realSystem = makeSystem();
+  std::unique_ptr<SerialPorts> realPorts = makeSerialPorts();
 };
 
 // Without a bus reader the identification waits its 3140 ms. A continuous
@@ -90,8 +85,8 @@ TEST_F(SerialSessionTest, TimingAndPiecesOfTheRealPort) {
   for (int i = 0; i < 250; ++i) card += " 3" + std::to_string(i % 10);
   simulator(card);
   ASSERT_TRUE(owner.waitFor("ShowCounter 3 3"));
-  EXPECT_TRUE(captured.contains("bytesRead != m_iByteStop: 108 != 107"));
-  EXPECT_TRUE(captured.contains("bytesRead != m_iByteStop: 34 != 107"));
+  EXPECT_TRUE(traced("bytesRead != m_iByteStop: 108 != 107"));
+  EXPECT_TRUE(traced("bytesRead != m_iByteStop: 34 != 107"));
   ASSERT_TRUE(simulatorLogged("rx 00", simulatorLog().size()));
   start = Clock::now();
   ASSERT_TRUE(simulatorLogged("rx 00", simulatorLog().size()));
@@ -99,7 +94,7 @@ TEST_F(SerialSessionTest, TimingAndPiecesOfTheRealPort) {
   start = Clock::now();
   session.reset();
   EXPECT_LT(msSince(start), 500);
-  EXPECT_TRUE(captured.contains("ReaderSession::cancelSession(): Exit code of thread: 0\n"));
+  EXPECT_TRUE(traced("ReaderSession::cancelSession(): Exit code of thread: 0\n"));
   EXPECT_FALSE(abortEvent.tryTake());
 
   simulator("kind bus");
@@ -113,7 +108,7 @@ TEST_F(SerialSessionTest, TimingAndPiecesOfTheRealPort) {
   const auto msAt = [&log](std::size_t at) { return std::atoll(log.c_str() + log.rfind('\n', at) + 1); };
   EXPECT_LT(msAt(ack) - msAt(frame), 100);
   bus.reset();
-  device = ports->devicePath("250");
+  device = realPorts->devicePath("250");
   EXPECT_EQ(testing::errorOf<Error>([&] { activeSession(); }), " COM port not found.");
 }
 

@@ -14,17 +14,23 @@ struct FramingError : SessionError {
   using SessionError::SessionError;
 };
 
+std::string frame(const std::string& data) { return RavlinkFraming::frame(data); }
+const std::string ack{RavlinkFraming::ACK}, nak{RavlinkFraming::NAK}, signal = "\033b1;1;1*";
+
 // The framing over a channel whose reads are scripted and whose writes are
-// kept. read() and send() give what the framing returns, "sent" for a
-// request, or the message of the error it throws. An empty read in the
-// script is an idle period of the line; the end of the script a stop.
+// kept. An empty read in the script is an idle period of the line; the end
+// of the script a stop.
 struct ScriptedLink : RavlinkChannel {
   explicit ScriptedLink(std::deque<std::string> script) : reads(std::move(script)) {}
-  std::string read(bool exitOnTimeout = false) {
-    return outcome([&] { return link.readRavlinkRequest(exitOnTimeout); });
-  }
-  std::string send(const std::string& request) {
-    return outcome([&] { return link.sendRavlinkRequest(request), std::string("sent"); });
+  // What a call gives: the data read ('r', 'R' with exitOnTimeout), "sent"
+  // for the signalling request ('s'), or the message of the error thrown.
+  std::string call(char what) {
+    try {
+      if (what == 's') return link.sendRavlinkRequest(signal), "sent";
+      return link.readRavlinkRequest(what == 'R');
+    } catch (const FramingError& e) {
+      return "error: " + e.message();
+    }
   }
   std::string readRaw(bool exitOnTimeout) override {
     while (!reads.empty() && reads.front().empty() && !exitOnTimeout) reads.pop_front();  // a zero byte, and on
@@ -35,14 +41,6 @@ struct ScriptedLink : RavlinkChannel {
   void sendRaw(const std::string& bytes) override { sent += bytes; }
   void reportReaderInfo(const std::string& text) override { reports.push_back(text); }
   void raise(const std::string& message) const override { throw FramingError(message); }
-  template <typename Action>
-  static std::string outcome(Action action) {
-    try {
-      return action();
-    } catch (const FramingError& e) {
-      return "error: " + e.message();
-    }
-  }
 
   std::deque<std::string> reads;
   std::string sent;
@@ -50,9 +48,6 @@ struct ScriptedLink : RavlinkChannel {
   testing::CapturedTrace captured;
   RavlinkFraming link{*this, captured.trace};
 };
-
-std::string frame(const std::string& data) { return RavlinkFraming::frame(data); }
-const std::string ack{RavlinkFraming::ACK}, nak{RavlinkFraming::NAK}, signal = "\033b1;1;1*";
 
 // A request frame, and where a read may end before the line goes quiet: at
 // a whole packet, its first bytes held from earlier reads; anything else
@@ -77,12 +72,18 @@ TEST(RavlinkFramingTest, RequestFramesAndWholePackets) {
   }
 }
 
-// Frames as the reader sends them: what readRavlinkRequest returns or
-// throws, what it answers, and what stays in the receive buffer. Noise
-// announcing 65535 bytes swallows the next frame until the line has been
-// idle once; refused, the reader repeats it.
-TEST(RavlinkFramingTest, ReadingFrames) {
-  const std::string big = frame(std::string(200, 'x')), card = frame("card");
+// Calls on a link of their own (as ScriptedLink::call takes them), what
+// each gives, what was answered and sent, and what stays in the receive
+// buffer. Noise announcing
+// 65535 bytes swallows the next frame until the line has been idle once;
+// refused, the reader repeats it. A request is sent once whatever the
+// answer; only a NAK is reported. Frames waiting when a request is to go
+// out, or coming before its answer, are the reader's next readings: the
+// request goes out, waits for its answer, and they are read next,
+// unacknowledged till then, a frame still arriving too. Anything else
+// waiting is out of step.
+TEST(RavlinkFramingTest, ReadingFramesAndSendingRequests) {
+  const std::string big = frame(std::string(200, 'x')), card = frame("card"), second = frame("second");
   std::string twoByteLength = frame(std::string(300, 'y'));  // requests have a one-byte length; readers may send more
   twoByteLength[1] = 0x01, twoByteLength[2] = 0x2C;
   twoByteLength.back() = RavlinkFraming::blockCheck(twoByteLength.data(), twoByteLength.size() - 1);
@@ -92,72 +93,48 @@ TEST(RavlinkFramingTest, ReadingFrames) {
   const struct {
     const char* name;
     std::deque<std::string> reads;
-    bool exitOnTimeout;
-    std::string result, sent;
-    std::size_t left;
+    const char* calls;
+    std::vector<std::string> results;
+    std::string sent;
+    std::size_t left = 0;
+    bool nakReported = false;
   } cases[] = {
       // clang-format off
-      {"several reads", {big.substr(0, 60), big.substr(60, 60), big.substr(120, 60), big.substr(180)}, false,
-       std::string(200, 'x'), ack, 0},
-      {"two-byte length", {twoByteLength}, false, std::string(300, 'y'), ack, 0},
-      {"no data", {frame("")}, false, "", ack, 0},
-      {"damaged once", {badSum, card}, false, "card", nak + ack, 0},
-      {"damaged twice", {noEtx, noEtx}, false, "error: Packet discarded", nak + nak, 0},
-      {"stray byte clears the buffer", {"A" + frame("x")}, false, "error: Protocol error Ravlink state", "", 0},
-      {"ACK where a frame is awaited", {ack}, false, "error: Protocol error Ravlink Rx", "", 0},
-      {"nothing", {}, true, "error: Cancel", "", 0},
-      {"half a frame stays for the next call", {frame("half").substr(0, 5)}, true, "error: Cancel", "", 5},
-      {"pauses", {card.substr(0, 1), card.substr(1, 4), card.substr(5, 3), card.substr(8)}, false, "card", ack, 0},
-      {"unfinished frame dropped after an idle period", {"\x02\xff\xff", card, "", card}, false, "card", nak + ack, 0},
-      {"stopped while a frame is unfinished", {"\x02\xff\xff"}, false, "error: Cancel", nak, 0},
+      {"several reads", {big.substr(0, 60), big.substr(60, 60), big.substr(120, 60), big.substr(180)}, "r",
+       {std::string(200, 'x')}, ack},
+      {"two-byte length", {twoByteLength}, "r", {std::string(300, 'y')}, ack},
+      {"no data", {frame("")}, "r", {""}, ack},
+      {"damaged once", {badSum, card}, "r", {"card"}, nak + ack},
+      {"damaged twice", {noEtx, noEtx}, "r", {"error: Packet discarded"}, nak + nak},
+      {"stray byte clears the buffer", {"A" + frame("x")}, "r", {"error: Protocol error Ravlink state"}, ""},
+      {"ACK where a frame is awaited", {ack}, "r", {"error: Protocol error Ravlink Rx"}, ""},
+      {"nothing", {}, "R", {"error: Cancel"}, ""},
+      {"half a frame stays for the next call", {frame("half").substr(0, 5)}, "R", {"error: Cancel"}, "", 5},
+      {"pauses", {card.substr(0, 1), card.substr(1, 4), card.substr(5, 3), card.substr(8)}, "r", {"card"}, ack},
+      {"unfinished frame dropped after an idle period", {"\x02\xff\xff", card, "", card}, "r", {"card"}, nak + ack},
+      {"stopped while a frame is unfinished", {"\x02\xff\xff"}, "r", {"error: Cancel"}, nak},
+      {"request acknowledged", {ack}, "s", {"sent"}, frame(signal)},
+      {"request refused", {nak}, "s", {"sent"}, frame(signal), 0, true},
+      {"request unanswered", {}, "s", {"error: Cancel"}, frame(signal)},
+      {"frames waiting and arriving", {frame("first") + second + second.substr(0, 4), second.substr(4), ack}, "rsrr",
+       {"first", "sent", "second", "second"}, ack + frame(signal) + ack + ack},
+      {"an ACK waiting", {frame("third") + ack}, "rs", {"third", "error: Receive buffer not empty"}, ack, 1},
+      {"frames before the answer", {frame("next"), ack + frame("after")}, "srr", {"sent", "next", "after"},
+       frame(signal) + ack + ack},
+      {"a frame and no answer", {frame("unanswered")}, "sr", {"error: Cancel", "unanswered"}, frame(signal) + ack},
       // clang-format on
   };
   for (const auto& c : cases) {
     ScriptedLink s(c.reads);
-    EXPECT_EQ(s.read(c.exitOnTimeout), c.result) << c.name;
+    std::vector<std::string> results;
+    for (const char* call = c.calls; *call != '\0'; ++call) results.push_back(s.call(*call));
+    EXPECT_EQ(results, c.results) << c.name;
     EXPECT_EQ(s.sent, c.sent) << c.name;
     EXPECT_EQ(s.link.rxBuffer().size(), c.left) << c.name;
+    EXPECT_EQ(s.reports, std::vector<std::string>(c.nakReported, "unexpected reader protocol error - ignored"))
+        << c.name;
+    EXPECT_EQ(s.captured.contains("RavlinkSession::sendRavlinkRequest(): got NAK()\n"), c.nakReported) << c.name;
   }
-}
-
-// A request is sent once whatever the answer; a NAK is reported. Frames
-// waiting when a request is to go out, or coming before its answer, are the
-// reader's next readings: the request goes out, waits for its answer, and
-// they are read next, unacknowledged till then, a frame still arriving too.
-// Anything else waiting is out of step.
-TEST(RavlinkFramingTest, SendingRequestsAndFramesAroundThem) {
-  for (const char* answer : {"\x06", "\x15", ""}) {
-    ScriptedLink s(*answer ? std::deque<std::string>{answer} : std::deque<std::string>{});
-    EXPECT_EQ(s.send(signal), *answer ? "sent" : "error: Cancel");
-    EXPECT_EQ(s.sent, frame(signal));
-    const bool nakked = *answer == RavlinkFraming::NAK;
-    EXPECT_EQ(s.reports.size() == 1 ? s.reports[0] : "", nakked ? "unexpected reader protocol error - ignored" : "");
-    EXPECT_EQ(s.captured.text(), nakked ? "RavlinkSession::sendRavlinkRequest(): got NAK()\n" : "");
-  }
-  const std::string second = frame("second");
-  ScriptedLink s({frame("first") + frame("second") + second.substr(0, 4), second.substr(4), ack});
-  EXPECT_EQ(s.read(), "first");
-  EXPECT_EQ(s.send("\x1bq0*"), "sent");
-  EXPECT_EQ(s.read(), "second");
-  EXPECT_EQ(s.read(), "second");
-  EXPECT_EQ(s.sent, ack + frame("\x1bq0*") + ack + ack);
-  s.sent.clear();
-  s.reads = {frame("third") + ack};
-  EXPECT_EQ(s.read(), "third");
-  EXPECT_EQ(s.send("\x1bq0*"), "error: Receive buffer not empty");
-  EXPECT_EQ(s.sent, ack);  // nothing was sent for the request
-
-  ScriptedLink before({frame("next"), ack + frame("after")});
-  EXPECT_EQ(before.send(signal), "sent");
-  EXPECT_EQ(before.sent, frame(signal));
-  EXPECT_TRUE(before.reports.empty());
-  EXPECT_EQ(before.read(), "next");
-  EXPECT_EQ(before.read(), "after");
-  before.sent.clear();
-  before.reads = {frame("unanswered")};
-  EXPECT_EQ(before.send(signal), "error: Cancel");
-  EXPECT_EQ(before.read(), "unanswered");
-  EXPECT_EQ(before.sent, frame(signal) + ack);
 }
 
 }  // namespace

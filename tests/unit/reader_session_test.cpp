@@ -96,8 +96,7 @@ TEST(ReaderSessionOpen, FailuresThrowTheirTextAndLengthsMustFitTheBuffer) {
   for (const auto& [failure, german, message] : cases) {
     f.ports.failure = failure;
     const BuildTexts& texts = german ? BuildTexts::german() : BuildTexts::english();
-    EXPECT_EQ(testing::errorOf<Error>([&] { open(texts, 14); }),
-              message);
+    EXPECT_EQ(testing::errorOf<Error>([&] { open(texts, 14); }), message);
   }
   EXPECT_TRUE(f.owner.calls().empty());
   EXPECT_FALSE(f.traced("setCOMProperties"));
