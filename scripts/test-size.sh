@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The size of the tests against the code, in lines. Code: the C++ sources
 # and headers of src/ and tools/. Tests: every file under tests/ that holds
-# test logic or expectations (C++, shell and bash scripts, CMake test
-# scripts and the test build's CMakeLists, sanitizer suppressions, data of
+# test logic or expectations (C++, shell, bash and Python scripts, the test
+# build's CMakeLists, sanitizer suppressions, data of
 # expected output); only the fuzz targets' seed corpora are left out, which
 # are inputs, not tests.
 set -euo pipefail
