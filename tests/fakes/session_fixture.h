@@ -49,8 +49,10 @@ class RecordingSessionOwner : public SessionOwner {
 
 // Everything a reader session needs, as fakes, with a simulated port.
 struct SessionFixture {
-  SessionServices services(const BuildTexts& texts = BuildTexts::english()) {
-    return {system, ports, sound, eventLog, captured.trace, dataLog, abortEvent, texts};
+  SessionServices services(const BuildTexts& texts = BuildTexts::english()) { return services(system, ports, texts); }
+  // The same on another system and serial ports (the edition's own).
+  SessionServices services(System& onSystem, SerialPorts& onPorts, const BuildTexts& texts = BuildTexts::english()) {
+    return {onSystem, onPorts, sound, eventLog, captured.trace, dataLog, abortEvent, texts};
   }
   bool traced(const std::string& line) const { return captured.contains(line); }
   // The trace from the first occurrence of line on.

@@ -53,4 +53,9 @@ bool waitUntil(Condition condition, std::chrono::milliseconds deadline = std::ch
   return true;
 }
 
+// Milliseconds since start, for the bounds of how long something takes.
+inline long long msSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
 }  // namespace tavolin::testing

@@ -24,9 +24,6 @@ std::string environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
 }
-long long msSince(Clock::time_point start) {
-  return std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
-}
 
 // The fixture's fakes but for the edition's own system and serial ports.
 struct SerialSessionTest : ::testing::Test, testing::SessionFixture {
@@ -51,9 +48,7 @@ struct SerialSessionTest : ::testing::Test, testing::SessionFixture {
     std::fclose(file);
     ASSERT_TRUE(simulatorLogged(" cmd " + line + "\n", from)) << line;
   }
-  SessionServices services() {
-    return {*realSystem, *realPorts, sound, eventLog, captured.trace, dataLog, abortEvent, BuildTexts::english()};
-  }
+  SessionServices services() { return SessionFixture::services(*realSystem, *realPorts); }
   std::unique_ptr<ReaderSession> activeSession(std::int32_t length = 8) {
     return std::make_unique<ReaderSession>(services(), device, ComSettings{}, false, false, "", true, 1, length, owner);
   }
@@ -74,7 +69,7 @@ TEST_F(SerialSessionTest, TimingAndPiecesOfTheRealPort) {
   EXPECT_EQ(testing::errorOf<RavlinkSession::RavlinkSessionError>(
                 [&] { RavlinkSession session(services(), device, true, false, "", owner); }),
             " No Ravlink reader?");
-  EXPECT_NEAR(msSince(start), 3140, 3140 * 0.15);
+  EXPECT_NEAR(testing::msSince(start), 3140, 3140 * 0.15);
 
   auto session = activeSession(107);
   using Error = ReaderSession::ReaderSessionError;
@@ -90,10 +85,10 @@ TEST_F(SerialSessionTest, TimingAndPiecesOfTheRealPort) {
   ASSERT_TRUE(simulatorLogged("rx 00", simulatorLog().size()));
   start = Clock::now();
   ASSERT_TRUE(simulatorLogged("rx 00", simulatorLog().size()));
-  EXPECT_NEAR(msSince(start), 2260, 2260 * 0.15);
+  EXPECT_NEAR(testing::msSince(start), 2260, 2260 * 0.15);
   start = Clock::now();
   session.reset();
-  EXPECT_LT(msSince(start), 500);
+  EXPECT_LT(testing::msSince(start), 500);
   EXPECT_TRUE(traced("ReaderSession::cancelSession(): Exit code of thread: 0\n"));
   EXPECT_FALSE(abortEvent.tryTake());
 

@@ -71,7 +71,7 @@ std::string stopWhileIdle(RavlinkSessionTest& t, std::unique_ptr<S> session, con
   EXPECT_TRUE(waitUntil([&] { return t.traceFrom(loop).find("loop start") != std::string::npos; }));
   const auto begin = std::chrono::steady_clock::now();
   session.reset();  // as the main window stops it
-  EXPECT_LT(std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - begin).count(), 500);
+  EXPECT_LT(testing::msSince(begin), 500);
   return t.traceFrom(from);
 }
 
@@ -249,7 +249,7 @@ TEST_F(RavlinkSessionTest, ReadingIsCutAfterFiveFieldsSignalledAndLogged) {
     log += "01.02.2014 09:05:03: data: " + reading.substr(0, reading.find('\0')) + "\n";
   }
   EXPECT_TRUE(owner.waitFor("ShowCounter 3 5"));
-  EXPECT_LT(std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - begin).count(), 1000);
+  EXPECT_LT(testing::msSince(begin), 1000);
   session.reset();
   EXPECT_EQ(sound.played(), 5u);
   EXPECT_TRUE(sent("b1;1;1*"));
