@@ -1,0 +1,127 @@
+#!/usr/bin/env python3
+"""Which unit-test case catches which planted fault, and what goes uncaught
+when tests go.
+
+  kill-matrix.py MUTATE.PY SRC BUILD OUT.jsonl [--dirs src/ui,...]
+      every fault the mutation tool MUTATE.PY would plant in the folders
+      (default: its own), one at a time in SRC (a copy of the checkout; put
+      back after each), the unit-test programs of its built linux tree BUILD
+      rebuilt and run; one line per fault in OUT.jsonl: its key, whether it
+      was caught, by which cases. Resumes where OUT.jsonl ends.
+  kill-matrix.py --report OUT.jsonl... [--without REGEX] [--seeds RUN.txt...]
+      per case, the faults it alone catches; with --without, the caught
+      faults that no case left catches once the cases matching REGEX go,
+      and what the score of each mutation run RUN.txt (the tool's output,
+      same tree) would have been.
+"""
+import argparse, collections, importlib.util, json, os, re, subprocess, sys
+
+PROGRAMS = ["tavolin_core_test", "tavolin_shell_test", "tavolin_readers_test"]
+
+
+def run(cmd, timeout):
+    try:
+        p = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
+        return p.returncode, p.stdout.decode(errors="replace")
+    except subprocess.TimeoutExpired:
+        return "timeout", ""
+
+
+# A fault as the mutation tool prints it: place, change, the changed line
+# (its first 100 characters), blanks folded.
+def key(where, what, mutated):
+    return " ".join(("%s %s | %s" % (where, what, mutated.strip()[:100])).split())
+
+
+def sweep(a):
+    spec = importlib.util.spec_from_file_location("mutate", a.mutate)
+    mutate = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(mutate)
+    dirs = (a.dirs or re.search(r'"--dirs", default="([^"]+)"', open(a.mutate).read()).group(1)).split(",")
+    done = set()
+    if os.path.exists(a.out):
+        done = {json.loads(l)["key"] for l in open(a.out)}
+    with open(a.out, "a") as out:
+        for rel, i, mutated, what in mutate.candidates(a.src, dirs):
+            k = key("%s:%d" % (rel, i + 1), what, mutated)
+            if k in done:
+                continue
+            path = os.path.join(a.src, rel)
+            original = open(path, encoding="latin-1").read()
+            try:
+                lines = original.split("\n")
+                lines[i] = mutated
+                open(path, "w", encoding="latin-1").write("\n".join(lines))
+                built, _ = run(["cmake", "--build", a.build, "--target"] + PROGRAMS, 600)
+            finally:
+                open(path, "w", encoding="latin-1").write(original)
+                os.utime(path, None)
+            record = {"key": k, "status": "stillborn"}
+            if built == 0:
+                by = []
+                for program in PROGRAMS:
+                    rc, text = run([os.path.join(a.build, "tests", program), "--gtest_brief=1"], 60)
+                    if rc == "timeout":
+                        by.append(program + ":HANG")
+                    elif rc != 0:
+                        by += sorted(set(re.findall(r"^\[  FAILED  \] ([\w/.]+)", text, re.M))) or [program + ":CRASH"]
+                record = {"key": k, "status": "killed" if by else "survived", "by": by}
+            out.write(json.dumps(record) + "\n")
+            out.flush()
+    run(["cmake", "--build", a.build, "--target"] + PROGRAMS, 1800)
+
+
+def report(a):
+    matrix = {}
+    for f in a.report:
+        for l in open(f):
+            r = json.loads(l)
+            where_what, mutated = r["key"].split(" | ", 1)
+            where, what = where_what.split(" ", 1)
+            matrix[key(where, what, mutated)] = r
+    print("faults: %s" % dict(collections.Counter(r["status"] for r in matrix.values())))
+    alone = collections.Counter(r["by"][0] for r in matrix.values() if r["status"] == "killed" and len(r["by"]) == 1)
+    for case, n in sorted(alone.items(), key=lambda x: (-x[1], x[0])):
+        print("%4d alone: %s" % (n, case))
+    if not a.without:
+        return
+    gone = re.compile(a.without)
+    lost = {k for k, r in matrix.items() if r["status"] == "killed" and all(gone.search(c) for c in r["by"])}
+    print("without /%s/: %d caught faults no case left catches" % (a.without, len(lost)))
+    for run_file in a.seeds or []:
+        killed = total = lost_here = unknown = 0
+        for l in open(run_file):
+            m = re.match(r"^(killed|survived|stillborn)\s+(\S+)\s+(.*?)\s+\|\s*(.*)$", l)
+            if not m:
+                continue
+            status, where, what, mutated = m.groups()
+            if status == "stillborn":
+                continue
+            total += 1
+            k = key(where, what, mutated)
+            if status == "killed":
+                killed += 1
+                lost_here += k in lost
+                unknown += k not in matrix
+        print("%s: %d of %d caught, %d without them (%d faults not in the matrix, counted as caught)" %
+              (run_file, killed, total, killed - lost_here, unknown))
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("args", nargs="*")
+    ap.add_argument("--dirs")
+    ap.add_argument("--report", nargs="+")
+    ap.add_argument("--without")
+    ap.add_argument("--seeds", nargs="+")
+    a = ap.parse_args()
+    if a.report:
+        return report(a)
+    if len(a.args) != 4:
+        ap.error("MUTATE.PY SRC BUILD OUT.jsonl")
+    a.mutate, a.src, a.build, a.out = a.args
+    sweep(a)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
