@@ -91,7 +91,7 @@ def report(a):
     for run_file in a.seeds or []:
         killed = total = lost_here = unknown = 0
         for l in open(run_file):
-            m = re.match(r"^(killed|survived|stillborn)\s+(\S+)\s+(.*?)\s+\|\s*(.*)$", l)
+            m = re.match(r"^(killed|survived|stillborn)\s+(\S+)  (.*?)   \| (.*)$", l)
             if not m:
                 continue
             status, where, what, mutated = m.groups()
