@@ -14,17 +14,7 @@ when tests go.
       and what the score of each mutation run RUN.txt (the tool's output,
       same tree) would have been.
 """
-import argparse, collections, importlib.util, json, os, re, subprocess, sys
-
-PROGRAMS = ["tavolin_core_test", "tavolin_shell_test", "tavolin_readers_test"]
-
-
-def run(cmd, timeout):
-    try:
-        p = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
-        return p.returncode, p.stdout.decode(errors="replace")
-    except subprocess.TimeoutExpired:
-        return "timeout", ""
+import argparse, collections, importlib.util, json, os, re, sys
 
 
 # A fault as the mutation tool prints it: place, change, the changed line
@@ -37,12 +27,20 @@ def sweep(a):
     spec = importlib.util.spec_from_file_location("mutate", a.mutate)
     mutate = importlib.util.module_from_spec(spec)
     spec.loader.exec_module(mutate)
-    dirs = (a.dirs or re.search(r'"--dirs", default="([^"]+)"', open(a.mutate).read()).group(1)).split(",")
+    # The folders and test programs the tool itself takes by default.
+    defaults = dict(re.findall(r'"--(dirs|targets)", default="([^"]+)"', open(a.mutate).read()))
+    programs = defaults["targets"].split(",")
+    build = ["cmake", "--build", a.build, "--target"] + programs
+    if mutate.run(build, 1800)[0] != 0:
+        sys.exit("the unplanted tree does not build")
+    binaries = [mutate.find_binary(a.build, p) for p in programs]
+    if any(mutate.run([b, "--gtest_brief=1"], 180)[0] != 0 for b in binaries):
+        sys.exit("a unit-test program fails on the unplanted tree")
     done = set()
     if os.path.exists(a.out):
         done = {json.loads(l)["key"] for l in open(a.out)}
     with open(a.out, "a") as out:
-        for rel, i, mutated, what in mutate.candidates(a.src, dirs):
+        for rel, i, mutated, what in mutate.candidates(a.src, (a.dirs or defaults["dirs"]).split(",")):
             k = key("%s:%d" % (rel, i + 1), what, mutated)
             if k in done:
                 continue
@@ -52,15 +50,15 @@ def sweep(a):
                 lines = original.split("\n")
                 lines[i] = mutated
                 open(path, "w", encoding="latin-1").write("\n".join(lines))
-                built, _ = run(["cmake", "--build", a.build, "--target"] + PROGRAMS, 600)
+                built, _ = mutate.run(build, 600)
             finally:
                 open(path, "w", encoding="latin-1").write(original)
                 os.utime(path, None)
             record = {"key": k, "status": "stillborn"}
             if built == 0:
                 by = []
-                for program in PROGRAMS:
-                    rc, text = run([os.path.join(a.build, "tests", program), "--gtest_brief=1"], 60)
+                for program, binary in zip(programs, binaries):
+                    rc, text = mutate.run([binary, "--gtest_brief=1"], 60)
                     if rc == "timeout":
                         by.append(program + ":HANG")
                     elif rc != 0:
@@ -68,7 +66,7 @@ def sweep(a):
                 record = {"key": k, "status": "killed" if by else "survived", "by": by}
             out.write(json.dumps(record) + "\n")
             out.flush()
-    run(["cmake", "--build", a.build, "--target"] + PROGRAMS, 1800)
+    mutate.run(build, 1800)
 
 
 def report(a):
