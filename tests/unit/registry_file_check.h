@@ -13,10 +13,11 @@ namespace tavolin::testing {
 
 // What writing texts into a settings file must do, whatever the file held:
 // every text written reads back, no line becomes unreadable that was not,
-// and every line that was there stays, in its order, but those of the names
-// written (a value line and the lines that continue it). Returns what went
-// wrong, with the file as written, or an empty text. Names are plain (no
-// quote, no backslash); a later write of a name replaces an earlier one.
+// writing the same texts again changes nothing, and every line that was
+// there stays, in its order, but those of the names written (a value line
+// and the lines that continue it). Returns what went wrong, with the file as
+// written, or an empty text. Names are plain (no quote, no backslash); a
+// later write of a name replaces an earlier one.
 inline std::string checkWrittenFile(const std::string& keyName, const std::string& before,
                                     const std::vector<std::pair<std::string, std::string>>& writes) {
   const auto lower = [](std::string text) {
@@ -42,6 +43,9 @@ inline std::string checkWrittenFile(const std::string& keyName, const std::strin
     if (!later && (!value || value->data != w->second)) return "\"" + w->first + "\" does not read back" + in;
   }
   if (problemsAgain.size() != problems.size()) return "lines became unreadable, or readable" + in;
+  // The same texts written again change nothing: a name's earlier line is replaced, not left behind.
+  for (const auto& [name, text] : writes) again.setString(name, text);
+  if (again.serialize() != written) return "written again, the file changed:\n" + again.serialize() + in;
 
   const std::vector<std::string> after = lines(written);
   auto next = after.begin();
