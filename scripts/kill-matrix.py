@@ -23,6 +23,18 @@ def key(where, what, mutated):
     return " ".join(("%s %s | %s" % (where, what, mutated.strip()[:100])).split())
 
 
+# A matrix file as {key: record}; the keys made again, so that files written
+# before the keys folded blanks read the same.
+def load(path):
+    matrix = {}
+    for l in open(path):
+        r = json.loads(l)
+        where_what, mutated = r["key"].split(" | ", 1)
+        where, what = where_what.split(" ", 1)
+        matrix[key(where, what, mutated)] = r
+    return matrix
+
+
 def sweep(a):
     spec = importlib.util.spec_from_file_location("mutate", a.mutate)
     mutate = importlib.util.module_from_spec(spec)
@@ -36,9 +48,7 @@ def sweep(a):
     binaries = [mutate.find_binary(a.build, p) for p in programs]
     if any(mutate.run([b, "--gtest_brief=1"], 180)[0] != 0 for b in binaries):
         sys.exit("a unit-test program fails on the unplanted tree")
-    done = set()
-    if os.path.exists(a.out):
-        done = {json.loads(l)["key"] for l in open(a.out)}
+    done = load(a.out) if os.path.exists(a.out) else {}
     with open(a.out, "a") as out:
         for rel, i, mutated, what in mutate.candidates(a.src, (a.dirs or defaults["dirs"]).split(",")):
             k = key("%s:%d" % (rel, i + 1), what, mutated)
@@ -72,11 +82,7 @@ def sweep(a):
 def report(a):
     matrix = {}
     for f in a.report:
-        for l in open(f):
-            r = json.loads(l)
-            where_what, mutated = r["key"].split(" | ", 1)
-            where, what = where_what.split(" ", 1)
-            matrix[key(where, what, mutated)] = r
+        matrix.update(load(f))
     print("faults: %s" % dict(collections.Counter(r["status"] for r in matrix.values())))
     alone = collections.Counter(r["by"][0] for r in matrix.values() if r["status"] == "killed" and len(r["by"]) == 1)
     for case, n in sorted(alone.items(), key=lambda x: (-x[1], x[0])):
